@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Set up a Debian 12 machine for QUELDA24, build it, then either start the
+# program ("run") or run the whole test suite ("test").
+#   bash scripts/quickstart.sh run [program options]
+#   bash scripts/quickstart.sh test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+what=${1:-run}
+shift || true
+
+packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2
+
+case "$what" in
+  run)
+    exec build/bin/quelda24 "$@"
+    ;;
+  test)
+    cd build
+    exec ctest --output-on-failure -j2 --timeout 600
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,54 @@
+#pragma once
+// What the logic shows on the main window and asks of the operator.
+//
+// The acquisition, link and start-up code never touch a widget: they name the
+// main window's controls by the names the program gives them and talk through
+// this interface. The main window implements it with widgets, the command-line
+// tool with text and pre-set answers, tests with a script that records every
+// call and answers as told.
+#include <optional>
+#include <string>
+
+namespace q24 {
+
+// Controls of the main window `analog` that the logic reads or changes.
+enum class Ctl {
+    // labels
+    testo, Label1, Label2, Label3, Label4, Label5, Label12, Canale,
+    Sampling_freq, N_Geofoni, N_samples, durata, Trigger_lbl, Baudrate_lbl,
+    numero_acquisizione, Frame_error, Unita_errata1,
+    // captions of the panel's pairs
+    Samples, Geophones_number, Sampl_freq, Hz, Sampl_duration,
+    // panel and picture
+    Frame2, Toolbar2, GO_RUNNING, STOP, GO_TRIGGER, puls_sample, VScroll1, ProgressBar1,
+    Grafico_multiplo, Termina_trigger, zero_line, TrueAmp, A10, A100, A1000, Auto_rng,
+    // menu entries
+    File_load, RESETTA, codice, Stack, Trigger_units, sss, canali, parameters, displ,
+    SPECTRE, Acq_pezzi, Refraction, Init_par, Running_parameters, Trg_corr, B_R, uscita,
+};
+
+// The buttons of a question and the answer given.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+class Panel {
+public:
+    virtual ~Panel() = default;
+
+    virtual void setText(Ctl control, const std::string& text) = 0;
+    virtual std::string text(Ctl control) const = 0;
+    virtual void setEnabled(Ctl control, bool enabled) = 0;
+    virtual void setVisible(Ctl control, bool visible) = 0;
+    // Position of a scroll bar or progress bar.
+    virtual void setValue(Ctl control, int value) = 0;
+
+    // A message box with only OK. No title means the program's own title; some
+    // boxes have an empty one ("").
+    virtual void message(const std::string& text, const std::optional<std::string>& title = {}) = 0;
+    // A question; the answer names the button pressed (closing the box counts
+    // as Cancel, or No where there is no Cancel).
+    virtual Answer ask(const std::string& text, Buttons buttons,
+                       const std::optional<std::string>& title = {}) = 0;
+};
+
+}  // namespace q24

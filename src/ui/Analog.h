@@ -1,0 +1,70 @@
+#pragma once
+// The main window `analog`: the trace picture, the panel, the toolbar, the
+// menu bar of seventeen commands and the status labels. It implements the
+// Panel through which the logic shows and asks; what each command does lives
+// with the command's own code, registered through setCommand.
+#include <QMainWindow>
+#include <functional>
+#include <map>
+
+#include "state/Panel.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QToolBar;
+
+namespace q24 {
+
+class TracePicture;
+
+class Analog : public QMainWindow, public Panel {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = "QUELDA24 500 - 125";
+    static constexpr const char* kTitle = "QUELDA24";  // the title of message boxes
+
+    explicit Analog(QWidget* parent = nullptr);
+
+    // The action run by a menu entry, toolbar button or panel button. A
+    // control with no action registered stays disabled.
+    void setCommand(Ctl control, std::function<void()> action);
+
+    TracePicture* picture() const { return picture_; }
+    QAction* toolbarAction(int index) const;
+    int traceCount() const;  // position of VScroll1  // 0 GO RUNNING, 1 STOP, 2 GO TRIGGER
+
+    // Panel
+    void setText(Ctl control, const std::string& text) override;
+    std::string text(Ctl control) const override;
+    void setEnabled(Ctl control, bool enabled) override;
+    void setVisible(Ctl control, bool visible) override;
+    void setValue(Ctl control, int value) override;
+    void message(const std::string& text, const std::optional<std::string>& title = {}) override;
+    Answer ask(const std::string& text, Buttons buttons,
+               const std::optional<std::string>& title = {}) override;
+
+signals:
+    // The trace-count bar moved (by the user or by the logic).
+    void traceCountChanged(int value);
+
+private:
+    void buildMenu();
+    void buildPanel();
+    void buildPicture();
+    QLabel* label(Ctl control, const char* name, const QString& caption = {});
+    void run(Ctl control);
+
+    std::map<Ctl, QWidget*> widgets_;
+    std::map<Ctl, QAction*> actions_;
+    std::map<Ctl, std::function<void()>> commands_;
+    QFrame* frame2_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    TracePicture* picture_ = nullptr;
+};
+
+}  // namespace q24

@@ -1,0 +1,98 @@
+#include "ui/Application.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "display/TraceCount.h"
+#include "display/TracePicture.h"
+#include "state/Config.h"
+
+namespace q24 {
+
+Options ParseOptions(const QStringList& args, const std::string& exeFolder) {
+    Options o;
+    o.home = exeFolder;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](const char* name) -> std::string {
+            if (i + 1 < args.size()) return args[++i].toStdString();
+            std::fprintf(stderr, "quelda24: %s needs a value\n", name);
+            return {};
+        };
+        if (a == "--home") {
+            if (auto v = value("--home"); !v.empty()) o.home = v;
+        } else if (a == "--screenshot") {
+            o.screenshot = value("--screenshot");
+        } else {
+            std::fprintf(stderr, "quelda24: unknown option %s ignored\n", a.toLocal8Bit().constData());
+        }
+    }
+    return o;
+}
+
+Application::Application(Options options, Regional regional)
+    : options_(std::move(options)),
+      regional_(std::move(regional)),
+      state_(std::make_unique<State>()),
+      window_(std::make_unique<Analog>()),
+      params_(std::make_unique<AcqParameters>(*state_, *window_, regional_.decimal)) {
+    hooks_.showMainWindow = [this] { window_->show(); };
+    hooks_.pictureWidth = [this] { return window_->picture()->width(); };
+    hooks_.traceCountChanged = [this] { traceCountChanged(); };
+    connect(window_.get(), &Analog::traceCountChanged, this, [this] { traceCountChanged(); });
+    registerCommands();
+}
+
+Application::~Application() = default;
+
+void Application::registerCommands() {
+    Analog& w = *window_;
+    w.setCommand(Ctl::Init_par, [] {});  // has no effect, as it always had
+    w.setCommand(Ctl::uscita, [this] { exitProgram(); });
+    w.setCommand(Ctl::codice, [this] {
+        if (window_->ask("ONLY 1 UNIT MUST BE CONNECTED ! PROCEED ANYWAY ?", Buttons::OkCancel) == Answer::Ok &&
+            openPassword)
+            openPassword();
+    });
+    w.setCommand(Ctl::Refraction, [this] {
+        if (window_->ask("Do you want to start a REFRACTION Project?", Buttons::YesNo) == Answer::Yes &&
+            openProjectName)
+            openProjectName();
+    });
+    w.setCommand(Ctl::Trg_corr, [this] {
+        if (window_->ask("Changing this parameter affects precision of trigger event!", Buttons::OkCancel) ==
+                Answer::Ok &&
+            openTriggerCorrection)
+            openTriggerCorrection();
+    });
+}
+
+void Application::traceCountChanged() {
+    TraceCountChanged(*state_, *window_, window_->traceCount(), window_->picture()->width());
+    if (hooks_.refreshChannelSlots) hooks_.refreshChannelSlots();
+}
+
+std::vector<std::string> Application::start() {
+    StartupContext ctx{*state_, *window_, *params_, options_.home, hooks_};
+    auto failed = RunStartup(ctx);
+    for (const std::string& f : failed) std::fprintf(stderr, "quelda24: start-up step skipped: %s\n", f.c_str());
+    if (!options_.screenshot.empty()) {
+        QTimer::singleShot(500, this, [this] {
+            window_->grab().save(QString::fromStdString(options_.screenshot));
+            QApplication::exit(0);
+        });
+    }
+    return failed;
+}
+
+void Application::exitProgram() {
+    params_->VScroll1_Change();
+    const std::string err = SaveConfiguration(*state_, options_.home);
+    if (!err.empty())
+        window_->message("The configuration could not be saved in " + state_->File_path + ": " + err +
+                         ". The previous ini.txt is kept.");
+    QApplication::exit(0);
+}
+
+}  // namespace q24
