@@ -1,0 +1,41 @@
+#pragma once
+// A Panel for tests: remembers every text, state and value set, records the
+// messages and questions in order, and answers questions from a script.
+#include <deque>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "state/Panel.h"
+
+namespace q24::test {
+
+class FakePanel : public Panel {
+public:
+    std::map<Ctl, std::string> texts;
+    std::map<Ctl, bool> enabled, visible;
+    std::map<Ctl, int> values;
+    std::vector<std::string> messages;   // every message box text, in order
+    std::vector<std::string> questions;  // every question text, in order
+    std::deque<Answer> answers;          // scripted answers, taken in order
+
+    void setText(Ctl c, const std::string& t) override { texts[c] = t; }
+    std::string text(Ctl c) const override {
+        auto it = texts.find(c);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void setEnabled(Ctl c, bool e) override { enabled[c] = e; }
+    void setVisible(Ctl c, bool v) override { visible[c] = v; }
+    void setValue(Ctl c, int v) override { values[c] = v; }
+    void message(const std::string& t, const std::optional<std::string>&) override { messages.push_back(t); }
+    Answer ask(const std::string& t, Buttons, const std::optional<std::string>&) override {
+        questions.push_back(t);
+        if (answers.empty()) throw std::logic_error("unexpected question: " + t);
+        Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+}  // namespace q24::test
