@@ -7,6 +7,7 @@
 #include "display/TraceCount.h"
 #include "display/TracePicture.h"
 #include "state/Config.h"
+#include "ui/Wiring.h"
 
 namespace q24 {
 
@@ -42,6 +43,9 @@ Application::Application(Options options, Regional regional)
     hooks_.traceCountChanged = [this] { traceCountChanged(); };
     connect(window_.get(), &Analog::traceCountChanged, this, [this] { traceCountChanged(); });
     registerCommands();
+    WireLink(*this);
+    WireDisplay(*this);
+    WireSetup(*this);
 }
 
 Application::~Application() = default;
