@@ -10,11 +10,15 @@ namespace q24 {
 std::string FreeFormat(long long value) { return std::to_string(value); }
 
 namespace {
+// Plain decimal notation while it stays short (500000 is "500000", 0.25 is
+// "0.25"), the exponent form only for very large or very small values.
 template <typename T>
 std::string shortest(T value) {
     if (value == 0) return "0";  // also for -0
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    char buf[128];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (res.ec == std::errc() && res.ptr - buf <= 16) return std::string(buf, res.ptr);
+    res = std::to_chars(buf, buf + sizeof buf, value);
     return std::string(buf, res.ptr);
 }
 }  // namespace

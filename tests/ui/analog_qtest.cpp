@@ -1,0 +1,196 @@
+// The main window as the operator meets it: its controls by name, the menu
+// bar, the questions, EXIT and the close box, the panel at 1280 x 800.
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <fstream>
+
+#include "support/TempDir.h"
+#include "ui/Analog.h"
+#include "ui/Application.h"
+
+using namespace q24;
+
+namespace {
+
+// Presses `button` on the next message box to open and remembers its text.
+void answerNextBox(QMessageBox::StandardButton button, QString* seen) {
+    QTimer::singleShot(0, [=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        if (seen) *seen = box->text();
+        box->button(button)->click();
+    });
+}
+
+void writeIni(const std::string& folder) {
+    std::ofstream out(folder + "/ini.txt", std::ios::binary);
+    const char* head[] = {"1024", "4000", "12", "1"};
+    for (auto* v : head) out << v << "\r\n";
+    for (int i = 1; i <= 240; ++i) out << i << "\r\n";
+    for (auto* v : {"5", "0", "0", "5", "0", "500000", "500000", "2000", "256", "0"}) out << v << "\r\n";
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+class AnalogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsCarryTheirNamesAndCaptions() {
+        Analog w;
+        QCOMPARE(w.objectName(), QString("analog"));
+        QCOMPARE(w.windowTitle(), QString("QUELDA24 500 - 125"));
+        const std::pair<const char*, const char*> captions[] = {
+            {"Termina_trigger", "Exit from Trigger"}, {"puls_sample", "Continuous sampling"},
+            {"TrueAmp", "A = 1"}, {"A10", "A = 10"}, {"A100", "A = 100"}, {"A1000", "A = 1000"},
+            {"Auto_rng", "Autorange"}, {"Sampl_freq", "Sampling Frequency:"}, {"Hz", "Hz"},
+            {"Geophones_number", "GEOPHONES Number"}, {"Sampl_duration", "Sampling duration:"},
+            {"Samples", "Samples"}, {"Label4", "CH"},
+        };
+        for (auto [name, caption] : captions) {
+            QWidget* c = w.findChild<QWidget*>(name);
+            QVERIFY2(c, name);
+            QString text = qobject_cast<QLabel*>(c) ? qobject_cast<QLabel*>(c)->text()
+                                                    : qobject_cast<QAbstractButton*>(c)->text();
+            QCOMPARE(text, QString(caption));
+        }
+        for (const char* name : {"Grafico_multiplo", "zero_line", "numero_acquisizione", "Frame_error",
+                                 "Unit\u00e0_errata1", "Frame2", "Toolbar2", "VScroll1", "Label5", "Label2",
+                                 "Sampling_freq", "N_Geofoni", "durata", "Label12", "N_samples", "Canale",
+                                 "Label1", "Label3", "testo", "Trigger_lbl", "Baudrate_lbl", "ProgressBar1"})
+            QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name)), name);
+        auto* bar = w.findChild<QScrollBar*>("VScroll1");
+        QCOMPARE(bar->minimum(), 1);
+        QCOMPARE(bar->maximum(), 500);
+        QVERIFY(!w.findChild<QWidget*>("zero_line")->isVisibleTo(&w));
+        QVERIFY(!w.findChild<QWidget*>("Termina_trigger")->isVisibleTo(&w));
+        auto* toolbar = w.findChild<QToolBar*>("Toolbar2");
+        QStringList tools;
+        for (QAction* a : toolbar->actions()) tools << a->text();
+        QCOMPARE(tools, QStringList({"GO RUNNING", "STOP", "GO TRIGGER"}));
+    }
+
+    void menuBarHasItsSeventeenEntriesInOrder() {
+        Analog w;
+        const QStringList names = {"File_load", "RESETTA", "codice", "Stack", "Trigger_units", "sss",
+                                   "canali", "parameters", "displ", "SPECTRE", "Acq_pezzi", "Refraction",
+                                   "Init_par", "Running_parameters", "Trg_corr", "B_R", "uscita"};
+        const QStringList captions = {"FILE", "RESET", "CODE", "STACKING", "TRIGGER UNITS", "GEOMETRY",
+                                      "CHANNELS", "PARAMETERS", "DISPLAY", "SPECTRUM", "PASSIVE SEISMIC",
+                                      "REFRACTION", "Initialisation Parameters", "Running Parameters",
+                                      "Trigger time setup", "Baud Rate", "EXIT"};
+        QWidget* bar = w.menuWidget();
+        QStringList seenNames, seenCaptions;
+        for (auto* b : bar->findChildren<QToolButton*>()) {
+            seenNames << b->defaultAction()->objectName();
+            seenCaptions << b->text();
+        }
+        // Buttons in layout order.
+        QCOMPARE(seenNames, names);
+        QCOMPARE(seenCaptions, captions);
+    }
+
+    void questionsUseTheirTextsAndActOnlyOnOkOrYes() {
+        test::TempDir home;
+        Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
+        int password = 0, project = 0, correction = 0;
+        app.openPassword = [&] { ++password; };
+        app.openProjectName = [&] { ++project; };
+        app.openTriggerCorrection = [&] { ++correction; };
+        auto trigger = [&](const char* name) { app.window().findChild<QAction*>(name)->trigger(); };
+        QString seen;
+        answerNextBox(QMessageBox::Cancel, &seen);
+        trigger("codice");
+        QCOMPARE(seen, QString("ONLY 1 UNIT MUST BE CONNECTED ! PROCEED ANYWAY ?"));
+        answerNextBox(QMessageBox::Ok, nullptr);
+        trigger("codice");
+        answerNextBox(QMessageBox::No, &seen);
+        trigger("Refraction");
+        QCOMPARE(seen, QString("Do you want to start a REFRACTION Project?"));
+        answerNextBox(QMessageBox::Yes, nullptr);
+        trigger("Refraction");
+        answerNextBox(QMessageBox::Cancel, &seen);
+        trigger("Trg_corr");
+        QCOMPARE(seen, QString("Changing this parameter affects precision of trigger event!"));
+        answerNextBox(QMessageBox::Ok, nullptr);
+        trigger("Trg_corr");
+        QCOMPARE(password, 1);
+        QCOMPARE(project, 1);
+        QCOMPARE(correction, 1);
+        // "Initialisation Parameters" has no effect at all.
+        trigger("Init_par");
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void exitWritesTheConfigurationAndTheCloseBoxDoesNot() {
+        test::TempDir home;
+        writeIni(home.path());
+        const std::string before = readAll(home.path() + "/ini.txt");
+        {
+            Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
+            app.start();
+            app.state().Ch_param[7] = 99;
+            app.window().close();
+        }
+        QCOMPARE(readAll(home.path() + "/ini.txt"), before);
+        {
+            Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
+            app.start();
+            app.state().Ch_param[7] = 99;
+            app.window().findChild<QAction*>("uscita")->trigger();
+        }
+        const std::string after = readAll(home.path() + "/ini.txt");
+        QVERIFY(after != before);
+        QVERIFY(after.find("\r\n6\r\n99\r\n8\r\n") != std::string::npos);
+    }
+
+    void disabledPanelKeepsItsLabelsReadable() {
+        Analog w;
+        w.setCommand(Ctl::GO_TRIGGER, [] {});
+        Panel& panel = w;
+        panel.setEnabled(Ctl::Frame2, false);
+        QVERIFY(!w.findChild<QWidget*>("Toolbar2")->isEnabled());
+        QVERIFY(!w.findChild<QWidget*>("VScroll1")->isEnabled());
+        QVERIFY(w.findChild<QWidget*>("testo")->isEnabled());
+        panel.setEnabled(Ctl::Frame2, true);
+        QVERIFY(w.toolbarAction(2)->isEnabled());
+        QVERIFY(!w.toolbarAction(0)->isEnabled());  // no command yet
+    }
+
+    void panelFitsWithoutOverlapAtBothScreenSizes() {
+        for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
+            Analog w;
+            w.resize(size);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.width(), size.width());
+            QWidget* frame = w.findChild<QWidget*>("Frame2");
+            QList<QWidget*> parts;
+            for (QWidget* c : frame->findChildren<QWidget*>())
+                if (c->isVisible() && !qobject_cast<QToolBar*>(c->parentWidget()) && c->parentWidget() == frame)
+                    parts << c;
+            for (int i = 0; i < parts.size(); ++i) {
+                QVERIFY(frame->rect().contains(parts[i]->geometry()));
+                for (int j = i + 1; j < parts.size(); ++j)
+                    QVERIFY2(!parts[i]->geometry().intersects(parts[j]->geometry()),
+                             qPrintable(parts[i]->objectName() + " / " + parts[j]->objectName()));
+            }
+            for (auto* b : w.menuWidget()->findChildren<QAbstractButton*>())
+                QVERIFY(w.menuWidget()->rect().contains(b->geometry()));
+        }
+    }
+};
+
+QTEST_MAIN(AnalogTest)
+#include "analog_qtest.moc"
