@@ -1,0 +1,35 @@
+// quelda24-cli: the seismograph's work from a terminal or a script.
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "Command.h"
+
+namespace q24::cli {
+
+std::map<std::string, Command>& Commands() {
+    static std::map<std::string, Command> commands;
+    return commands;
+}
+
+QString OptionValue(const QStringList& args, const QString& name, const QString& fallback) {
+    const int i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
+}
+
+bool HasFlag(const QStringList& args, const QString& name) { return args.contains(name); }
+
+}  // namespace q24::cli
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("quelda24-cli");
+    QStringList args = QCoreApplication::arguments().mid(1);
+    auto& commands = q24::cli::Commands();
+    if (args.isEmpty() || !commands.count(args.front().toStdString())) {
+        std::fprintf(stderr, "usage:\n");
+        for (const auto& [name, cmd] : commands) std::fprintf(stderr, "  quelda24-cli %s\n", cmd.usage.c_str());
+        return 2;
+    }
+    const std::string name = args.takeFirst().toStdString();
+    return commands[name].run(args);
+}
