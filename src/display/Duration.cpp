@@ -28,13 +28,12 @@ std::string FormatPattern(double value, const std::string& pattern, char decimal
 }
 
 Duration ShowDuration(int32_t n, int32_t freq, char decimal) {
-    if (freq == 0) return {"", "msec"};
-    const int64_t product = static_cast<int64_t>(n) * 1000;  // the program takes it as a 32-bit value
-    const double ms = static_cast<double>(static_cast<int32_t>(product)) / freq;
+    if (freq <= 0) return {"", "msec"};
+    // Sample counts of long recordings times 1000 pass 32 bits: reckon wide.
+    const double ms = static_cast<double>(static_cast<int64_t>(n) * 1000) / freq;
     if (ms <= 1000) return {FormatPattern(ms, "#", decimal), "msec"};
     if (ms <= 100000) return {FormatPattern(static_cast<double>(n) / freq, "#.##", decimal), "sec"};
-    const double perMinute = static_cast<double>(static_cast<int32_t>(static_cast<int64_t>(freq) * 60));
-    return {FormatPattern(n / perMinute, "#.##", decimal), "min"};
+    return {FormatPattern(static_cast<double>(n) / (static_cast<int64_t>(freq) * 60), "#.##", decimal), "min"};
 }
 
 }  // namespace q24

@@ -49,6 +49,21 @@ public:
     // as Cancel, or No where there is no Cancel).
     virtual Answer ask(const std::string& text, Buttons buttons,
                        const std::optional<std::string>& title = {}) = 0;
+
+    // Places the pre-trigger line `zero_line` across the trace picture at this
+    // fraction of the picture's height from its top (time runs downward), and
+    // keeps it there when the picture is resized. Showing and hiding it is
+    // setVisible's job. Panels without a picture ignore it.
+    virtual void placeZeroLine(double fraction) { (void)fraction; }
+
+    // The trace picture `Grafico_multiplo`. clearPicture erases it; plotTrace
+    // draws trace t (row t-1 of Dati) in style 1 (line), 2 (blue/red lobes)
+    // or 3 (black lobes) over what is there, with the current Gain. The
+    // background colour is an RGB value; changing it erases the picture. A
+    // panel without a picture (a text front end) draws nothing.
+    virtual void clearPicture() {}
+    virtual void plotTrace(int trace, int style) { (void)trace, (void)style; }
+    virtual void setPictureBackground(int red, int green, int blue) { (void)red, (void)green, (void)blue; }
 };
 
 }  // namespace q24

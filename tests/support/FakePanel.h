@@ -19,6 +19,10 @@ public:
     std::vector<std::string> messages;   // every message box text, in order
     std::vector<std::string> questions;  // every question text, in order
     std::deque<Answer> answers;          // scripted answers, taken in order
+    std::vector<double> zeroLine;        // every placement of the pre-trigger line
+    // The trace picture: every call in order, as "clear", "plot t style" and
+    // "background r g b".
+    std::vector<std::string> picture;
 
     void setText(Ctl c, const std::string& t) override { texts[c] = t; }
     std::string text(Ctl c) const override {
@@ -29,12 +33,20 @@ public:
     void setVisible(Ctl c, bool v) override { visible[c] = v; }
     void setValue(Ctl c, int v) override { values[c] = v; }
     void message(const std::string& t, const std::optional<std::string>&) override { messages.push_back(t); }
+    void placeZeroLine(double fraction) override { zeroLine.push_back(fraction); }
     Answer ask(const std::string& t, Buttons, const std::optional<std::string>&) override {
         questions.push_back(t);
         if (answers.empty()) throw std::logic_error("unexpected question: " + t);
         Answer a = answers.front();
         answers.pop_front();
         return a;
+    }
+    void clearPicture() override { picture.push_back("clear"); }
+    void plotTrace(int t, int style) override {
+        picture.push_back("plot " + std::to_string(t) + " " + std::to_string(style));
+    }
+    void setPictureBackground(int r, int g, int b) override {
+        picture.push_back("background " + std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b));
     }
 };
 
