@@ -17,6 +17,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QEvent>
+#include <algorithm>
+#include <cmath>
 
 #include "display/TracePicture.h"
 #include "ui/FlowBar.h"
@@ -55,6 +58,7 @@ constexpr MenuEntry kMenu[] = {
 // A caption above a value, centred on it, as the panel's pairs stand.
 QWidget* pair(QWidget* parent, QWidget* caption, QWidget* value, QWidget* after = nullptr) {
     auto* box = new QWidget(parent);
+    box->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(4, 0, 4, 0);
     grid->setVerticalSpacing(2);
@@ -174,6 +178,7 @@ void Analog::buildPanel() {
     QLabel* testo = label(Ctl::testo, "testo");
     testo->setWordWrap(true);
     testo->setMinimumWidth(90);
+    testo->setMaximumWidth(420);
     testo->setFrameShape(QFrame::Panel);
     testo->setFrameShadow(QFrame::Sunken);
     testo->setAlignment(Qt::AlignCenter);
@@ -181,6 +186,7 @@ void Analog::buildPanel() {
 
     // Mouse readout: time and its unit, trace number.
     auto* readout = new QWidget(frame2_);
+    readout->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     auto* rg = new QGridLayout(readout);
     rg->setContentsMargins(2, 0, 2, 0);
     rg->setVerticalSpacing(2);
@@ -195,8 +201,10 @@ void Analog::buildPanel() {
     rg->addWidget(canale, 1, 0);
     rg->addWidget(label(Ctl::Label4, "Label4", "CH"), 1, 1);
     row->addWidget(readout);
+    row->addStretch(1);
     row->addWidget(separator(frame2_));
 
+    row->addStretch(1);
     row->addWidget(pair(frame2_, label(Ctl::Samples, "Samples", "Samples"), label(Ctl::N_samples, "N_samples")));
 
     auto* scroll = new QScrollBar(Qt::Vertical, frame2_);
@@ -209,6 +217,7 @@ void Analog::buildPanel() {
     QLabel* geo = label(Ctl::N_Geofoni, "N_Geofoni");
     geo->setMinimumWidth(24);
     geo->setAlignment(Qt::AlignCenter);
+    row->addStretch(1);
     row->addWidget(pair(frame2_, label(Ctl::Geophones_number, "Geophones_number", "GEOPHONES Number"), geo, scroll));
 
     auto* freq = pair(frame2_, label(Ctl::Sampl_freq, "Sampl_freq", "Sampling Frequency:"),
@@ -216,8 +225,10 @@ void Analog::buildPanel() {
     QLabel* trg = label(Ctl::Trigger_lbl, "Trigger_lbl");
     static_cast<QGridLayout*>(freq->layout())->addWidget(trg, 2, 0, 1, 2, Qt::AlignHCenter);
     trg->setVisible(false);
+    row->addStretch(1);
     row->addWidget(freq);
 
+    row->addStretch(1);
     row->addWidget(pair(frame2_, label(Ctl::Sampl_duration, "Sampl_duration", "Sampling duration:"),
                         label(Ctl::durata, "durata"), label(Ctl::Label12, "Label12")));
     row->addWidget(separator(frame2_));
@@ -243,6 +254,7 @@ void Analog::buildPanel() {
         ++i;
     }
     static_cast<QRadioButton*>(widgets_[Ctl::Auto_rng])->setChecked(true);  // Gain 0 at start
+    row->addStretch(1);
     row->addWidget(gains);
 }
 
@@ -283,6 +295,23 @@ void Analog::buildPicture() {
     zero->setStyleSheet("color: green;");
     zero->setVisible(false);
     widgets_[Ctl::zero_line] = zero;
+    picture_->installEventFilter(this);
+}
+
+void Analog::placeZeroLine(double fraction) {
+    zeroFraction_ = std::isfinite(fraction) ? fraction : 0.0;
+    layoutZeroLine();
+}
+
+void Analog::layoutZeroLine() {
+    QWidget* zero = widgets_[Ctl::zero_line];
+    const double y = std::clamp(zeroFraction_, -1.0, 2.0) * picture_->height();
+    zero->setGeometry(0, static_cast<int>(std::lround(y)) - 1, picture_->width(), 3);
+}
+
+bool Analog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == picture_ && event->type() == QEvent::Resize) layoutZeroLine();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QAction* Analog::toolbarAction(int index) const {
@@ -360,6 +389,14 @@ void Analog::message(const std::string& text, const std::optional<std::string>& 
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.value_or(kTitle)),
                     QString::fromStdString(text), QMessageBox::Ok, this);
     box.exec();
+}
+
+void Analog::clearPicture() { picture_->Clear(); }
+
+void Analog::plotTrace(int trace, int style) { picture_->PlotTrace(trace, style); }
+
+void Analog::setPictureBackground(int red, int green, int blue) {
+    picture_->setBackground(QColor(red, green, blue));
 }
 
 Answer Analog::ask(const std::string& text, Buttons buttons, const std::optional<std::string>& title) {

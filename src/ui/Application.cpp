@@ -1,6 +1,7 @@
 #include "ui/Application.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -38,7 +39,13 @@ Application::Application(Options options, Regional regional)
       state_(std::make_unique<State>()),
       window_(std::make_unique<Analog>()),
       params_(std::make_unique<AcqParameters>(*state_, *window_, regional_.decimal)) {
-    hooks_.showMainWindow = [this] { window_->show(); };
+    // The trace picture wants the whole screen: the window opens maximized
+    // (sized to the screen by hand as well, for desktops without a manager).
+    hooks_.showMainWindow = [this] {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            window_->setGeometry(screen->availableGeometry());
+        window_->showMaximized();
+    };
     hooks_.pictureWidth = [this] { return window_->picture()->width(); };
     hooks_.traceCountChanged = [this] { traceCountChanged(); };
     connect(window_.get(), &Analog::traceCountChanged, this, [this] { traceCountChanged(); });
