@@ -1,0 +1,59 @@
+#pragma once
+// The serial line to the units, as the link sees it. PosixPort drives a real
+// device; the emulated units provide an in-memory one for tests. Line format
+// is always 8 data bits, no parity, one stop bit, no handshake; only the speed
+// changes.
+//
+// Reception is pulled, not pushed: available() and takeAll() first collect what
+// the driver holds, so a caller that waits for N bytes asks available() after
+// each wake-up. pollFd() is the descriptor to watch for "something arrived"
+// (-1 when there is none to watch, e.g. in-memory or after the device went
+// away); the link's wait hands it to the event loop.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace q24 {
+
+// Line errors seen since the last takeErrors(), by kind.
+struct LineErrors {
+    uint32_t framing = 0;
+    uint32_t overrun = 0;    // the UART lost bytes
+    uint32_t parity = 0;
+    uint32_t breaks = 0;
+    uint32_t bufferOverflow = 0;  // the driver's or our input buffer was full
+    uint32_t io = 0;         // the device failed (unplugged adapter: EIO, hang-up)
+    bool any() const { return framing || overrun || parity || breaks || bufferOverflow || io; }
+};
+
+class Port {
+public:
+    virtual ~Port() = default;
+
+    // Opens the device at `path`; on failure returns false and says why.
+    virtual bool open(const std::string& path, std::string& error) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual std::string path() const = 0;
+
+    // Sets both directions to `baud` (any rate up to 1000000); false when the
+    // driver refuses it. speed() is the rate read back from the driver.
+    virtual bool setSpeed(int32_t baud) = 0;
+    virtual int32_t speed() const = 0;
+
+    virtual void discardInput() = 0;
+    virtual void discardOutput() = 0;
+    // Queues bytes for sending; false when the device refused them.
+    virtual bool write(std::span<const uint8_t> bytes) = 0;
+    // Returns once every byte written has left the port.
+    virtual void drain() = 0;
+
+    virtual std::size_t available() = 0;
+    virtual std::vector<uint8_t> takeAll() = 0;
+    virtual LineErrors takeErrors() = 0;
+    virtual int pollFd() const { return -1; }
+};
+
+}  // namespace q24

@@ -1,0 +1,107 @@
+#include "units/EmulatedPort.h"
+
+#include <algorithm>
+
+namespace q24::units {
+
+bool EmulatedPort::open(const std::string& path, std::string& error) {
+    if (path != path_ || gone_) {
+        error = "No such device";
+        return false;
+    }
+    open_ = true;
+    ++opens;
+    in_.clear();
+    return true;
+}
+
+bool EmulatedPort::setSpeed(int32_t baud) {
+    if (!open_ || refusedSpeeds.count(baud)) return false;
+    speed_ = baud;
+    speeds.push_back(baud);
+    return true;
+}
+
+void EmulatedPort::pull() {
+    if (!open_ || gone_) return;
+    for (const RxByte& b : units_.transmit(clock_(), speed_)) {
+        in_.push_back(b.value);
+        if (b.framing) ++errors_.framing;
+    }
+}
+
+void EmulatedPort::discardInput() {
+    pull();
+    in_.clear();
+}
+
+bool EmulatedPort::write(std::span<const uint8_t> bytes) {
+    if (!open_) return false;
+    if (gone_) {
+        ++errors_.io;
+        return false;
+    }
+    written.insert(written.end(), bytes.begin(), bytes.end());
+    units_.receive(bytes, speed_, clock_());
+    return true;
+}
+
+std::size_t EmulatedPort::available() {
+    pull();
+    return in_.size();
+}
+
+std::vector<uint8_t> EmulatedPort::takeAll() {
+    pull();
+    std::vector<uint8_t> out;
+    out.swap(in_);
+    return out;
+}
+
+void EmulatedPort::injectErrors(const LineErrors& e) {
+    errors_.framing += e.framing;
+    errors_.overrun += e.overrun;
+    errors_.parity += e.parity;
+    errors_.breaks += e.breaks;
+    errors_.bufferOverflow += e.bufferOverflow;
+    errors_.io += e.io;
+}
+
+void EmulatedPort::unplug() {
+    gone_ = true;
+    ++errors_.io;
+}
+
+LineErrors EmulatedPort::takeErrors() {
+    pull();
+    LineErrors e = errors_;
+    errors_ = {};
+    return e;
+}
+
+SimulatedLine::SimulatedLine(UnitsConfig config)
+    : units(std::move(config)), port(units, [this] { return t; }) {}
+
+Link::Clock SimulatedLine::clock() {
+    return [this] { return t; };
+}
+
+Link::Yield SimulatedLine::yield() {
+    return [this](int, double deadline) {
+        ++yields;
+        if (onYield) onYield();
+        const double step = 1e-6;
+        if (deadline <= t) {
+            t += step;  // a pump: time still moves a little
+        } else {
+            const double next = units.nextEvent();
+            double to = std::min(deadline, next > t ? next : t + step);
+            if (!(to < Units::kNever)) to = t + 1.0;  // nothing will happen: let a second pass
+            t = to;
+        }
+        units.advance(t);
+        if (t > maxTime) throw std::runtime_error("simulated line: nothing ended the wait");
+    };
+}
+
+}  // namespace q24::units
