@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "analysis/Geometry.h"
+
+namespace q24 {
+namespace {
+
+constexpr int32_t kW = 13500;  // dialog width, twips; row 1 starts at 1350
+
+struct GeometryFixture : testing::Test {
+    std::unique_ptr<State> s = std::make_unique<State>();
+    void SetUp() override {
+        s->N_Geofoni = 24;
+        s->Dist_geofoni = 5;
+        s->Pos_source = 0;
+    }
+    GeometryView drawn(char decimal = '.') {
+        GeometryView v(*s, kW, decimal);
+        v.draw();
+        return v;
+    }
+};
+
+TEST_F(GeometryFixture, TwentyFourGeophonesStandInOneRow) {
+    GeometryView v = drawn();
+    EXPECT_EQ(v.shown(), 24);
+    EXPECT_EQ(v.step(), 450);  // 0.8 W / 24
+    EXPECT_EQ(v.geophoneLeft(1), 1350);
+    EXPECT_EQ(v.geophoneLeft(24), 1350 + 23 * 450);
+    EXPECT_EQ(v.geophoneTop(24), 2640);
+    EXPECT_EQ(v.numberTop(24), 3000);
+    EXPECT_FLOAT_EQ(s->Half_spacing, 2.5f);
+    EXPECT_EQ(v.scroll(), 50);
+    EXPECT_EQ(v.spacingText(), "5");
+    EXPECT_EQ(v.distanceText(), "0.0");
+}
+
+TEST_F(GeometryFixture, SixtyGeophonesFillRowTwoUnderRowOne) {
+    s->N_Geofoni = 60;
+    GeometryView v = drawn();
+    EXPECT_EQ(v.step(), 225);  // 0.8 W / 48
+    EXPECT_EQ(v.geophoneLeft(49), v.geophoneLeft(1));
+    EXPECT_EQ(v.geophoneLeft(60), v.geophoneLeft(12));
+    EXPECT_EQ(v.geophoneTop(49), 4200);
+    EXPECT_EQ(v.numberTop(60), 4560);
+    EXPECT_EQ(v.geophoneTop(48), 2640);
+}
+
+TEST_F(GeometryFixture, GeophoneCountIsKeptBetweenOneAndNinetySix) {
+    for (auto [count, shown, step] : {std::tuple{120, 96, 225}, {96, 96, 225}, {0, 1, 10800}, {-3, 1, 10800}}) {
+        s->N_Geofoni = static_cast<int16_t>(count);
+        GeometryView v = drawn();
+        EXPECT_EQ(v.shown(), shown) << count;
+        EXPECT_EQ(v.step(), step) << count;
+    }
+}
+
+// Where the full drawing puts the shot: geophone count, spacing, source
+// distance -> Shot_x and the tops of the shot and its label.
+struct Placement {
+    int geophones;
+    float spacing, source;
+    int32_t x, top, labelTop;
+};
+
+class ShotPlacement : public GeometryFixture, public testing::WithParamInterface<Placement> {};
+
+TEST_P(ShotPlacement, FullDrawing) {
+    const Placement& p = GetParam();
+    s->N_Geofoni = static_cast<int16_t>(p.geophones);
+    s->Dist_geofoni = p.spacing;
+    s->Pos_source = p.source;
+    GeometryView v = drawn();
+    EXPECT_EQ(s->Shot_x, p.x);
+    EXPECT_EQ(v.shotTop(), p.top);
+    EXPECT_EQ(v.shotLabelTop(), p.labelTop);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spreads, ShotPlacement,
+    testing::Values(Placement{24, 5, 0, 1350, 2280, 1920},           // at geophone 1
+                    Placement{24, 5, -5, 900, 2280, 1920},           // one step left of it
+                    Placement{24, 5, 115, 11700, 2280, 1920},        // at geophone 24
+                    Placement{24, 5, -1000, 1350 - 90000, 2280, 1920},  // no clamping here
+                    Placement{1, 5, 37, 1350, 2280, 1920},           // one geophone: always at it
+                    Placement{60, 5, 240, 12150, 2280, 1920},        // 48 spacings: end of row 1
+                    Placement{60, 5, 245, 1350 + 225, 3840, 3360},   // row 2, one spacing past 49
+                    Placement{60, 5, 295, 3825, 3840, 3360},         // at geophone 60
+                    Placement{49, 5, 250, 1800, 3840, 3360},         // 49: row 1's twips per metre
+                    Placement{49, 5, 240, 12150, 2280, 1920}));
+
+TEST_F(GeometryFixture, MovesStepByHalfAndFiveSpacingsAndTestTheRowByDirection) {
+    s->N_Geofoni = 60;
+    GeometryView v = drawn();
+    v.move(SourceMove::HalfForward);
+    EXPECT_FLOAT_EQ(s->Pos_source, 2.5f);
+    EXPECT_EQ(v.distanceText(), "2.5");
+    v.move(SourceMove::FiveForward);
+    EXPECT_EQ(v.distanceText(), "27.5");
+    v.move(SourceMove::FiveBack);
+    v.move(SourceMove::HalfBack);
+    EXPECT_EQ(v.distanceText(), "0.0");
+
+    // Exactly 48 spacings out after a move: the start of row 2, either way.
+    s->Pos_source = 237.5f;
+    v.move(SourceMove::HalfForward);
+    EXPECT_EQ(s->Shot_x, 1350);
+    EXPECT_EQ(v.shotTop(), 3840);
+    EXPECT_EQ(v.shotLabelTop(), 3480);
+    s->Pos_source = 242.5f;
+    v.move(SourceMove::HalfBack);
+    EXPECT_EQ(s->Shot_x, 1350);
+    EXPECT_EQ(v.shotTop(), 3840);
+    v.move(SourceMove::HalfBack);  // 237.5: back in row 1
+    EXPECT_EQ(v.shotTop(), 2280);
+}
+
+TEST_F(GeometryFixture, MovedShotStopsAtTheDialogEdges) {
+    GeometryView v = drawn();
+    s->Pos_source = -1000;
+    v.move(SourceMove::HalfBack);
+    EXPECT_EQ(s->Shot_x, 0);
+    EXPECT_EQ(v.distanceText(), "-1002.5");
+    s->Pos_source = 1000;
+    v.move(SourceMove::FiveForward);
+    EXPECT_EQ(s->Shot_x, kW - GeometryLayout::kShotWidth);
+    s->Pos_source = 3e38f;  // a damaged ini.txt: far, but no overflow
+    v.move(SourceMove::HalfForward);
+    EXPECT_EQ(s->Shot_x, kW - GeometryLayout::kShotWidth);
+}
+
+TEST_F(GeometryFixture, NewSpacingPutsTheSourceBackOnGeophoneOne) {
+    s->Pos_source = 12;
+    GeometryView v = drawn();
+    v.spacingChanged(25);
+    EXPECT_FLOAT_EQ(s->Dist_geofoni, 2.5f);
+    EXPECT_EQ(s->Pos_source, 0);
+    EXPECT_EQ(v.distanceText(), "0.0");
+    EXPECT_EQ(v.spacingText(), "2.5");
+    EXPECT_FLOAT_EQ(s->Half_spacing, 1.25f);
+    EXPECT_EQ(s->Shot_x, 1350);
+
+    s->Pos_source = 7;
+    v.spacingChanged(25);  // the same spacing: the source stays
+    EXPECT_EQ(s->Pos_source, 7);
+}
+
+// A stored spacing the scroll bar cannot show: the bar goes to the nearest
+// tenth within 1 ... 100, which is a spacing change.
+struct Opening {
+    float stored;
+    int scroll;
+    float spacing, source;
+};
+
+class SpacingOnOpening : public GeometryFixture, public testing::WithParamInterface<Opening> {};
+
+TEST_P(SpacingOnOpening, ScrollBarAndSpacingAgree) {
+    const Opening& o = GetParam();
+    s->Dist_geofoni = o.stored;
+    s->Pos_source = 7;
+    GeometryView v = drawn();
+    EXPECT_EQ(v.scroll(), o.scroll);
+    EXPECT_FLOAT_EQ(s->Dist_geofoni, o.spacing);
+    EXPECT_EQ(s->Pos_source, o.source);
+    EXPECT_FLOAT_EQ(s->Half_spacing, o.spacing / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, SpacingOnOpening,
+                         testing::Values(Opening{2.55f, 26, 2.6f, 0},  // 25.5 tenths, half to even
+                                         Opening{2.6f, 26, 2.6f, 7},   // a tenth already: kept
+                                         Opening{0.1f, 1, 0.1f, 7}, Opening{10, 100, 10, 7},
+                                         Opening{20, 100, 10, 0}, Opening{0.04f, 1, 0.1f, 0},
+                                         Opening{-3, 1, 0.1f, 0}, Opening{NAN, 50, 5, 0}));
+
+TEST(FormatDistance, AtLeastOneDecimalAtMostTwo) {
+    EXPECT_EQ(FormatDistance(0, '.'), "0.0");
+    EXPECT_EQ(FormatDistance(2.5, '.'), "2.5");
+    EXPECT_EQ(FormatDistance(25, '.'), "25.0");
+    EXPECT_EQ(FormatDistance(-7.25, '.'), "-7.25");
+    EXPECT_EQ(FormatDistance(0.125, '.'), "0.12");
+    EXPECT_EQ(FormatDistance(-0.001, '.'), "0.0");
+    EXPECT_EQ(FormatDistance(7.25, ','), "7,25");
+}
+
+TEST_F(GeometryFixture, CommaLocaleReadouts) {
+    s->Dist_geofoni = 2.5f;
+    s->Pos_source = 7.25f;
+    GeometryView v = drawn(',');
+    EXPECT_EQ(v.spacingText(), "2,5");
+    EXPECT_EQ(v.distanceText(), "7,25");
+}
+
+}  // namespace
+}  // namespace q24

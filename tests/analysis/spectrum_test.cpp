@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <memory>
+#include <random>
+#include <tuple>
+#include <vector>
+
+#include "analysis/Spectrum.h"
+#include "analysis/SpectrumView.h"
+
+namespace q24 {
+namespace {
+
+std::vector<float> Noise(int n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::normal_distribution<float> d(0.0f, 1000.0f);
+    std::vector<float> x(static_cast<std::size_t>(n));
+    for (float& v : x) v = d(gen);
+    return x;
+}
+
+float Largest(const std::vector<float>& v) { return *std::max_element(v.begin(), v.end()); }
+
+// The chirp-z transform against the double-precision direct sum with the same
+// angle step, for sample counts that are powers of two, odd, tiny and loaded
+// from files; one transform object serves all sizes in turn, so a stale plan
+// or chirp from the previous size would show.
+class SpectrumSizes : public testing::TestWithParam<int> {};
+
+TEST_P(SpectrumSizes, ChirpZMatchesDirectSum) {
+    static SpectrumTransform shared;
+    const int n = GetParam();
+    const int bins = SpectrumBinCount(n);
+    const std::vector<float> x = Noise(n, static_cast<unsigned>(n));
+    std::vector<float> fast(bins), exact(bins);
+    shared.amplitudes(x.data(), n, bins, fast.data());
+    DirectSpectrum<double>(x.data(), n, bins, exact.data());
+    const float tolerance = 1e-6f * std::max(Largest(exact), 1.0f);
+    for (int k = 0; k < bins; ++k) ASSERT_NEAR(fast[k], exact[k], tolerance) << "bin " << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, SpectrumSizes, testing::Values(1, 2, 3, 7, 100, 128, 1000, 1024, 2048, 1025, 3001));
+
+TEST(SpectrumBins, LastAndTopBinsRoundHalvesToEven) {
+    EXPECT_EQ(SpectrumLastBin(1024), 512);  // 511.5 goes to 512
+    EXPECT_EQ(SpectrumLastBin(256), 128);
+    EXPECT_EQ(SpectrumTopBin(1024), 512);
+    EXPECT_EQ(SpectrumBinCount(1024), 513);
+    // 7 samples: the last bin is 3 but the curve reaches bin 4 (3.5 goes to
+    // 4), which the evaluation fills too.
+    EXPECT_EQ(SpectrumLastBin(7), 3);
+    EXPECT_EQ(SpectrumTopBin(7), 4);
+    EXPECT_EQ(SpectrumBinCount(7), 5);
+    EXPECT_EQ(SpectrumBinCount(0), 0);
+}
+
+struct EvaluateFixture : testing::Test {
+    std::unique_ptr<State> s = std::make_unique<State>();
+    SpectrumTransform transform;
+    void SetUp() override {
+        s->N_samples = 1024;
+        s->Sampling_freq = 4000;
+    }
+};
+
+TEST_F(EvaluateFixture, AllZeroTraceIsAFlatLineOnTheBottomEdge) {
+    ASSERT_EQ(EvaluateSpectrum(*s, 5, transform), 513);
+    for (int k = 0; k <= 512; ++k) ASSERT_EQ(s->Spettro_amp[k], 0.0f);
+    const auto curve = SpectrumCurve(s->Spettro_amp, s->N_samples, 640, 264);
+    ASSERT_EQ(curve.size(), 513u);
+    for (const CurvePoint& p : curve) ASSERT_EQ(p.y, 263);
+    EXPECT_EQ(curve.front().x, 0);
+    EXPECT_DOUBLE_EQ(curve.back().x, 640);
+}
+
+TEST_F(EvaluateFixture, ConstantGivesTwiceNTimesItsSizeInBinZeroAndPeaksLeft) {
+    const float c = -3.5f;
+    std::fill(s->Dati.row(2), s->Dati.row(2) + 1024, c);
+    EvaluateSpectrum(*s, 3, transform);
+    EXPECT_NEAR(s->Spettro_amp[0], 2 * 1024 * 3.5, 1e-3);
+    const auto curve = SpectrumCurve(s->Spettro_amp, s->N_samples, 640, 264);
+    EXPECT_EQ(curve[0].y, 0);  // the largest bin reaches the top row
+    for (std::size_t k = 1; k < curve.size(); ++k) ASSERT_GT(curve[k].y, 0);
+}
+
+// A sine of bin b's frequency b * Sampling_freq / N peaks in bin b, though the
+// angle step is 6.28/N rather than 2*pi/N.
+class SinePeak : public EvaluateFixture, public testing::WithParamInterface<int> {};
+
+TEST_P(SinePeak, PeakFallsInItsBin) {
+    const int bin = GetParam();
+    const double freq = bin * 4000.0 / 1024;
+    for (int j = 0; j < 1024; ++j) s->Dati(0, j) = static_cast<float>(5000 * std::sin(2 * M_PI * freq * j / 4000));
+    EvaluateSpectrum(*s, 1, transform);
+    const auto top = std::max_element(s->Spettro_amp.begin(), s->Spettro_amp.begin() + 513);
+    EXPECT_EQ(top - s->Spettro_amp.begin(), bin);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bins, SinePeak, testing::Values(3, 50, 100, 256, 400));
+
+TEST_F(EvaluateFixture, RefusesRowsAndCountsDatiDoesNotHoldAndKeepsLaterBins) {
+    s->Spettro_amp[600] = 7;
+    s->Spettro_amp[3] = 9;
+    for (auto [t, n] : {std::pair{0, 1024}, {98, 1024}, {1, 0}, {1, -4}, {1, 16386}}) {
+        s->N_samples = n;
+        EXPECT_EQ(EvaluateSpectrum(*s, t, transform), 0) << t << " " << n;
+    }
+    EXPECT_EQ(s->Spettro_amp[3], 9);
+    s->N_samples = 1024;
+    EXPECT_EQ(EvaluateSpectrum(*s, 97, transform), 513);  // the last row of Dati
+    EXPECT_EQ(s->Spettro_amp[3], 0);
+    EXPECT_EQ(s->Spettro_amp[600], 7);
+}
+
+TEST_F(EvaluateFixture, FullLengthTraceFitsTheBins) {
+    s->N_samples = 16385;
+    std::fill(s->Dati.row(0), s->Dati.row(0) + 16385, 1.0f);
+    EXPECT_EQ(EvaluateSpectrum(*s, 1, transform), 8193);
+    EXPECT_NEAR(s->Spettro_amp[0], 2 * 16385.0, 0.05);
+}
+
+TEST(SpectrumCurve, NonFiniteBinsNeitherScaleNorBreakTheCurve) {
+    std::vector<float> amp(16385);
+    amp[0] = 10;
+    amp[1] = std::numeric_limits<float>::infinity();
+    amp[2] = std::nanf("");
+    amp[3] = 5;
+    const auto curve = SpectrumCurve(amp, 8, 80, 101);
+    ASSERT_EQ(curve.size(), 5u);
+    EXPECT_EQ(curve[0].y, 0);
+    EXPECT_EQ(curve[1].y, 0);
+    EXPECT_EQ(curve[2].y, 0);
+    EXPECT_EQ(curve[3].y, 50);
+    EXPECT_EQ(curve[4].y, 100);
+}
+
+TEST(SpectrumCaptions, GridAndNyquistFollowTheSamplingFrequency) {
+    const Regional period, comma = [] {
+        Regional r;
+        r.decimal = ',';
+        return r;
+    }();
+    EXPECT_EQ(NyquistCaption(4000, period), "2000Hz");
+    EXPECT_EQ(NyquistCaption(125, comma), "62,5Hz");
+    std::vector<std::string> captions;
+    for (int k = 1; k <= 9; ++k) captions.push_back(GridCaption(k, 4000, period));
+    EXPECT_EQ(captions, (std::vector<std::string>{"200", "400", "600", "800", "1000", "1200", "1400", "1600", "1800"}));
+    EXPECT_EQ(GridCaption(1, 125, comma), "6,25");
+    EXPECT_EQ(GridLineX(1, 640), 64);
+    EXPECT_EQ(GridLineX(9, 640), 576);
+    EXPECT_EQ(GridLineX(10, 640), 32);
+    EXPECT_EQ(GridLineX(19, 640), 608);
+}
+
+TEST(SpectrumCaptions, CursorReadsWholeHertzAndNothingAtZero) {
+    EXPECT_EQ(CursorReadout(4000, 320, 640), "1000");
+    EXPECT_EQ(CursorReadout(4000, 640, 640), "2000");
+    EXPECT_EQ(CursorReadout(4000, 0, 640), "");
+    EXPECT_EQ(CursorReadout(4000, 1, 640), "3");  // 3.125 Hz
+    EXPECT_EQ(CursorReadout(4000, 10, 0), "");
+}
+
+TEST(CurveColours, SameSequenceEveryRunFromTheFirstSixEvenly) {
+    CurveColours a, b;
+    std::map<std::tuple<int, int, int>, int> seen;
+    const auto& palette = CurvePalette();
+    ASSERT_EQ(palette.size(), 6u);
+    for (int i = 0; i < 6000; ++i) {
+        const Rgb c = a.next();
+        ASSERT_EQ(c, b.next()) << "draw " << i;
+        ASSERT_NE(std::find(palette.begin(), palette.end(), c), palette.end());
+        ++seen[{c.r, c.g, c.b}];
+    }
+    ASSERT_EQ(seen.size(), 6u);
+    for (const auto& [colour, count] : seen) EXPECT_NEAR(count, 1000, 150);
+}
+
+}  // namespace
+}  // namespace q24
