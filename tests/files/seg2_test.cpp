@@ -1,0 +1,333 @@
+// The SEG-2 reader against the corpus of other recorders' files, against
+// corrupted and truncated files, and the converter's files read back.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "files/DataTextFile.h"
+#include "files/RecordFile.h"
+#include "files/Seg2Reader.h"
+#include "files/Seg2Writer.h"
+#include "support/TempDir.h"
+
+using namespace q24;
+
+namespace {
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void expectClose(double got, double want, const char* what) {
+    EXPECT_NEAR(got, want, std::max(1e-6 * std::fabs(want), 1e-3)) << what;
+}
+
+}  // namespace
+
+TEST(Seg2Corpus, EveryFileLoadsAsTheReferenceReaderReadsIt) {
+    const std::string corpus = Q24_SEG2_CORPUS;
+    QFile json(QString::fromStdString(corpus + "/expected.json"));
+    if (!json.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "the SEG-2 corpus is not at " << corpus << " (shared/ beside the repository)";
+    const QJsonObject expected = QJsonDocument::fromJson(json.readAll()).object();
+    ASSERT_GE(expected.size(), 10);
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        const std::string name = it.key().toStdString();
+        SCOPED_TRACE(name);
+        const QJsonObject e = it.value().toObject();
+        const std::string bytes = readBytes(corpus + "/" + name);
+        ASSERT_FALSE(bytes.empty());
+        ASSERT_LE(static_cast<long long>(bytes.size()), kMaxLoadBytes);
+        ASSERT_TRUE(IsSeg2(bytes));
+
+        std::string why;
+        const auto loaded = ReadSeg2File(bytes, &why);
+        ASSERT_TRUE(loaded) << why;
+        EXPECT_EQ(loaded->N_Geofoni, e["traces"].toInt());
+        EXPECT_EQ(loaded->N_samples, e["samples_first_trace"].toInt());
+        EXPECT_EQ(loaded->Sampling_freq, e["sampling_freq_hz_rounded"].toInt());
+
+        const auto file = ParseSeg2(bytes);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->bigEndian, e["byte_order"].toString() == ">");
+        const QJsonArray traces = e["per_trace"].toArray();
+        ASSERT_EQ(static_cast<qsizetype>(file->traces.size()), traces.size());
+        for (qsizetype t = 0; t < traces.size(); ++t) {
+            SCOPED_TRACE("trace " + std::to_string(t + 1));
+            const QJsonObject et = traces[t].toObject();
+            const Seg2Trace& tr = file->traces[static_cast<std::size_t>(t)];
+            EXPECT_EQ(tr.formatCode, e["format_code"].toInt());
+            EXPECT_EQ(tr.dataOffset, et["data_offset"].toInteger());
+            ASSERT_EQ(static_cast<qint64>(tr.values.size()), et["samples"].toInteger());
+            const auto& row = loaded->traces[static_cast<std::size_t>(t)];
+            const QJsonArray first5 = et["first5"].toArray(), last2 = et["last2"].toArray();
+            for (int j = 0; j < 5; ++j) EXPECT_FLOAT_EQ(row[static_cast<std::size_t>(j)], first5[j].toDouble());
+            const std::size_t n = tr.values.size();
+            EXPECT_FLOAT_EQ(tr.values[n - 2], last2[0].toDouble());
+            EXPECT_FLOAT_EQ(tr.values[n - 1], last2[1].toDouble());
+            double sum = 0, sumAbs = 0;
+            for (float v : tr.values) sum += v, sumAbs += std::fabs(v);
+            expectClose(sum, et["sum"].toDouble(), "sum");
+            expectClose(sumAbs, et["sum_abs"].toDouble(), "sum_abs");
+        }
+    }
+}
+
+namespace {
+
+// A data text file of one variant, as the writers make it.
+struct Variant {
+    const char* name;
+    std::string (*write)(State& s, const std::string& home, const std::string& path);
+};
+
+void fill(State& s, int traces, int samples) {
+    s.N_Geofoni = static_cast<int16_t>(traces);
+    s.N_samples = samples;
+    s.Sampling_freq = 4000;
+    s.Dist_geofoni = 2.5f;
+    s.Pos_source = 10;
+    for (int t = 0; t < traces; ++t)
+        for (int j = 0; j < samples; ++j) s.Dati(t, j) = static_cast<float>((t + 1) * 1000 - j * 37) + 0.5f * (j % 3);
+    for (int k = 1; k <= traces; ++k) {
+        s.Ch_enabled[static_cast<std::size_t>(k)] = k != 2;
+        s.Ch_param[static_cast<std::size_t>(k)] = static_cast<int16_t>(40 + k);
+    }
+}
+
+const Regional kComma = [] {
+    Regional r;
+    r.decimal = ',';
+    return r;
+}();
+
+std::string writeTrigger(State& s, const std::string&, const std::string& path) {
+    DataTextWriter w;
+    if (auto err = w.begin(path, TriggerHeader(s), kComma); !err.empty()) return err;
+    for (int k = 1; k <= s.N_Geofoni; ++k)
+        if (s.Ch_enabled[static_cast<std::size_t>(k)])
+            w.appendChannel(ChannelLabel(s.Ch_param[static_cast<std::size_t>(k)]), s.Dati.row(k - 1), s.Dati.cols());
+    return w.finish();
+}
+
+std::string writeStacked(State& s, const std::string&, const std::string& path) {
+    return WriteStackedDataText(s, path, Regional{});
+}
+
+std::string writeTimed(State& s, const std::string&, const std::string& path) {
+    s.Sampling_freq = 250;
+    s.N_samples_cont = 300;
+    s.Dati_cont.resize(s.N_Geofoni + 1, s.N_samples_cont + 1);
+    for (int t = 0; t < s.N_Geofoni; ++t)
+        for (int j = 0; j < s.N_samples_cont; ++j) s.Dati_cont(t, j) = static_cast<float>(t * 7 - j);
+    return WriteTimedDataText(s, {"A1", "geo 2", "x"}, path, kComma);
+}
+
+std::string writePassive(State& s, const std::string& home, const std::string& path) {
+    TempChannelFiles temp;
+    if (auto err = temp.create(home, s.N_Geofoni); !err.empty()) return err;
+    std::vector<float> block(8192);
+    for (int k = 1; k <= s.N_Geofoni; ++k) {
+        for (int j = 0; j < 8192; ++j) block[static_cast<std::size_t>(j)] = static_cast<float>(k * 100000 + j);
+        temp.append(k, block.data(), 8192);
+    }
+    if (auto err = temp.close(); !err.empty()) return err;
+    return WritePassiveDataText(s, home, 125, 8192, path, Regional{});
+}
+
+class ConverterRoundTrip : public ::testing::TestWithParam<Variant> {};
+
+}  // namespace
+
+// Each writer's file, converted and read back by the loader's reader: the
+// same samples, counts and interval as the text file holds.
+TEST_P(ConverterRoundTrip, ReadsBackWhatTheTextFileHolds) {
+    test::TempDir dir;
+    auto s = std::make_unique<State>();
+    fill(*s, 3, 500);
+    const std::string data = (dir / "data.txt").string(), sg2 = (dir / "out.sg2").string();
+    ASSERT_EQ(GetParam().write(*s, dir.path(), data), "");
+    std::string why;
+    const auto text = ParseDataText(readBytes(data), &why);
+    ASSERT_TRUE(text) << why;
+    ASSERT_EQ(ConvertDataText(data, sg2), "");
+
+    const std::string bytes = readBytes(sg2);
+    const auto loaded = ReadSeg2File(bytes, &why);
+    ASSERT_TRUE(loaded) << why;
+    EXPECT_EQ(loaded->N_Geofoni, static_cast<int>(text->blocks.size()));
+    EXPECT_EQ(loaded->N_samples, text->samples);
+    EXPECT_EQ(loaded->Sampling_freq, static_cast<int>(std::lround(1e6 / text->intervalUsec)));
+    for (std::size_t t = 0; t < text->blocks.size(); ++t) EXPECT_EQ(loaded->traces[t], text->blocks[t]) << t;
+
+    // The strings end in exactly three zero bytes right before the samples,
+    // so the zero-run rule lands on the same offset as the block size.
+    const auto file = ParseSeg2(bytes);
+    ASSERT_TRUE(file);
+    for (std::size_t t = 0; t < file->traces.size(); ++t) {
+        const auto& tr = file->traces[t];
+        const auto at = static_cast<std::size_t>(tr.dataOffset);
+        EXPECT_EQ(bytes.substr(at - 3, 3), std::string(3, '\0'));
+        EXPECT_EQ(at % 4, 0u);
+        long long firstRun = -1;
+        for (auto p = static_cast<std::size_t>(tr.pointer) + 34; p < at; ++p)
+            if (!bytes[p] && !bytes[p - 1] && !bytes[p - 2]) {
+                firstRun = static_cast<long long>(p);
+                break;
+            }
+        EXPECT_EQ(firstRun + 1, tr.dataOffset);
+        EXPECT_EQ(Seg2Value(tr.strings, "NOTE").value_or("").rfind(text->labels[t], 0), 0u);
+        EXPECT_EQ(Seg2Value(tr.strings, "CHANNEL_NUMBER"), std::to_string(t + 1));
+    }
+    EXPECT_EQ(Seg2Value(file->strings, "TRACE_SORT"), "AS_ACQUIRED");
+    EXPECT_EQ(Seg2Value(file->strings, "UNITS"), "METERS");
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, ConverterRoundTrip,
+                         ::testing::Values(Variant{"trigger", writeTrigger}, Variant{"stacked", writeStacked},
+                                           Variant{"timed", writeTimed}, Variant{"passive", writePassive}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Converter, StringsCarryGeometryAndExactInterval) {
+    test::TempDir dir;
+    auto s = std::make_unique<State>();
+    fill(*s, 3, 16);
+    s->Sampling_freq = 32000;
+    const std::string data = (dir / "d.txt").string(), sg2 = (dir / "o.sg2").string();
+    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
+    ASSERT_EQ(ConvertDataText(data, sg2), "");
+    const auto file = ParseSeg2(readBytes(sg2));
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->traces.size(), 2u);  // trace 2 is not active
+    EXPECT_EQ(Seg2Value(file->traces[1].strings, "SAMPLE_INTERVAL"), "0.00003125");
+    EXPECT_EQ(Seg2Value(file->traces[1].strings, "RECEIVER_LOCATION"), "2.5");
+    EXPECT_EQ(Seg2Value(file->traces[0].strings, "SOURCE_LOCATION"), "-10");
+    EXPECT_EQ(Seg2Value(file->traces[0].strings, "DELAY"), "0");
+    EXPECT_EQ(Seg2Value(file->strings, "INSTRUMENT"), "QUELDA24");
+}
+
+TEST(Converter, ProgramSplitsItsArgumentAndFailsLoudly) {
+    test::TempDir dir;
+    auto s = std::make_unique<State>();
+    fill(*s, 2, 8);
+    const std::string data = (dir / "a|b data.txt").string(), sg2 = (dir / "out file.sg2").string();
+    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
+    const QString exe = QString(Q24_BIN_DIR) + "/Sg2Maker";
+    EXPECT_EQ(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
+    EXPECT_TRUE(ReadSeg2File(readBytes(sg2)));
+
+    // A truncated data file: non-zero, and the earlier .sg2 stays whole.
+    const std::string good = readBytes(sg2);
+    std::string text = readBytes(data);
+    std::ofstream(data, std::ios::binary) << text.substr(0, text.size() - 8);
+    EXPECT_NE(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
+    EXPECT_EQ(readBytes(sg2), good);
+    EXPECT_NE(QProcess::execute(exe, {"no separator"}), 0);
+    EXPECT_NE(QProcess::execute(exe, {QString::fromStdString((dir / "missing.txt").string() + "|" + sg2)}), 0);
+}
+
+TEST(Seg2Reader, RefusesWhatTheTraceArrayCannotHoldAndBadFormats) {
+    test::TempDir dir;
+    auto s = std::make_unique<State>();
+    fill(*s, 1, 4);
+    const std::string data = (dir / "d.txt").string();
+    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
+    auto text = ParseDataText(readBytes(data));
+    ASSERT_TRUE(text);
+    const std::string good = Seg2Bytes(*text);
+    ASSERT_TRUE(ReadSeg2File(good));
+    const auto P = static_cast<std::size_t>(ParseSeg2(good)->traces[0].pointer);
+
+    auto with = [&](std::size_t at, char v) {
+        std::string b = good;
+        b[at] = v;
+        return b;
+    };
+    EXPECT_FALSE(ReadSeg2File(with(P + 12, 7))) << "unknown format code";
+    EXPECT_FALSE(ReadSeg2File(with(P, 0x21))) << "no trace block id";
+    EXPECT_FALSE(ReadSeg2File(with(6, 98))) << "98 traces";
+    EXPECT_FALSE(ReadSeg2File(with(6, 0))) << "no trace";
+    // A NaN sample.
+    std::string nan = good;
+    const auto at = static_cast<std::size_t>(ParseSeg2(good)->traces[0].dataOffset);
+    nan[at + 2] = static_cast<char>(0xC0), nan[at + 3] = 0x7F;
+    EXPECT_FALSE(ReadSeg2File(nan));
+    // More samples than a trace row holds.
+    std::string big = good;
+    big[P + 8] = 0x02, big[P + 9] = 0x40;  // 16386
+    EXPECT_FALSE(ReadSeg2File(big));
+    // A wrong block size falls back on the zero run and still reads right.
+    EXPECT_EQ(ReadSeg2File(with(P + 2, 8))->traces, ReadSeg2File(good)->traces);
+    // Big-endian id: the counts read otherwise, and nothing overruns.
+    EXPECT_FALSE(ReadSeg2File(with(0, 0x3A).replace(1, 1, 1, 0x55)));
+}
+
+// Truncated and corrupted files never crash the readers; a file cut anywhere
+// before its last sample is refused.
+TEST(Seg2Reader, SurvivesTruncationAndCorruption) {
+    std::vector<std::string> seeds;
+    const std::string corpus = Q24_SEG2_CORPUS;
+    for (const char* name : {"/obspy_geometrics-smartseis_fmt3_1tr.seg2", "/synthetic/synthetic_fmt5_float64_be.sg2",
+                             "/synthetic/synthetic_fmt2_int32_be_crlf-term.sg2"})
+        if (auto b = readBytes(corpus + name); !b.empty()) seeds.push_back(b);
+    {
+        auto s = std::make_unique<State>();
+        fill(*s, 3, 64);
+        test::TempDir dir;
+        ASSERT_EQ(writeStacked(*s, dir.path(), (dir / "d.txt").string()), "");
+        seeds.push_back(Seg2Bytes(*ParseDataText(readBytes((dir / "d.txt").string()))));
+    }
+    std::mt19937 rng(7);
+    for (const std::string& seed : seeds) {
+        ASSERT_TRUE(ReadSeg2File(seed));
+        for (std::size_t cut = 0; cut < seed.size(); cut += 1 + seed.size() / 300)
+            EXPECT_FALSE(ReadSeg2File(std::string_view(seed).substr(0, cut))) << cut;
+        for (int round = 0; round < 2000; ++round) {
+            std::string b = seed;
+            const int flips = 1 + static_cast<int>(rng() % 8);
+            for (int f = 0; f < flips; ++f) {
+                // Mostly the descriptors, where lengths and offsets live.
+                const std::size_t span = rng() % 4 ? std::min<std::size_t>(b.size(), 700) : b.size();
+                b[rng() % span] = static_cast<char>(rng());
+            }
+            (void)ReadSeg2File(b);
+            (void)ParseSeg2(b, Seg2Limits{100000, 1 << 20});
+        }
+    }
+}
+
+TEST(RecordFile, SurvivesTruncationAndCorruption) {
+    auto s = std::make_unique<State>();
+    fill(*s, 3, 50);
+    const std::string good = RecordFileText(*s);
+    auto current = std::make_unique<State>();
+    ASSERT_TRUE(ReadRecordFile(good, *current));
+    // Cut anywhere after the header but before the last sample: refused.
+    const std::size_t header = good.find('\n', good.find("\n3\r\n") + 1);
+    for (std::size_t cut = header; cut + 3 < good.size(); cut += 7)
+        EXPECT_FALSE(ReadRecordFile(std::string_view(good).substr(0, cut), *current)) << cut;
+    std::mt19937 rng(11);
+    const char junk[] = "0123456789.-+eE ,\r\nx\"";
+    for (int round = 0; round < 3000; ++round) {
+        std::string b = good;
+        for (int f = 0; f < 4; ++f) b[rng() % std::min<std::size_t>(b.size(), 400)] = junk[rng() % (sizeof junk - 1)];
+        if (const auto d = ReadRecordFile(b, *current)) {
+            EXPECT_LE(d->N_Geofoni, kMaxTraces);
+            EXPECT_LE(d->N_samples, kMaxSamples);
+            EXPECT_EQ(static_cast<int>(d->traces.size()), d->N_Geofoni);
+        }
+    }
+}
