@@ -165,7 +165,7 @@ int32_t Link::Read_unit_code() {
 
 // ---------------------------------------------------------------- reception
 
-void Link::pollLine() {
+void Link::pollLine(bool raiseFlags) {
     if (!port_.isOpen()) return;
     const LineErrors e = port_.takeErrors();
     if (!e.any()) return;
@@ -175,12 +175,20 @@ void Link::pollLine() {
     counters_.breaks += e.breaks;
     counters_.bufferOverflow += e.bufferOverflow;
     counters_.io += e.io;
-    if (e.framing) s_.Framing_err = true;
-    s_.Comm_error = true;
+    if (raiseFlags) {
+        if (e.framing) s_.Framing_err = true;
+        s_.Comm_error = true;
+    }
     if (e.io && !lostShown_) {
         lostShown_ = true;
         panel_.setText(Ctl::testo, "COM" + std::to_string(openNumber_) + " (" + port_.path() + ") lost");
     }
+}
+
+void Link::startClean() {
+    // Errors the line reported before this request belong to no reply of it:
+    // counted, not held against it.
+    pollLine(false);
 }
 
 void Link::OnComm() {
@@ -240,6 +248,7 @@ int Link::Read_block(int address, int32_t n, bool abandon, bool timeout_on) {
         // Whatever is buffered now cannot be this block's answer (a late reply
         // to an earlier request, the tail of a longer one): start clean.
         port_.discardInput();
+        startClean();
         Send_bytes(*request);
         switch (Wait_block(timeout_on, start + timing::BlockLimit(pcBaud_))) {
             case WaitEnd::Received: break;
@@ -277,6 +286,7 @@ int Link::readBurst(uint8_t request, double limitSeconds, bool timeout_on, bool 
     const double limit = timing::WholeSecondStart(clock_()) + limitSeconds;
     s_.Rx_done = false;
     port_.discardInput();  // the burst must start at its first byte
+    startClean();
     Send_bytes({&request, 1});
     for (;;) {
         yield_(port_.pollFd(), timeout_on ? std::min(limit, clock_() + timing::kStopCheck)

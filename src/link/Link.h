@@ -126,7 +126,8 @@ public:
 private:
     int32_t WorkingBaud() const;
     void waitSeconds(double seconds);  // whole-second wait rule, ends at or past the limit
-    void pollLine();                   // line errors into the flags
+    void pollLine(bool raiseFlags = true);  // line errors into the counters and the flags
+    void startClean();                 // before a request: old line errors do not count
     void showSpeed(int32_t rate);
     bool portUsable();
     int abandonRead();  // Stop_flag seen by a block read: timers off, PARAMETERS on, reset

@@ -19,7 +19,7 @@ int AddressOfRequest(uint8_t b0, uint8_t b1) {
 
 Units::Units(UnitsConfig config) : config_(std::move(config)) {
     if (config_.addresses.empty())
-        for (int a = 1; a <= 96; ++a) config_.addresses.push_back(a);
+        for (int a = 1; a <= 255; ++a) config_.addresses.push_back(a);
     std::sort(config_.addresses.begin(), config_.addresses.end());
     if (config_.stuckBaud > 0) baud_ = config_.stuckBaud;
 }
@@ -69,7 +69,7 @@ void Units::advance(double t) {
             log_.push_back("recording complete");
         }
     }
-    if (!rx_.empty() && t >= lastRx_ + gap()) parse(t);
+    if (!rx_.empty() && t >= lastRx_ + gap()) parse(lastRx_ + gap());
 }
 
 double Units::nextEvent() const {

@@ -46,7 +46,7 @@
 namespace q24::units {
 
 struct UnitsConfig {
-    std::vector<int> addresses;  // units on the line; empty: 1 to 96
+    std::vector<int> addresses;  // units on the line; empty: 1 to 255
     DataKind data = DataKind::Gather;
     Spread spread;
     uint32_t seed = 1;

@@ -1,0 +1,444 @@
+// The link against the emulated units on a simulated clock: the bytes on the
+// wire, the flags, the labels and the traces.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <numeric>
+
+#include "link/Frames.h"
+#include "link/Link.h"
+#include "support/FakePanel.h"
+#include "units/EmulatedPort.h"
+
+using namespace q24;
+using namespace q24::units;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+UnitsConfig Pattern() {
+    UnitsConfig c;
+    c.data = DataKind::Pattern;
+    return c;
+}
+
+struct Rig {
+    std::unique_ptr<State> s = std::make_unique<State>();
+    test::FakePanel panel;
+    SimulatedLine line;
+    PortMap map;
+    Link link;
+
+    explicit Rig(UnitsConfig c = Pattern(), int32_t baud = 1000000)
+        : line(std::move(c)), link(*s, panel, line.port, map, line.clock(), line.yield()) {
+        map.assign(1, line.port.path());
+        map.fillDefaults({});
+        s->Baud_rate = baud;
+        s->Com_port = 1;
+        s->Use_timeout = true;
+    }
+    void open() {
+        ASSERT_EQ(link.Open_port(), 1);
+        line.port.written.clear();
+    }
+    // Stop once the simulated clock passes `at`.
+    void stopAt(double at, bool flag) {
+        line.onYield = [this, at, flag] {
+            if (line.t > at) {
+                if (flag) s->Stop_flag = true;
+                s->Stop_req = 1;
+            }
+        };
+    }
+};
+
+Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
+
+// What Read_block leaves for unit a: the decoded pattern with its mean removed,
+// in the reader's own arithmetic.
+std::vector<float> ExpectedBlockTrace(int unit, int n) {
+    std::vector<float> v(n);
+    float sum = 0;
+    for (int k = 0; k < n; ++k) {
+        const int32_t x = PatternValue(unit, k);
+        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
+        sum += v[k];
+    }
+    if (n == 16384) sum -= v[16383];
+    const double mean = static_cast<double>(sum) / n;
+    for (float& x : v) x = static_cast<float>(x - mean);
+    return v;
+}
+
+TEST(LinkOpen, TellsTheUnitsFirstThenFollows) {
+    Rig r;
+    ASSERT_EQ(r.link.Open_port(), 1);
+    EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(1000000)));
+    EXPECT_EQ(r.line.port.speeds, (std::vector<int32_t>{250000, 1000000}));
+    EXPECT_EQ(r.line.units.baud(), 1000000);
+    EXPECT_EQ(r.panel.text(Ctl::Baudrate_lbl), "Br= 1000000");
+    EXPECT_GE(r.line.t, 0.5);
+    EXPECT_LE(r.line.t, 1.5);
+    EXPECT_TRUE(r.panel.messages.empty());
+}
+
+TEST(LinkOpen, RefusedSpeedIsReportedAndTheSequenceGoesOn) {
+    Rig r;
+    r.line.port.refusedSpeeds = {250000};
+    ASSERT_EQ(r.link.Open_port(), 1);
+    EXPECT_EQ(r.panel.messages, (std::vector<std::string>{"This baude rate is Impossible "}));
+    EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(1000000)));
+}
+
+TEST(LinkOpen, ANumberWithoutDeviceOrThatFailsIsReported) {
+    Rig r;
+    r.s->Com_port = 2;
+    EXPECT_EQ(r.link.Open_port(), 0);
+    r.map.assign(2, "/dev/nothing-here");
+    r.map.fillDefaults({});
+    EXPECT_EQ(r.link.Open_port(), 0);
+    ASSERT_EQ(r.panel.messages.size(), 2u);
+    EXPECT_NE(r.panel.messages[1].find("could not be opened"), std::string::npos);
+    EXPECT_FALSE(r.line.port.isOpen());
+}
+
+TEST(LinkOpen, OtherRateSendsCodeZeroAndStillSetsThePc) {
+    Rig r;
+    r.open();
+    r.link.Set_baud(115200);
+    EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(115200)));
+    EXPECT_EQ(r.line.port.speed(), 115200);
+    EXPECT_EQ(r.panel.text(Ctl::Baudrate_lbl), "Br= 115200");
+}
+
+TEST(LinkReset, SequenceLabelsMenusAndSpeeds) {
+    Rig r(Pattern(), 500000);
+    r.open();
+    r.link.Set_pc_baud(125000);  // wherever the PC was
+    std::map<Ctl, bool> during;
+    std::string testoDuring;
+    r.line.onYield = [&] {
+        if (r.line.t > r.line.t - 1 && testoDuring.empty()) {
+            testoDuring = r.panel.text(Ctl::testo);
+            during = r.panel.enabled;
+        }
+    };
+    const double t0 = r.line.t;
+    r.link.Reset_units();
+    EXPECT_EQ(testoDuring, "R E S E T .....");
+    for (Ctl c : {Ctl::codice, Ctl::sss, Ctl::parameters, Ctl::File_load, Ctl::RESETTA, Ctl::Stack, Ctl::Toolbar2,
+                  Ctl::Acq_pezzi})
+        EXPECT_FALSE(during[c]);
+    Bytes want = {0xFF};
+    const Bytes speed = Cmd(frames::SpeedCommand(500000));
+    want.insert(want.end(), speed.begin(), speed.end());
+    EXPECT_EQ(r.line.port.written, want);
+    EXPECT_EQ(r.line.port.speed(), 500000);
+    EXPECT_EQ(r.line.units.baud(), 500000);
+    for (Ctl c : {Ctl::codice, Ctl::sss, Ctl::parameters, Ctl::File_load, Ctl::RESETTA, Ctl::Stack, Ctl::Toolbar2,
+                  Ctl::Acq_pezzi})
+        EXPECT_TRUE(r.panel.enabled[c]);
+    EXPECT_EQ(r.panel.text(Ctl::testo), "");
+    EXPECT_GE(r.line.t - t0, 2.5);
+    EXPECT_LE(r.line.t - t0, 5.5);
+}
+
+TEST(LinkReset, AResetDuringAResetIsRefused) {
+    Rig r;
+    r.open();
+    int nested = 0;
+    r.line.onYield = [&] {
+        if (nested++ == 0) r.link.Reset_units();
+    };
+    r.link.Reset_units();
+    EXPECT_EQ(std::count(r.line.port.written.begin(), r.line.port.written.end(), 0xFF), 1);
+}
+
+struct BlockCase {
+    int unit;
+    int n;
+};
+
+class ReadBlock : public ::testing::TestWithParam<BlockCase> {};
+
+TEST_P(ReadBlock, GivesThePatternWithItsMeanRemoved) {
+    Rig r;
+    r.open();
+    const auto [unit, n] = GetParam();
+    ASSERT_EQ(r.link.Read_block(unit, n, false, true), 1);
+    const auto want = ExpectedBlockTrace(unit, n);
+    for (int k = 0; k < n; ++k) ASSERT_EQ(r.s->Traccia[k], want[k]) << "sample " << k;
+    EXPECT_EQ(r.line.port.written.size(), static_cast<std::size_t>(11 * (n / 256)));
+    EXPECT_EQ(r.link.counters().blocks, static_cast<uint64_t>(n / 256));
+}
+
+INSTANTIATE_TEST_SUITE_P(Link, ReadBlock,
+                         ::testing::Values(BlockCase{5, 256}, BlockCase{100, 1024}, BlockCase{7, 16384},
+                                           BlockCase{64, 512}));
+
+TEST(ReadBlockEdges, BelowOneBlockSendsNothing) {
+    Rig r;
+    r.open();
+    r.s->Traccia[0] = 42;
+    EXPECT_EQ(r.link.Read_block(5, 128, false, true), 1);
+    EXPECT_TRUE(r.line.port.written.empty());
+    EXPECT_EQ(r.s->Traccia[0], 42);
+}
+
+TEST(ReadBlockEdges, DroppedThirdBlockTimesOutWithTwoBlocksIn) {
+    UnitsConfig c = Pattern();
+    c.dropped[5] = {2};
+    Rig r(c);
+    r.open();
+    EXPECT_EQ(r.link.Read_block(5, 1024, false, true), 0);
+    EXPECT_EQ(r.panel.text(Ctl::testo), "TIMEOUT");
+    EXPECT_EQ(r.line.port.written.size(), 33u);
+    for (int k = 0; k < 512; ++k) {
+        const int32_t x = PatternValue(5, k);
+        ASSERT_EQ(r.s->Traccia[k], static_cast<float>(x >= 0 ? x : x - 1));
+    }
+    EXPECT_EQ(r.link.counters().timeouts, 1u);
+}
+
+TEST(ReadBlockEdges, TimeoutFollowsTheWholeSecondRule) {
+    UnitsConfig c = Pattern();
+    c.silent = {5};
+    Rig r(c);
+    r.open();
+    r.line.t = 100.4;  // start rounds down to 100: the limit is 101
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
+    EXPECT_GT(r.line.t, 101.0);
+    EXPECT_LT(r.line.t, 101.3);
+    r.line.t = 200.6;  // rounds up to 201: the limit is 202
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
+    EXPECT_GT(r.line.t, 202.0);
+    EXPECT_LT(r.line.t, 202.3);
+}
+
+TEST(ReadBlockEdges, AbandonResetsAndSendsNoRequest) {
+    Rig r;
+    r.open();
+    EXPECT_EQ(r.link.Read_block(5, 256, true, true), 0);
+    EXPECT_EQ(r.line.port.written.front(), 0xFF);
+    EXPECT_FALSE(r.panel.enabled[Ctl::Timer2]);
+    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
+    EXPECT_TRUE(r.panel.enabled[Ctl::parameters]);
+}
+
+TEST(ReadBlockEdges, StopEndsAWaitWithoutLimit) {
+    UnitsConfig c = Pattern();
+    c.silent = {5};
+    Rig r(c);
+    r.open();
+    r.stopAt(r.line.t + 30, true);
+    EXPECT_EQ(r.link.Read_block(5, 256, false, false), 0);
+    EXPECT_LT(r.line.t, 40);  // the stop, then a reset of about 4 s
+    EXPECT_EQ(std::count(r.line.port.written.begin(), r.line.port.written.end(), 0xFF), 1);
+    EXPECT_LT(r.line.yields, 400);  // it waited, it did not spin
+}
+
+TEST(ReadBlockEdges, LineErrorsSetTheFlags) {
+    UnitsConfig c = Pattern();
+    c.slow[5] = 0.3;  // the error comes while the block is awaited
+    Rig r(c);
+    r.open();
+    // An error left from before the request is not this block's.
+    r.line.port.injectErrors({.framing = 1});
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 1);
+    r.s->Framing_err = false;
+    // Errors while the block is on its way.
+    r.line.onYield = [&] { r.line.port.injectErrors({.framing = 1}); };
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
+    EXPECT_TRUE(r.s->Link_error);
+    EXPECT_TRUE(r.s->Framing_err);
+    r.s->Link_error = r.s->Framing_err = false;
+    r.line.onYield = [&] { r.line.port.injectErrors({.overrun = 1}), r.line.onYield = nullptr; };
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
+    EXPECT_TRUE(r.s->Link_error);
+    EXPECT_FALSE(r.s->Framing_err);
+    EXPECT_GE(r.link.counters().framing, 2u);
+    EXPECT_EQ(r.link.counters().overrun, 1u);
+    // The next read starts clean.
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 1);
+}
+
+TEST(ReadBlockEdges, LateAndStrayBytesNeverShiftTheNextBlock) {
+    UnitsConfig c = Pattern();
+    c.slow[5] = 1.8;  // answers after the time limit
+    Rig r(c);
+    r.open();
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
+    r.line.t += 1.0;  // the late block has arrived by now
+    const Bytes junk(300, 0xFF);
+    r.line.port.inject(junk);
+    ASSERT_EQ(r.link.Read_block(6, 512, false, true), 1);
+    const auto want = ExpectedBlockTrace(6, 512);
+    for (int k = 0; k < 512; ++k) ASSERT_EQ(r.s->Traccia[k], want[k]);
+}
+
+TEST(ReadBlockEdges, UnplugMidReadIsClearAndRecoverable) {
+    UnitsConfig c = Pattern();
+    c.slow[5] = 0.3;
+    Rig r(c);
+    r.open();
+    r.line.onYield = [&] {
+        if (r.line.t > 1.2) r.line.port.unplug(), r.line.onYield = nullptr;
+    };
+    EXPECT_EQ(r.link.Read_block(5, 1024, false, true), 0);
+    EXPECT_TRUE(r.s->Link_error);
+    EXPECT_NE(r.panel.text(Ctl::testo).find("lost"), std::string::npos);
+    r.link.Reopen_port();  // still gone
+    EXPECT_NE(r.panel.text(Ctl::testo).find("lost"), std::string::npos);
+    r.line.port.plugIn();
+    r.link.Reopen_port();
+    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 1);
+}
+
+TEST(ReadBlockEdges, SpeedMismatchFailsCleanly) {
+    UnitsConfig c = Pattern();
+    c.stuckBaud = 500000;
+    Rig r(c);
+    r.open();
+    EXPECT_EQ(r.line.port.speed(), 1000000);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
+}
+
+TEST(Reopen, KeepsThePcAtTheUnitsSpeed) {
+    Rig r(Pattern(), 250000);
+    r.open();
+    r.link.Reopen_port();
+    EXPECT_EQ(r.s->Port_probe, 1);
+    EXPECT_EQ(r.line.port.speed(), 250000);
+    EXPECT_TRUE(r.line.port.written.empty());  // nothing is sent to the units
+    EXPECT_EQ(r.link.Read_block(3, 256, false, true), 1);
+}
+
+TEST(Bursts, ContinuousRecordingGivesConsecutiveBurstsInRealTime) {
+    Rig r;
+    r.open();
+    r.link.Send_parameters(1, 1, 250, 0, 0, 0, false);
+    const double t0 = r.line.t;
+    for (int b = 0; b < 2; ++b) {
+        ASSERT_EQ(r.link.Read_burst(5, false, true), 1);
+        for (int k = 0; k < 128; ++k) {
+            const int32_t x = PatternValue(5, 128 * b + k);
+            ASSERT_EQ(r.s->Traccia[k], static_cast<float>(x >= 0 ? x : x - 1));
+        }
+    }
+    EXPECT_GE(r.line.t - t0, 256.0 / 250);
+    EXPECT_EQ(r.line.port.written.back(), 0x85);
+}
+
+TEST(Bursts, RunningBurstRemovesTheMean) {
+    Rig r;
+    r.open();
+    r.link.Send_parameters(1, 128, 500, 0, 0, 0, false);
+    ASSERT_EQ(r.link.Read_burst_running(70, false, true), 1);
+    EXPECT_EQ(r.line.port.written.back(), 0x81);
+    const double mean = std::accumulate(r.s->Traccia.begin(), r.s->Traccia.begin() + 128, 0.0) / 128;
+    EXPECT_NEAR(mean, 0.0, 1e-2);
+}
+
+TEST(Bursts, SilentUnitTimesOutAndALineErrorNeverHandsBackOldBytes) {
+    UnitsConfig c = Pattern();
+    c.silent = {9};
+    Rig r(c);
+    r.open();
+    r.link.Send_parameters(1, 1, 125, 0, 0, 0, false);
+    ASSERT_EQ(r.link.Read_burst(5, false, true), 1);  // leaves unit 5's burst in Rx_buffer
+    const double t0 = r.line.t;
+    r.line.port.injectErrors({.parity = 1});
+    EXPECT_EQ(r.link.Read_burst(9, false, true), 0);
+    EXPECT_GE(r.line.t - t0, 2.5);
+    r.line.port.injectErrors({.framing = 1});
+    ASSERT_EQ(r.link.Read_burst(5, false, true), 1);
+    EXPECT_EQ(r.s->Traccia[0], static_cast<float>(PatternValue(5, 128) - 1));
+}
+
+TEST(TriggerShot, EndToEnd) {
+    UnitsConfig c = Pattern();
+    c.triggerDelay = 7;
+    c.triggerTime = 300;
+    Rig r(c);
+    r.open();
+    r.link.Send_parameters(1000, 1024, 8000, 0, 1, 0, false);
+    EXPECT_EQ(r.line.units.triggerMode(), 1);
+    EXPECT_EQ(r.line.units.edge(), 1);
+    ASSERT_EQ(r.link.Wait_trigger_byte(), 1);
+    EXPECT_GE(r.line.t, 7);
+    r.link.Send_start();
+    ASSERT_EQ(r.link.Read_trigger_time(60), 1);
+    EXPECT_EQ(r.s->Trg_time, 300);
+    r.s->N_pretrigger = 100;
+    ASSERT_EQ(r.link.Send_trigger_time(), 1);
+    EXPECT_EQ(r.s->Trg_time, 400);
+    EXPECT_EQ(r.line.units.pretrigger(), 100);
+    EXPECT_EQ(r.link.Read_block(1, 1024, false, true), 1);
+}
+
+TEST(TriggerShot, WaitsEndOnStopWithoutSpinning) {
+    UnitsConfig c = Pattern();
+    c.triggerDelay = -1;  // nobody hits the plate
+    Rig r(c);
+    r.open();
+    r.link.Send_parameters(1000, 1024, 8000, 0, 1, 0, false);
+    const double t0 = r.line.t;
+    r.stopAt(t0 + 10, false);
+    EXPECT_EQ(r.link.Wait_trigger_byte(), 0);
+    EXPECT_LE(r.line.t - t0, 10.6);
+    EXPECT_LT(r.line.yields, 100);
+    r.s->Stop_req = 0;
+    r.line.onYield = nullptr;
+    EXPECT_EQ(r.link.Read_trigger_time(60), 255);
+    r.stopAt(r.line.t + 3, false);
+    EXPECT_EQ(r.link.Read_trigger_time(60), 0);
+}
+
+TEST(TriggerShot, TriggerTimeThatCannotBeSentIsReported) {
+    Rig r;
+    r.open();
+    r.s->Trg_time = 32700;
+    r.s->N_pretrigger = 100;
+    EXPECT_EQ(r.link.Send_trigger_time(), 0);
+    EXPECT_EQ(r.panel.messages, (std::vector<std::string>{"Trigger error"}));
+    EXPECT_TRUE(r.line.port.written.empty());
+    r.s->Trg_time = 10;
+    r.s->Unit_code = 200;
+    EXPECT_EQ(r.link.Send_trigger_time(), 0);
+}
+
+TEST(TriggerShot, ShortReplyIsNotTakenForAWholeOne) {
+    Rig r;
+    r.open();
+    const Bytes three = {0, 1, 2};
+    r.line.onYield = [&] {
+        if (r.line.t > 0.5 && r.line.t < 5) r.line.port.inject(three), r.line.onYield = nullptr;
+    };
+    EXPECT_EQ(r.link.Read_trigger_time(2), 255);
+}
+
+TEST(Code, WriteThenReadAndNoReply) {
+    Rig r;
+    r.open();
+    r.s->Unit_code = 1999;
+    r.link.Write_unit_code();
+    EXPECT_EQ(r.line.units.code(), 1999);
+    EXPECT_EQ(r.link.Read_unit_code(), 1999);
+    const double t0 = r.line.t;
+    EXPECT_EQ(r.link.Read_code_reply(), 0);  // nothing asked, nothing comes
+    EXPECT_GT(r.line.t - t0, 1.0);
+}
+
+TEST(Probe, ListsThePortsThatOpen) {
+    Rig r;
+    r.map.assign(4, "/dev/none");
+    r.map.fillDefaults({});
+    r.link.ProbePorts();
+    EXPECT_EQ(r.s->Port_list[1], 1);
+    EXPECT_EQ(r.s->Port_list[4], 0);
+    EXPECT_EQ(r.s->Port_list[2], 0);
+    EXPECT_EQ(r.link.PortListText(), " COM1   " + r.line.port.path());
+    EXPECT_FALSE(r.line.port.isOpen());
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+// The emulated units on their own: line garbling, addresses, data, timing.
+#include <gtest/gtest.h>
+
+#include "link/Frames.h"
+#include "units/Seismic.h"
+#include "units/Uart.h"
+#include "units/Units.h"
+
+using namespace q24;
+using namespace q24::units;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+Bytes Values(const std::vector<RxByte>& v) {
+    Bytes out;
+    for (auto& b : v) out.push_back(b.value);
+    return out;
+}
+
+TEST(Uart, SameSpeedIsTransparent) {
+    const Bytes b = {0x00, 0x55, 0xFF, 0x80};
+    EXPECT_EQ(Values(Resample(b, 250000, 250000)), b);
+}
+
+TEST(Uart, OtherSpeedGivesGarbageAndFramingErrors) {
+    Bytes block(896);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i * 13);
+    for (auto [from, to] : {std::pair{500000, 1000000}, {1000000, 250000}, {125000, 1000000}}) {
+        const auto got = Resample(block, from, to);
+        EXPECT_NE(Values(got), block) << from << " -> " << to;
+        EXPECT_TRUE(std::any_of(got.begin(), got.end(), [](auto& b) { return b.framing; })) << from << " -> " << to;
+    }
+    // A PC twice as fast sees each byte of 0x00 as a zero and a framing error.
+    const auto zeros = Resample(Bytes{0x00}, 500000, 1000000);
+    ASSERT_FALSE(zeros.empty());
+    EXPECT_TRUE(zeros[0].framing);
+}
+
+TEST(Units, RequestAddressesRoundTrip) {
+    for (int a = 0; a <= 16319; ++a) {
+        const auto c = frames::DataRequest(a);
+        ASSERT_TRUE(c);
+        const bool shared = a % 128 == 64 && (a / 128) % 2 == 0 && a >= 256;
+        if (!shared) ASSERT_EQ(AddressOfRequest((*c)[0], (*c)[1]), a) << a;
+    }
+}
+
+TEST(Units, PatternAndGather) {
+    EXPECT_EQ(PatternValue(3, 0), 3000);
+    EXPECT_EQ(PatternValue(3, 150), -3150);
+    EXPECT_EQ(PatternValue(3, 250), 3250);
+    Spread s;
+    // First breaks grow along the spread; the refractor overtakes further out.
+    EXPECT_LT(FirstBreak(s, 1), FirstBreak(s, 2));
+    EXPECT_LT(FirstBreak(s, 24) - FirstBreak(s, 23), FirstBreak(s, 2) - FirstBreak(s, 1) + 1e-9);
+    // Before the first break the trace is quiet, after it it is loud.
+    const double fs = 8000;
+    auto energy = [&](int unit, double from, double to) {
+        double e = 0;
+        for (int64_t k = static_cast<int64_t>(from * fs); k < to * fs; ++k) {
+            const double v = GatherValue(s, 1, 1, unit, k, fs, true, 0);
+            e += v * v;
+        }
+        return e;
+    };
+    const double fb = FirstBreak(s, 10);
+    EXPECT_GT(energy(10, fb, fb + 0.03), 50 * energy(10, fb - 0.03, fb - 0.001));
+    // Same inputs, same counts.
+    EXPECT_EQ(GatherValue(s, 1, 2, 5, 777, fs, true, 10), GatherValue(s, 1, 2, 5, 777, fs, true, 10));
+}
+
+struct Driver {
+    Units units;
+    double t = 0;
+    int32_t pc = 250000;
+    explicit Driver(UnitsConfig c) : units(std::move(c)) {}
+    void send(const Bytes& b) { units.receive(b, pc, t); }
+    void send(const frames::Command& c) { send(Bytes(c.begin(), c.end())); }
+    Bytes take(double until) {
+        t = until;
+        return Values(units.transmit(t, pc));
+    }
+};
+
+TEST(Units, PacedRepliesTakeTheirWireTime) {
+    UnitsConfig c;
+    c.data = DataKind::Pattern;
+    c.paced = true;
+    c.replyDelay = 0;
+    Driver d(c);
+    d.send(*frames::DataRequest(5));
+    const double wire = 907 * 10.0 / 250000;  // request and block at 250000 baud
+    EXPECT_NEAR(d.units.nextEvent(), wire, 1e-9);
+    const std::size_t half = d.take(wire * 0.5).size();
+    EXPECT_GT(half, 400u);
+    EXPECT_LT(half, 449u);
+    EXPECT_EQ(half + d.take(wire + 1e-9).size(), 896u);
+}
+
+TEST(Units, ResetSpeedAndDeafness) {
+    Driver d({});
+    d.send(frames::SpeedCommand(1000000));
+    EXPECT_EQ(d.units.baud(), 1000000);
+    d.pc = 1000000;
+    d.send(Bytes{0xFF});
+    EXPECT_EQ(d.units.baud(), 250000);
+    d.pc = 250000;
+    d.t = 0.5;  // still restarting
+    d.send(frames::SpeedCommand(500000));
+    EXPECT_EQ(d.units.baud(), 250000);
+    d.t = 2;
+    d.send(frames::SpeedCommand(500000));
+    EXPECT_EQ(d.units.baud(), 500000);
+}
+
+TEST(Units, RecordingWithoutTriggerRepliesWhenDone) {
+    Driver d({});
+    d.send(frames::ParameterCommand(1, 2048, 8000, 0, 0));
+    EXPECT_TRUE(d.take(0.2).empty());
+    EXPECT_EQ(d.take(0.3), (Bytes{0, 0, 0, 0}));  // 2048 / 8000 s
+}
+
+TEST(Units, LoneByteWaitsForTheGapAndPartialFramesAreDropped) {
+    Driver d({});
+    d.send(frames::ParameterCommand(1, 1, 500, 0, 0));  // continuous
+    d.send(Bytes{0x85});
+    EXPECT_TRUE(d.take(0.0005).empty());
+    EXPECT_EQ(d.take(1.0).size(), 448u);
+    d.send(Bytes{0x80, 0x00, 0x1A});  // cut short
+    d.take(1.1);
+    d.send(frames::ReadCodeCommand());
+    EXPECT_EQ(d.take(1.2), (Bytes{0, 0}));
+}
+
+}  // namespace
