@@ -22,8 +22,8 @@ int AcqParameters::FrequencyAt(int pos, int baudRateHigh) {
 }
 
 std::string AcqParameters::IntervalCaption(int freq, char decimal) {
+    if (freq <= 0) return {};
     std::string s = FreeFormat(1000.0 / freq);
-    if (s.rfind("0.", 0) == 0) s.erase(0, 0);
     for (char& c : s)
         if (c == '.') c = decimal;
     return s;
@@ -58,16 +58,45 @@ void AcqParameters::ensureLoaded() {
 }
 
 void AcqParameters::Form_Load() {
-    // A new dialog starts from its design positions and captions.
+    // A new dialog starts from its design positions and captions. The bars are
+    // placed without running their handlers (which would, at a low rate, put
+    // N_slow over a sample count the loader has just set); the captions are
+    // taken from the state instead, so they are right even where a position
+    // equals its design value (32000 Hz sits at the design position 9, whose
+    // design captions say 4000 Hz and 0.25 ms).
     cap_ = Captions{};
     freqPos_ = kFreqDesign;
-    int sp = SamplesPositionOf(s_.N_samples);
-    samplesPos_ = sp ? sp : kSamplesMin;
+    samplesPos_ = kSamplesDesign;
+    prePos_ = kPreDesign;
+    if (int sp = SamplesPositionOf(s_.N_samples)) samplesPos_ = sp;
     if (int fp = FreqPositionOf(s_.Sampling_freq)) freqPos_ = fp;
+    captionsFromState();
+    cap_.Option2 = s_.Trg_opening != 0;
+    // The pre-trigger bar and its caption do run their handlers: the count is
+    // capped again for the present sample count and the line is placed.
+    setPretriggerPosition(s_.N_pretrigger);
+    setPreCamp(FreeFormat(static_cast<long long>(s_.N_pretrigger)));
+}
+
+void AcqParameters::captionsFromState() {
+    if (s_.Sampling_freq > 0) {
+        cap_.Label3 = FreeFormat(static_cast<long long>(s_.Sampling_freq)) + " Hz";
+        cap_.Sampling_rate = IntervalCaption(s_.Sampling_freq, decimal_);
+        const Duration d = ShowDuration(s_.N_samples, s_.Sampling_freq, decimal_);
+        cap_.Acq_time = d.value;
+        cap_.Label4 = d.unit;
+    }
+    if (s_.N_samples > 0) cap_.Numero_campioni = FreeFormat(static_cast<long long>(s_.N_samples));
+    cap_.VScroll1_enabled = freqPos_ > 3;
+}
+
+void AcqParameters::notify() {
+    if (changed) changed();
 }
 
 int AcqParameters::freqPosition() { ensureLoaded(); return freqPos_; }
 int AcqParameters::samplesPosition() { ensureLoaded(); return samplesPos_; }
+int AcqParameters::pretriggerPosition() { ensureLoaded(); return prePos_; }
 
 void AcqParameters::setFreqPosition(int pos) {
     ensureLoaded();
@@ -85,6 +114,68 @@ void AcqParameters::setSamplesPosition(int pos) {
     VScroll1_Change();
 }
 
+void AcqParameters::setPretriggerPosition(int pos) {
+    ensureLoaded();
+    pos = std::clamp(pos, kPreMin, kPreMax);
+    if (pos == prePos_) return;
+    prePos_ = pos;
+    VScroll3_Change();
+}
+
+int16_t AcqParameters::cappedPretrigger() const {
+    const double half = s_.N_samples / 2.0;
+    if (prePos_ <= half) return static_cast<int16_t>(prePos_);
+    // Only sample counts below 8192 cap the bar's 4096; a count from a loaded
+    // file may be odd or nonsense, so the half is rounded and kept in range.
+    return static_cast<int16_t>(std::clamp(RoundHalfEven(half), 0.0, static_cast<double>(kPreMax)));
+}
+
+void AcqParameters::setPreCamp(const std::string& caption) {
+    if (caption == cap_.pre_camp) return;
+    cap_.pre_camp = caption;
+    pre_camp_Change();
+}
+
+void AcqParameters::placeZeroLine(double divisor) {
+    // Time runs downward in the trace picture: sample k of N stands at k / N
+    // of its height.
+    if (!(divisor > 0)) divisor = s_.N_samples;
+    const double fraction = divisor > 0 ? s_.N_pretrigger / divisor : 0.0;
+    main_.setVisible(Ctl::zero_line, true);
+    main_.placeZeroLine(fraction);
+}
+
+void AcqParameters::VScroll3_Change() {
+    ensureLoaded();
+    s_.N_pretrigger = cappedPretrigger();
+    setPreCamp(FreeFormat(static_cast<long long>(s_.N_pretrigger)));
+    // The plotter spreads samples 0 .. N_samples - Trg_offset over the height.
+    placeZeroLine(s_.N_samples - static_cast<double>(s_.Trg_offset));
+    notify();
+}
+
+void AcqParameters::pre_camp_Change() {
+    ensureLoaded();
+    s_.N_pretrigger = cappedPretrigger();
+    setPreCamp(FreeFormat(static_cast<long long>(s_.N_pretrigger)));
+    placeZeroLine(s_.N_samples);
+    notify();
+}
+
+void AcqParameters::Option1_Click() {
+    ensureLoaded();
+    s_.Trg_opening = 0;
+    cap_.Option2 = false;
+    notify();
+}
+
+void AcqParameters::Option2_Click() {
+    ensureLoaded();
+    s_.Trg_opening = 1;
+    cap_.Option2 = true;
+    notify();
+}
+
 void AcqParameters::showDuration() {
     Duration d = ShowDuration(s_.N_samples, s_.Sampling_freq, decimal_);
     cap_.Label4 = d.unit;
@@ -99,7 +190,7 @@ void AcqParameters::VScroll1_Change() {
     cap_.Numero_campioni = FreeFormat(static_cast<long long>(s_.N_samples));
     main_.setText(Ctl::N_samples, cap_.Numero_campioni);
     showDuration();
-    if (changed) changed();
+    notify();
 }
 
 void AcqParameters::VScroll2_Change() {
@@ -132,7 +223,7 @@ void AcqParameters::VScroll2_Change() {
     main_.setText(Ctl::Sampling_freq, FreeFormat(static_cast<long long>(s_.Sampling_freq)));
     cap_.Label3 = FreeFormat(static_cast<long long>(s_.Sampling_freq)) + " Hz";
     showDuration();
-    if (changed) changed();
+    notify();
 }
 
 void ApplyStoredParameters(State& s, AcqParameters& p, Panel& main) {

@@ -47,6 +47,7 @@ public:
     void message(const std::string& text, const std::optional<std::string>& title = {}) override;
     Answer ask(const std::string& text, Buttons buttons,
                const std::optional<std::string>& title = {}) override;
+    void placeZeroLine(double fraction) override;
 
 signals:
     // The trace-count bar moved (by the user or by the logic).
@@ -58,6 +59,8 @@ private:
     void buildPicture();
     QLabel* label(Ctl control, const char* name, const QString& caption = {});
     void run(Ctl control);
+    bool eventFilter(QObject* watched, QEvent* event) override;  // keeps zero_line placed on resize
+    void layoutZeroLine();
 
     std::map<Ctl, QWidget*> widgets_;
     std::map<Ctl, QAction*> actions_;
@@ -65,6 +68,7 @@ private:
     QFrame* frame2_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     TracePicture* picture_ = nullptr;
+    double zeroFraction_ = 0;  // where zero_line stands, as a fraction of the picture's height
 };
 
 }  // namespace q24

@@ -38,7 +38,8 @@ Application::Application(Options options, Regional regional)
       regional_(std::move(regional)),
       state_(std::make_unique<State>()),
       window_(std::make_unique<Analog>()),
-      params_(std::make_unique<AcqParameters>(*state_, *window_, regional_.decimal)) {
+      params_(std::make_unique<AcqParameters>(*state_, *window_, regional_.decimal)),
+      channels_(std::make_unique<ChannelSettings>(*state_)) {
     // The trace picture wants the whole screen: the window opens maximized
     // (sized to the screen by hand as well, for desktops without a manager).
     hooks_.showMainWindow = [this] {

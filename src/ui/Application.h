@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
 #include "state/Regional.h"
 #include "state/State.h"
@@ -38,6 +39,8 @@ public:
     State& state() { return *state_; }
     Analog& window() { return *window_; }
     AcqParameters& parameters() { return *params_; }
+    // The channel settings' slots: unit numbers, selections, trigger choices.
+    ChannelSettings& channels() { return *channels_; }
     StartupHooks& hooks() { return hooks_; }
     const Options& options() const { return options_; }
 
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<State> state_;
     std::unique_ptr<Analog> window_;
     std::unique_ptr<AcqParameters> params_;
+    std::unique_ptr<ChannelSettings> channels_;
     StartupHooks hooks_;
 };
 

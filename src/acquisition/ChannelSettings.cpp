@@ -1,0 +1,232 @@
+#include "acquisition/ChannelSettings.h"
+
+#include <algorithm>
+
+#include "state/NumberFormat.h"
+
+namespace q24 {
+
+namespace {
+bool validSlot(int i) { return i >= 1 && i <= ChannelSettings::kSlots; }
+// Only these slot choices have a handler of their own; choosing any other
+// slot takes effect at "OK".
+bool hasOptionHandler(int i) { return i == 1 || i == 6 || i == 12 || i == 18 || i == 24; }
+}  // namespace
+
+std::optional<int16_t> SlotNumber(const std::string& text) {
+    const std::optional<double> v = ParseNumber(text);
+    if (!v) return std::nullopt;
+    return ToInt16(*v);
+}
+
+// Changes nest (a group click checks boxes, which runs their handlers); the
+// dialog is told once, when the outermost one is done.
+class ChannelSettings::Batch {
+public:
+    explicit Batch(ChannelSettings& c) : c_(c) { ++c_.depth_; }
+    ~Batch() {
+        if (--c_.depth_ == 0 && c_.changed) c_.changed();
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+private:
+    ChannelSettings& c_;
+};
+
+ChannelSettings::ChannelSettings(State& s) : s_(s) {}
+
+void ChannelSettings::ensureLoaded() {
+    if (!loaded_) {
+        Batch batch(*this);
+        loaded_ = true;
+        Form_Load();
+    }
+}
+
+int ChannelSettings::tracesInUse() const { return std::clamp<int>(s_.N_Geofoni, 0, 4 * kSlots); }
+
+void ChannelSettings::Form_Load() {
+    for (int p = 0; p <= tracesInUse(); ++p) s_.Ch_enabled[p] = true;
+    setSettAll(true);
+}
+
+const ChannelSettings::Slot& ChannelSettings::slot(int i) {
+    ensureLoaded();
+    return slots_[std::clamp(i, 1, kSlots)];
+}
+
+int ChannelSettings::group() {
+    ensureLoaded();
+    return group_;
+}
+
+bool ChannelSettings::groupEnabled(int g) {
+    ensureLoaded();
+    return g >= 0 && g < kGroups && groupEnabled_[g];
+}
+
+bool ChannelSettings::settAll() {
+    ensureLoaded();
+    return settAll_;
+}
+
+void ChannelSettings::setText(int i, const std::string& text) {
+    Batch batch(*this);
+    ensureLoaded();
+    if (!validSlot(i) || slots_[i].text == text) return;
+    slots_[i].text = text;
+    Text_Change(i);
+}
+
+void ChannelSettings::Text_Change(int i) {
+    // A text that is no 16-bit number empties the box and leaves the state
+    // alone, so an empty box never reaches Ch_param.
+    if (const std::optional<int16_t> n = SlotNumber(slots_[i].text))
+        s_.Ch_param[position(i)] = *n;
+    else
+        slots_[i].text.clear();
+}
+
+void ChannelSettings::setChecked(int i, bool checked) {
+    Batch batch(*this);
+    ensureLoaded();
+    if (!validSlot(i) || slots_[i].checked == checked) return;
+    slots_[i].checked = checked;
+    Check_Click(i);
+}
+
+void ChannelSettings::Check_Click(int i) { s_.Ch_enabled[position(i)] = slots_[i].checked; }
+
+void ChannelSettings::setSettAll(bool checked) {
+    Batch batch(*this);
+    ensureLoaded();
+    if (settAll_ == checked) return;
+    settAll_ = checked;
+    sett_all_Click();
+}
+
+void ChannelSettings::sett_all_Click() {
+    for (int i = 1; i <= kSlots; ++i) setChecked(i, settAll_);
+}
+
+void ChannelSettings::selectGroup(int g) {
+    Batch batch(*this);
+    ensureLoaded();
+    if (g < 0 || g >= kGroups || g == group_) return;
+    group_ = g;
+    Group_Click();
+}
+
+void ChannelSettings::Group_Click() {
+    setSettAll(true);
+    // Every position of the new group is selected. Checking the boxes alone
+    // would not do it: a box already checked for the old group does not
+    // change, so its position of the new group would stay as it was.
+    for (int i = 1; i <= kSlots; ++i) {
+        setChecked(i, true);
+        s_.Ch_enabled[position(i)] = true;
+    }
+    const int n = tracesInUse();
+    for (int i = 1; i <= kSlots; ++i) {
+        const int p = position(i);
+        setChecked(i, s_.Ch_enabled[p]);
+        setText(i, FreeFormat(static_cast<long long>(s_.Ch_param[p])));
+        slots_[i].textEnabled = p <= n;
+    }
+    highlightTrigger(true);
+}
+
+void ChannelSettings::selectOption(int i) {
+    for (int k = 1; k <= kSlots; ++k) slots_[k].option = k == i;
+}
+
+void ChannelSettings::highlightTrigger(bool clearOptions) {
+    for (int i = 1; i <= kSlots; ++i) {
+        slots_[i].textBackground = kSlotWhite;
+        if (clearOptions) slots_[i].option = false;
+    }
+    for (int i = 1; i <= kSlots; ++i) {
+        if (SlotNumber(slots_[i].text) == s_.Trigger_unit) {
+            selectOption(i);
+            slots_[i].textBackground = kSlotRed;
+        }
+    }
+}
+
+void ChannelSettings::clickOption(int i) {
+    Batch batch(*this);
+    ensureLoaded();
+    if (!validSlot(i) || !slots_[i].optionEnabled) return;
+    selectOption(i);
+    if (hasOptionHandler(i)) Option_Click(i);
+}
+
+void ChannelSettings::Option_Click(int i) {
+    for (int k : {1, 6, 12, 18, 24}) slots_[k].textBackground = kSlotWhite;
+    slots_[i].textBackground = kSlotRed;
+    SetTriggerFromSlots();
+}
+
+void ChannelSettings::SetTriggerFromSlots() {
+    ensureLoaded();
+    for (int i = 1; i <= kSlots; ++i)
+        if (slots_[i].option)
+            if (const std::optional<int16_t> n = SlotNumber(slots_[i].text)) s_.Trigger_unit = *n;
+}
+
+void ChannelSettings::OK() {
+    Batch batch(*this);
+    SetTriggerFromSlots();
+}
+
+void ChannelSettings::RefreshChannelSlots() {
+    Batch batch(*this);
+    ensureLoaded();
+    const int n = tracesInUse();
+    for (int g = 0; g < kGroups; ++g) groupEnabled_[g] = g == 0 || n > kSlots * g;
+    for (int i = 1; i <= kSlots; ++i) {
+        const bool inUse = position(i) <= n;
+        slots_[i].textEnabled = slots_[i].checkEnabled = slots_[i].optionEnabled = inUse;
+    }
+}
+
+void ChannelSettings::FillSlots() {
+    Batch batch(*this);
+    ensureLoaded();
+    // Each box shows the unit of the position it stands for; with group a
+    // selected, as at start-up, that is Ch_param(i).
+    for (int i = 1; i <= kSlots; ++i) setText(i, FreeFormat(static_cast<long long>(s_.Ch_param[position(i)])));
+}
+
+void ChannelSettings::PrepareForShow() {
+    Batch batch(*this);
+    ensureLoaded();
+    selectGroup(0);
+    for (int i = 1; i <= kSlots; ++i) setText(i, FreeFormat(static_cast<long long>(s_.Ch_param[i])));
+    const int choices = std::min(tracesInUse(), kSlots);
+    for (int i = 1; i <= choices; ++i) slots_[i].optionEnabled = true;
+    highlightTrigger(false);
+}
+
+void ChannelSettings::SelectPositionsUpToTraceCount() {
+    Batch batch(*this);
+    ensureLoaded();
+    const int n = tracesInUse();
+    for (int p = 1; p <= n; ++p) s_.Ch_enabled[p] = true;
+    for (int i = 1; i <= kSlots; ++i)
+        if (position(i) <= n) slots_[i].checked = true;
+}
+
+std::string ChannelSettings::text(int i) const { return validSlot(i) ? slots_[i].text : std::string(); }
+
+bool ChannelSettings::checked(int i) const { return validSlot(i) && slots_[i].checked; }
+
+void ChannelSettings::setCheckCaption(int i, const std::string& caption, SlotColour background) {
+    if (!validSlot(i)) return;
+    Batch batch(*this);
+    slots_[i].checkCaption = caption;
+    slots_[i].checkBackground = background;
+}
+
+}  // namespace q24

@@ -1,0 +1,212 @@
+// The channel settings logic: slot texts into Ch_param, selections into
+// Ch_enabled, the groups, the trigger choices and the CHANNELS preparation.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "acquisition/ChannelSettings.h"
+
+namespace q24 {
+namespace {
+
+struct Channels : ::testing::Test {
+    std::unique_ptr<State> s = std::make_unique<State>();
+    std::unique_ptr<ChannelSettings> c;
+
+    // Start-up order: the dialog loads before ini.txt is read.
+    void start(int traces) {
+        c = std::make_unique<ChannelSettings>(*s);
+        c->Load();
+        s->N_Geofoni = static_cast<int16_t>(traces);
+        for (int p = 1; p <= 96; ++p) s->Ch_param[p] = static_cast<int16_t>(100 + p);
+        c->RefreshChannelSlots();
+        c->FillSlots();
+        c->SelectPositionsUpToTraceCount();
+    }
+};
+
+TEST_F(Channels, StartUpFillsTheSlotsAndSelectsEveryStoredTrace) {
+    start(48);
+    EXPECT_EQ(c->text(1), "101");
+    EXPECT_EQ(c->text(24), "124");
+    for (int p = 1; p <= 48; ++p) EXPECT_TRUE(s->Ch_enabled[p]) << p;
+    EXPECT_FALSE(s->Ch_enabled[49]);
+    EXPECT_TRUE(c->settAll());
+    EXPECT_TRUE(c->checked(24));
+}
+
+TEST_F(Channels, NonNumberEmptiesTheBoxAndKeepsTheUnit) {
+    start(24);
+    for (const char* bad : {"12a", "abc", "70000", "-40000", " ", "1e9", "nan"}) {
+        c->setText(3, "5");
+        c->setText(3, bad);
+        EXPECT_EQ(c->text(3), "") << bad;
+        EXPECT_EQ(s->Ch_param[3], 5) << bad;
+    }
+}
+
+TEST_F(Channels, NumbersAreRoundedToSixteenBits) {
+    start(24);
+    c->setText(4, " 2.5 ");
+    EXPECT_EQ(s->Ch_param[4], 2);
+    c->setText(4, "32767");
+    EXPECT_EQ(s->Ch_param[4], 32767);
+    c->setText(4, "-7");
+    EXPECT_EQ(s->Ch_param[4], -7);
+}
+
+TEST_F(Channels, GroupMapsSlotsOntoItsPositions) {
+    start(48);
+    c->selectGroup(1);
+    EXPECT_EQ(c->text(2), "126");
+    c->setText(2, "7");
+    EXPECT_EQ(s->Ch_param[26], 7);
+    EXPECT_EQ(s->Ch_param[2], 102);
+    c->setChecked(5, false);
+    EXPECT_FALSE(s->Ch_enabled[29]);
+    EXPECT_TRUE(s->Ch_enabled[5]);
+}
+
+TEST_F(Channels, SwitchingGroupSelectsAllItsPositions) {
+    start(96);
+    c->selectGroup(2);
+    for (int p = 49; p <= 72; ++p) EXPECT_TRUE(s->Ch_enabled[p]) << p;
+    // The positions deselected in a group come back selected on the next visit.
+    c->setChecked(3, false);
+    EXPECT_FALSE(s->Ch_enabled[51]);
+    c->selectGroup(0);
+    c->selectGroup(2);
+    EXPECT_TRUE(s->Ch_enabled[51]);
+    EXPECT_TRUE(c->checked(3));
+}
+
+TEST_F(Channels, GroupSlotsBeyondTheTraceCountAreDisabled) {
+    start(30);
+    c->selectGroup(1);
+    EXPECT_TRUE(c->slot(6).textEnabled);
+    EXPECT_FALSE(c->slot(7).textEnabled);
+}
+
+TEST_F(Channels, SetAllClearsAndChecksTheGroup) {
+    start(24);
+    c->setSettAll(false);
+    for (int p = 1; p <= 24; ++p) EXPECT_FALSE(s->Ch_enabled[p]);
+    c->setSettAll(true);
+    for (int p = 1; p <= 24; ++p) EXPECT_TRUE(s->Ch_enabled[p]);
+}
+
+struct RefreshRow {
+    int traces;
+    bool b, c, d;
+    int lastSlot;  // last enabled slot of group a
+};
+
+class Refresh : public ::testing::TestWithParam<RefreshRow> {};
+
+TEST_P(Refresh, GroupsAndSlotsFollowTheTraceCount) {
+    const RefreshRow r = GetParam();
+    auto s = std::make_unique<State>();
+    ChannelSettings c(*s);
+    s->N_Geofoni = static_cast<int16_t>(r.traces);
+    c.RefreshChannelSlots();
+    EXPECT_TRUE(c.groupEnabled(0));
+    EXPECT_EQ(c.groupEnabled(1), r.b);
+    EXPECT_EQ(c.groupEnabled(2), r.c);
+    EXPECT_EQ(c.groupEnabled(3), r.d);
+    for (int i = 1; i <= 24; ++i) {
+        const bool on = i <= r.lastSlot;
+        EXPECT_EQ(c.slot(i).textEnabled, on) << i;
+        EXPECT_EQ(c.slot(i).checkEnabled, on) << i;
+        EXPECT_EQ(c.slot(i).optionEnabled, on) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Channels, Refresh,
+                         ::testing::Values(RefreshRow{1, false, false, false, 1},
+                                           RefreshRow{24, false, false, false, 24},
+                                           RefreshRow{25, true, false, false, 24},
+                                           RefreshRow{30, true, false, false, 24},
+                                           RefreshRow{49, true, true, false, 24},
+                                           RefreshRow{73, true, true, true, 24},
+                                           RefreshRow{500, true, true, true, 24},
+                                           RefreshRow{-3, false, false, false, 0}));
+
+TEST_F(Channels, HandledTriggerChoiceActsAtOnce) {
+    start(24);
+    c->clickOption(6);
+    EXPECT_EQ(s->Trigger_unit, 106);
+    EXPECT_EQ(c->slot(6).textBackground, kSlotRed);
+    c->clickOption(12);
+    EXPECT_EQ(s->Trigger_unit, 112);
+    EXPECT_EQ(c->slot(6).textBackground, kSlotWhite);
+    EXPECT_FALSE(c->slot(6).option);
+}
+
+TEST_F(Channels, OtherTriggerChoicesWaitForOk) {
+    start(24);
+    s->Trigger_unit = 1005;
+    c->clickOption(9);
+    EXPECT_EQ(s->Trigger_unit, 1005);
+    EXPECT_EQ(c->slot(9).textBackground, kSlotWhite);
+    c->OK();
+    EXPECT_EQ(s->Trigger_unit, 109);
+}
+
+TEST_F(Channels, EmptiedTriggerSlotKeepsTheTrigger) {
+    start(24);
+    s->Trigger_unit = 1005;
+    c->clickOption(9);
+    c->setText(9, "x");
+    c->OK();
+    EXPECT_EQ(s->Trigger_unit, 1005);
+}
+
+TEST_F(Channels, PreparationShowsGroupAAndMarksTheTriggerSlot) {
+    start(48);
+    c->selectGroup(1);
+    s->Ch_param[7] = 33;
+    s->Trigger_unit = 33;
+    c->PrepareForShow();
+    EXPECT_EQ(c->group(), 0);
+    EXPECT_EQ(c->text(7), "33");
+    EXPECT_TRUE(c->slot(7).option);
+    EXPECT_EQ(c->slot(7).textBackground, kSlotRed);
+    EXPECT_EQ(c->slot(8).textBackground, kSlotWhite);
+}
+
+TEST_F(Channels, PreparationEnablesTriggerChoicesForTheTraces) {
+    start(5);
+    c->PrepareForShow();
+    EXPECT_TRUE(c->slot(5).optionEnabled);
+    EXPECT_FALSE(c->slot(6).optionEnabled);
+    s->N_Geofoni = 30;
+    c->PrepareForShow();
+    for (int i = 1; i <= 24; ++i) EXPECT_TRUE(c->slot(i).optionEnabled) << i;
+}
+
+TEST_F(Channels, AcquisitionsSeeTheSlotsAndMarkThem) {
+    start(24);
+    ChannelSlots& slots = *c;
+    EXPECT_EQ(slots.text(10), "110");
+    EXPECT_EQ(slots.text(0), "");
+    EXPECT_EQ(slots.text(25), "");
+    EXPECT_TRUE(slots.checked(10));
+    int told = 0;
+    c->changed = [&] { ++told; };
+    slots.setCheckCaption(10, "ERROR", kSlotRed);
+    slots.setCheckCaption(99, "OK", kSlotGreen);  // no such slot: ignored
+    EXPECT_EQ(c->slot(10).checkCaption, "ERROR");
+    EXPECT_EQ(c->slot(10).checkBackground, kSlotRed);
+    EXPECT_EQ(told, 1);
+}
+
+TEST_F(Channels, OneNoticePerOperatorAction) {
+    start(96);
+    int told = 0;
+    c->changed = [&] { ++told; };
+    c->selectGroup(3);
+    EXPECT_EQ(told, 1);
+}
+
+}  // namespace
+}  // namespace q24
