@@ -252,13 +252,14 @@ TEST(ReadBlockEdges, LineErrorsSetTheFlags) {
     EXPECT_TRUE(r.s->Link_error);
     EXPECT_TRUE(r.s->Framing_err);
     r.s->Link_error = r.s->Framing_err = false;
-    r.line.onYield = [&] { r.line.port.injectErrors({.overrun = 1}), r.line.onYield = nullptr; };
+    r.line.onYield = [&] { r.line.port.injectErrors({.overrun = 1}); };
     EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
     EXPECT_TRUE(r.s->Link_error);
     EXPECT_FALSE(r.s->Framing_err);
     EXPECT_GE(r.link.counters().framing, 2u);
-    EXPECT_EQ(r.link.counters().overrun, 1u);
+    EXPECT_GE(r.link.counters().overrun, 1u);
     // The next read starts clean.
+    r.line.onYield = nullptr;
     EXPECT_EQ(r.link.Read_block(5, 256, false, true), 1);
 }
 
