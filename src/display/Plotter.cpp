@@ -12,6 +12,17 @@ namespace {
 // A sample of 8390000 counts deflects by one trace spacing at gain 1.
 constexpr double kFullScale = 8390000.0;
 
+// Nearest integer, halves to even, for the pixel coordinates of every sample:
+// adding and taking away 1.5 x 2^52 leaves the value rounded by the
+// processor's own (to-even) rounding, without a library call (IEEE
+// arithmetic keeps the compiler from folding the two away). Beyond 2^51 a
+// double has no fraction left to round.
+inline double RoundCoordinate(double v) {
+    constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
+    if (!(std::fabs(v) < 2251799813685248.0)) return v;
+    return (v + kShift) - kShift;
+}
+
 }  // namespace
 
 double AmplitudeScale(const State& s, int t, int32_t spacing, double previous) {
@@ -74,7 +85,8 @@ void PlotTraceGeometry(State& s, int t, int style, double width, double height, 
     const Rgb positive = style == 2 ? kBlue : kBlack;
     const Rgb negative = style == 2 ? kRed : kBlack;
     const double xa = static_cast<double>(t) * W;
-    out.points.reserve(static_cast<std::size_t>(K) + 2);
+    // Up to two points a sample, and two more for each lobe closed.
+    out.points.reserve(2 * static_cast<std::size_t>(K) + 4);
     std::size_t lobeStart = 0;
     out.points.push_back({xa, 0});
     auto closeLobe = [&](Rgb colour, double Y) {
@@ -87,8 +99,8 @@ void PlotTraceGeometry(State& s, int t, int style, double width, double height, 
     for (int k = 1; k <= K; ++k) {
         const float a = static_cast<float>(scale * row[k]);
         const float b = static_cast<float>(scale * row[k - 1]);
-        const double Y = RoundHalfEven(y);
-        const double X = RoundHalfEven(xa - a);
+        const double Y = RoundCoordinate(y);
+        const double X = RoundCoordinate(xa - a);
         if (a >= 0 && b >= 0) out.points.push_back({X, Y});
         if (a <= 0 && b <= 0) out.points.push_back({X, Y});
         if (a < 0 && b >= 0) closeLobe(positive, Y);
@@ -97,50 +109,6 @@ void PlotTraceGeometry(State& s, int t, int style, double width, double height, 
     }
     // The lobe still open after the last sample is not drawn.
     out.points.resize(lobeStart);
-}
-
-namespace {
-
-// Appends the first, lowest-x, highest-x and last of points [from, to), in
-// their original order, to `dst`.
-void keepExtremes(const PlotPoint* p, std::size_t from, std::size_t to, std::vector<PlotPoint>& dst) {
-    std::size_t lo = from, hi = from;
-    for (std::size_t i = from + 1; i < to; ++i) {
-        if (p[i].x < p[lo].x) lo = i;
-        if (p[i].x > p[hi].x) hi = i;
-    }
-    std::size_t keep[4] = {from, std::min(lo, hi), std::max(lo, hi), to - 1};
-    std::size_t previous = static_cast<std::size_t>(-1);
-    for (std::size_t i : keep) {
-        if (i != previous) dst.push_back(p[i]);
-        previous = i;
-    }
-}
-
-// Pixel row that a one-pixel aliased pen puts a point of height y in.
-inline double pixelRow(double y) { return std::floor(y); }
-
-}  // namespace
-
-void ReduceToPixels(TracePlot& plot) {
-    std::vector<PlotPoint> reduced;
-    reduced.reserve(plot.points.size() / 4 + 16);
-    for (PlotShape& shape : plot.shapes) {
-        const PlotPoint* p = plot.begin(shape);
-        const std::size_t first = reduced.size();
-        const bool polygon = shape.kind == PlotShape::Kind::Polygon;
-        std::size_t runStart = 0;
-        for (std::size_t i = 1; i <= shape.count; ++i) {
-            const bool runEnds = i == shape.count ||
-                                 (polygon ? p[i].y != p[runStart].y : pixelRow(p[i].y) != pixelRow(p[runStart].y));
-            if (!runEnds) continue;
-            keepExtremes(p, runStart, i, reduced);
-            runStart = i;
-        }
-        shape.first = first;
-        shape.count = reduced.size() - first;
-    }
-    plot.points.swap(reduced);
 }
 
 }  // namespace q24

@@ -75,12 +75,4 @@ double AmplitudeScale(const State& s, int t, int32_t spacing, double previous);
 void PlotTraceGeometry(State& s, int t, int style, double width, double height, PlotMemory& memory,
                        TracePlot& out);
 
-// Shrinks a plot to what whole pixels can show, for painting without
-// anti-aliasing with a one-pixel pen: within one pixel row a polyline keeps
-// its first, lowest, highest and last x (in their order), which lights the
-// same pixels as all of its points; a polygon with integer corners keeps the
-// same four of every run of equal y, which leaves both its outline and its
-// fill unchanged.
-void ReduceToPixels(TracePlot& plot);
-
 }  // namespace q24

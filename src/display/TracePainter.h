@@ -1,22 +1,21 @@
 #pragma once
-// Paints a trace's geometry with a one-pixel pen and no anti-aliasing, the
-// way the picture shows it: polylines in their colour, polygons outlined and
-// filled in their colour (alternate fill).
-#include <QPointF>
-#include <vector>
+// Paints a trace's geometry into the picture's image: the pixel runs of its
+// shapes, in order, in their colours (no anti-aliasing, as the picture has
+// always been drawn).
+#include <QImage>
 
 #include "display/Plotter.h"
-
-class QPainter;
+#include "display/Raster.h"
 
 namespace q24 {
 
 class TracePainter {
 public:
-    void paint(QPainter& painter, const TracePlot& plot);
+    // `image` must be 32 bits a pixel (RGB32 or ARGB32).
+    void paint(QImage& image, const TracePlot& plot);
 
 private:
-    std::vector<QPointF> scratch_;
+    Rasterizer rasterizer_;
 };
 
 }  // namespace q24

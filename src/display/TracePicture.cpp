@@ -28,9 +28,7 @@ void TracePicture::syncSize() {
 void TracePicture::draw(const Drawn& d) {
     if (!state_) return;
     PlotTraceGeometry(*state_, d.trace, d.style, width(), height(), memory_, plot_);
-    ReduceToPixels(plot_);
-    QPainter p(&image_);
-    painter_.paint(p, plot_);
+    painter_.paint(image_, plot_);
 }
 
 void TracePicture::PlotTrace(int t, int style) {

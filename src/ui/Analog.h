@@ -48,6 +48,9 @@ public:
     Answer ask(const std::string& text, Buttons buttons,
                const std::optional<std::string>& title = {}) override;
     void placeZeroLine(double fraction) override;
+    void clearPicture() override;
+    void plotTrace(int trace, int style) override;
+    void setPictureBackground(int red, int green, int blue) override;
 
 signals:
     // The trace-count bar moved (by the user or by the logic).

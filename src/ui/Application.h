@@ -43,6 +43,7 @@ public:
     ChannelSettings& channels() { return *channels_; }
     StartupHooks& hooks() { return hooks_; }
     const Options& options() const { return options_; }
+    const Regional& regional() const { return regional_; }
 
     // What the OK or Yes of the three questions opens.
     std::function<void()> openPassword, openProjectName, openTriggerCorrection;

@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <numbers>
-#include <random>
 
 #include "display/Plotter.h"
 
@@ -217,39 +215,6 @@ TEST_F(PlotterTest, SpacingRoundsHalfToEven) {
     EXPECT_EQ(s->Trace_spacing, 62);
     draw(1, 1, 254);
     EXPECT_EQ(s->Trace_spacing, 64);
-}
-
-// Reduction to pixels: per pixel row the same extent as before, far fewer
-// points, lobes still closed on the axis.
-TEST_F(PlotterTest, ReductionKeepsEveryRowsExtent) {
-    s->N_samples = 16384;
-    std::mt19937 rng(7);
-    std::normal_distribution<float> noise(0, 1e4);
-    for (int k = 0; k < 16384; ++k) s->Dati(0, k) = noise(rng) + 3e4f * std::sin(k / 300.0f);
-    for (int style : {1, 2}) {
-        draw(1, style, 400, 700.3);
-        const TracePlot full = plot;
-        ReduceToPixels(plot);
-        ASSERT_EQ(plot.shapes.size(), full.shapes.size());
-        EXPECT_LT(plot.points.size(), full.points.size() / (style == 1 ? 4 : 2));
-        auto extents = [](const TracePlot& p) {
-            std::map<std::pair<std::size_t, double>, std::pair<double, double>> rows;
-            for (std::size_t i = 0; i < p.shapes.size(); ++i)
-                for (std::size_t j = 0; j < p.shapes[i].count; ++j) {
-                    const PlotPoint q = p.begin(p.shapes[i])[j];
-                    auto [it, fresh] = rows.try_emplace({i, std::floor(q.y)}, q.x, q.x);
-                    it->second.first = std::min(it->second.first, q.x);
-                    it->second.second = std::max(it->second.second, q.x);
-                }
-            return rows;
-        };
-        EXPECT_EQ(extents(plot), extents(full)) << "style " << style;
-        for (std::size_t i = 0; i < plot.shapes.size(); ++i) {
-            EXPECT_EQ(plot.begin(plot.shapes[i])[0], full.begin(full.shapes[i])[0]);
-            EXPECT_EQ(plot.begin(plot.shapes[i])[plot.shapes[i].count - 1],
-                      full.begin(full.shapes[i])[full.shapes[i].count - 1]);
-        }
-    }
 }
 
 }  // namespace

@@ -1,0 +1,166 @@
+// The trace picture: keeps what was drawn until cleared, survives being
+// hidden and shown, draws again from Dati at a new size, reports the mouse,
+// and paints what a one-pixel pen would (compared with Qt's own painter).
+#include <QPainter>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+#include "display/Plotter.h"
+#include "display/ShotGather.h"
+#include "display/TracePainter.h"
+#include "display/TracePicture.h"
+
+using namespace q24;
+
+namespace {
+
+long Inked(const QImage& image) {
+    long n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xffffff) != 0xffffff;
+    return n;
+}
+
+// Pixels of `a` with no pixel of their colour within one pixel in `b`.
+long Stray(const QImage& a, const QImage& b) {
+    long n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb c = a.pixel(x, y);
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy)
+                for (int dx = -1; dx <= 1 && !near; ++dx) near = b.valid(x + dx, y + dy) && b.pixel(x + dx, y + dy) == c;
+            n += !near;
+        }
+    return n;
+}
+
+}  // namespace
+
+class TracePictureTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<State> s;
+
+private slots:
+    void init() {
+        s = std::make_unique<State>();
+        s->N_samples = 2048;
+        s->N_Geofoni = 12;
+        s->Sampling_freq = 4000;
+        FillShotGather(*s, 12, 2048, 4000, 2e4);
+    }
+
+    void keepsWhatWasDrawnUntilCleared() {
+        TracePicture picture;
+        picture.attach(*s);
+        picture.resize(600, 400);
+        picture.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        picture.PlotTrace(1, 1);
+        picture.PlotTrace(2, 2);
+        const QImage drawn = picture.image();
+        QVERIFY(Inked(drawn) > 500);
+        picture.hide();
+        picture.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        QCOMPARE(picture.grab().toImage().convertToFormat(QImage::Format_RGB32), drawn);
+        QCOMPARE(picture.drawn().size(), std::size_t(2));
+        picture.Clear();
+        QCOMPARE(Inked(picture.image()), 0L);
+        QVERIFY(picture.drawn().empty());
+    }
+
+    void drawsAgainFromDatiAtANewSize() {
+        TracePicture picture;
+        picture.attach(*s);
+        picture.resize(600, 400);
+        for (int t = 1; t <= 12; ++t) picture.PlotTrace(t, 3);
+        picture.PlotTrace(5, 3);  // drawn again: kept once, at the end
+        QCOMPARE(picture.drawn().size(), std::size_t(12));
+        QCOMPARE(picture.drawn().back().trace, 5);
+        picture.resize(900, 300);
+        // The same traces drawn on a fresh picture of the new size.
+        TracePicture fresh;
+        fresh.attach(*s);
+        fresh.resize(900, 300);
+        for (const auto& d : picture.drawn()) fresh.PlotTrace(d.trace, d.style);
+        QCOMPARE(picture.image().size(), QSize(900, 300));
+        QCOMPARE(picture.image(), fresh.image());
+        QCOMPARE(s->Trace_spacing, 75);
+    }
+
+    void backgroundColourErasesThePicture() {
+        TracePicture picture;
+        picture.attach(*s);
+        picture.resize(300, 200);
+        picture.PlotTrace(1, 1);
+        picture.setBackground(QColor(192, 255, 255));
+        QCOMPARE(picture.image().pixel(10, 10), qRgb(192, 255, 255));
+        QVERIFY(picture.drawn().empty());
+    }
+
+    void reportsTheMouse() {
+        TracePicture picture;
+        picture.resize(400, 300);
+        picture.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        QSignalSpy down(&picture, &TracePicture::mouseDown);
+        QSignalSpy moved(&picture, &TracePicture::mouseMoved);
+        QTest::mousePress(&picture, Qt::RightButton, {}, QPoint(123, 45));
+        QCOMPARE(down.size(), 1);
+        QCOMPARE(down[0][0].toDouble(), 123.0);
+        QTest::mouseMove(&picture, QPoint(50, 210));
+        QTRY_VERIFY(!moved.isEmpty());
+        QCOMPARE(moved.last()[1].toDouble(), 210.0);
+    }
+
+    // What the picture paints against Qt's painter drawing the same shapes
+    // with an aliased one-pixel pen: one line per sample for style 1, one
+    // polygon per lobe for styles 2 and 3. Edges may fall one pixel apart;
+    // nothing may stand where the painter drew nothing nearby.
+    void paintsWhatAOnePixelPenDraws_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("samples");
+        QTest::newRow("line, dense") << 1 << 16384;
+        QTest::newRow("line, sparse") << 1 << 256;
+        QTest::newRow("red/blue, dense") << 2 << 16384;
+        QTest::newRow("black, sparse") << 3 << 512;
+    }
+    void paintsWhatAOnePixelPenDraws() {
+        QFETCH(int, style);
+        QFETCH(int, samples);
+        s->N_samples = samples;
+        s->N_Geofoni = 24;
+        FillShotGather(*s, 24, samples, 4000, 2e4);
+        QImage ours(800, 500, QImage::Format_RGB32), theirs(800, 500, QImage::Format_RGB32);
+        ours.fill(Qt::white);
+        theirs.fill(Qt::white);
+        PlotMemory memory;
+        TracePlot plot;
+        TracePainter painter;
+        QPainter p(&theirs);
+        for (int t = 1; t <= 24; ++t) {
+            PlotTraceGeometry(*s, t, style, 800, 500, memory, plot);
+            painter.paint(ours, plot);
+            for (const PlotShape& shape : plot.shapes) {
+                const QColor c(shape.colour.r, shape.colour.g, shape.colour.b);
+                p.setPen(QPen(c, 0));
+                p.setBrush(c);
+                QPolygonF q;
+                for (std::size_t k = 0; k < shape.count; ++k) q << QPointF(plot.begin(shape)[k].x, plot.begin(shape)[k].y);
+                if (shape.kind == PlotShape::Kind::Polygon) p.drawPolygon(q, Qt::OddEvenFill);
+                else
+                    for (int k = 1; k < q.size(); ++k) p.drawLine(q[k - 1], q[k]);
+            }
+        }
+        p.end();
+        const long inked = Inked(theirs);
+        QVERIFY(inked > 5000);
+        QCOMPARE(Stray(ours, theirs), 0L);
+        QVERIFY2(Stray(theirs, ours) <= inked / 1000, qPrintable(QString::number(Stray(theirs, ours))));
+    }
+};
+
+QTEST_MAIN(TracePictureTest)
+#include "trace_picture_qtest.moc"
