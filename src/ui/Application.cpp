@@ -8,7 +8,9 @@
 #include "display/TraceCount.h"
 #include "display/TracePicture.h"
 #include "state/Config.h"
+#include "ui/LinkParts.h"
 #include "ui/Wiring.h"
+#include "link/PortMap.h"
 
 namespace q24 {
 
@@ -26,6 +28,15 @@ Options ParseOptions(const QStringList& args, const std::string& exeFolder) {
             if (auto v = value("--home"); !v.empty()) o.home = v;
         } else if (a == "--screenshot") {
             o.screenshot = value("--screenshot");
+        } else if (a == "--port") {
+            int n = 0;
+            std::string path;
+            if (ParsePortOption(value("--port"), n, path)) o.ports.emplace_back(n, path);
+            else std::fprintf(stderr, "quelda24: --port wants N=PATH with N from 1 to 16\n");
+        } else if (a == "--simulate") {
+            o.simulate = true;
+        } else if (a == "--no-port-dialog") {
+            o.noPortDialog = true;
         } else {
             std::fprintf(stderr, "quelda24: unknown option %s ignored\n", a.toLocal8Bit().constData());
         }
@@ -87,15 +98,29 @@ void Application::traceCountChanged() {
 
 std::vector<std::string> Application::start() {
     StartupContext ctx{*state_, *window_, *params_, options_.home, hooks_};
+    if (!options_.screenshot.empty()) armScreenshot();
     auto failed = RunStartup(ctx);
+    started_ = true;
     for (const std::string& f : failed) std::fprintf(stderr, "quelda24: start-up step skipped: %s\n", f.c_str());
-    if (!options_.screenshot.empty()) {
-        QTimer::singleShot(500, this, [this] {
-            window_->grab().save(QString::fromStdString(options_.screenshot));
-            QApplication::exit(0);
-        });
-    }
+    // A picture taken during start-up ended the loops that were running; the
+    // main loop has yet to start, and must end too.
+    if (shotTaken_) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     return failed;
+}
+
+void Application::setLink(std::unique_ptr<LinkParts> parts) { link_ = std::move(parts); }
+
+void Application::armScreenshot() {
+    QTimer::singleShot(started_ ? 500 : 1500, this, [this] {
+        QWidget* front = QApplication::activeModalWidget();
+        if (!front && !started_) {  // start-up still busy (a reset): look again later
+            armScreenshot();
+            return;
+        }
+        (front ? front : window_.get())->grab().save(QString::fromStdString(options_.screenshot));
+        shotTaken_ = true;
+        QApplication::exit(0);
+    });
 }
 
 void Application::exitProgram() {

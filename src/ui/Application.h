@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
@@ -16,12 +18,21 @@
 
 namespace q24 {
 
+struct LinkParts;
+
 struct Options {
     std::string home;        // the program folder; the executable's folder by default
     std::string screenshot;  // save a picture of the window after start-up, then end
+    // The unit link: COM numbers given on the command line (--port N=PATH),
+    // the emulated units offered as COM1 (--simulate), and opening the lowest
+    // given port without showing the port dialog (--no-port-dialog).
+    std::vector<std::pair<int, std::string>> ports;
+    bool simulate = false;
+    bool noPortDialog = false;
 };
 
-// Reads the command line (--home DIR, --screenshot FILE). Unknown options are
+// Reads the command line (--home DIR, --screenshot FILE, --port N=PATH,
+// --simulate, --no-port-dialog). Unknown options are
 // reported on stderr and ignored.
 Options ParseOptions(const QStringList& args, const std::string& exeFolder);
 
@@ -43,6 +54,9 @@ public:
     ChannelSettings& channels() { return *channels_; }
     StartupHooks& hooks() { return hooks_; }
     const Options& options() const { return options_; }
+    // The unit link, built by WireLink.
+    LinkParts& link() { return *link_; }
+    void setLink(std::unique_ptr<LinkParts> parts);
     const Regional& regional() const { return regional_; }
 
     // What the OK or Yes of the three questions opens.
@@ -61,6 +75,13 @@ private:
     std::unique_ptr<AcqParameters> params_;
     std::unique_ptr<ChannelSettings> channels_;
     StartupHooks hooks_;
+
+    // --screenshot: a picture of the dialog in front (the port dialog at
+    // start-up) or, once started, of the main window; then the program ends.
+    void armScreenshot();
+    bool started_ = false, shotTaken_ = false;
+
+    std::unique_ptr<LinkParts> link_;  // last: goes first, before the window it talks to
 };
 
 }  // namespace q24

@@ -1,0 +1,443 @@
+// The data text file, the record file, loading and saving, as the operator
+// and the converter meet them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "files/DataTextFile.h"
+#include "files/Loading.h"
+#include "files/RecordFile.h"
+#include "files/Saving.h"
+#include "files/Seg2Writer.h"
+#include "files/WriteForm.h"
+#include "support/FakePanel.h"
+#include "support/TempDir.h"
+
+using namespace q24;
+using test::FakePanel;
+using test::TempDir;
+
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::size_t lineCount(const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
+    return n;
+}
+
+Regional regional(char decimal) {
+    Regional r;
+    r.decimal = decimal;
+    r.datePattern = "dd/MM/yyyy";
+    r.timePattern = "HH:mm:ss";
+    return r;
+}
+
+constexpr Stamp kWhen{2026, 3, 4, 5, 6, 7};
+
+std::unique_ptr<State> smallShot() {
+    auto s = std::make_unique<State>();
+    s->N_Geofoni = 3;
+    s->N_samples = 3;
+    s->Sampling_freq = 4000;
+    s->Dist_geofoni = 2.5f;
+    s->Pos_source = 10;
+    const float samples[3][3] = {{1, -12.5f, 0.001f}, {7, 8, 9}, {8388607, -8388608, 0}};
+    for (int t = 0; t < 3; ++t)
+        for (int j = 0; j < 3; ++j) s->Dati(t, j) = samples[t][j];
+    s->Ch_enabled[1] = s->Ch_enabled[3] = true;
+    s->Ch_param[1] = 41;
+    s->Ch_param[3] = 7;
+    return s;
+}
+
+std::string header(const char* instrument, const char* interval, const char* n, const char* spacing) {
+    return std::string("Ditta MIRANDEL\r\n") + instrument +
+           "\r\nI dati numerici sono in formato floating point\r\nDATA: 04/03/2026\r\nORA: 05:06:07\r\n"
+           "Numero di canali=\r\n 3 \r\nIntervallo di campionamento=\r\n" + interval +
+           " usec\r\nNumero di campioni=\r\n" + n + "\r\nDistanza tra geofoni=\r\n" + spacing +
+           " m\r\nPosizione source rispetto 1\xC2\xB0 geofono=\r\n-10 m\r\n\"NOTE:\"\r\n";
+}
+
+}  // namespace
+
+struct FormCase {
+    double value;
+    const char* single;
+};
+
+class WriteFormSingleTable : public ::testing::TestWithParam<FormCase> {};
+
+TEST_P(WriteFormSingleTable, AtMostSevenDigitsWithAPeriod) {
+    EXPECT_EQ(WriteFormSingle(static_cast<float>(GetParam().value)), GetParam().single);
+    const auto back = WriteFormReader(GetParam().single).next();
+    ASSERT_TRUE(back);
+    EXPECT_NEAR(*back, GetParam().value, std::fabs(GetParam().value) * 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, WriteFormSingleTable,
+                         ::testing::Values(FormCase{5, "5"}, FormCase{-12.5, "-12.5"}, FormCase{0.001, "0.001"},
+                                           FormCase{0.1, "0.1"}, FormCase{-0.0, "0"}, FormCase{1.0 / 3, "0.3333333"},
+                                           FormCase{8388607, "8388607"}, FormCase{-8388608, "-8388608"},
+                                           FormCase{9999999.5, "1E+07"}, FormCase{25165821, "2.516582E+07"},
+                                           FormCase{0.00001, "0.00001"}, FormCase{0.000001, "1E-06"},
+                                           FormCase{123456.7, "123456.7"}));
+
+TEST(WriteForm, CountsRegionalNumbersAndTheReader) {
+    EXPECT_EQ(PrintFormInteger(24), " 24 ");
+    EXPECT_EQ(PrintFormInteger(0), " 0 ");
+    EXPECT_EQ(PrintFormInteger(-3), "-3 ");
+    EXPECT_EQ(RegionalSingle(2.5f, regional(',')), "2,5");
+    EXPECT_EQ(RegionalDouble(31.25, regional(',')), "31,25");
+    EXPECT_EQ(RegionalDouble(8000, regional(',')), "8000");
+    WriteFormReader r(" 1, .5\r\n-2.5E+01 +3\r\n\r\n  x 4");
+    EXPECT_EQ(r.next(), 1.0);
+    EXPECT_EQ(r.next(), 0.5);
+    EXPECT_EQ(r.next(), -25.0);
+    EXPECT_EQ(r.next(), 3.0);
+    EXPECT_FALSE(r.atEnd());
+    EXPECT_EQ(r.next(), std::nullopt);  // x
+    EXPECT_EQ(r.next(), 4.0);
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_EQ(r.next(), std::nullopt);
+}
+
+// The unstacked trigger file byte for byte: the header at once, each arrived
+// channel appended under its unit number, in both decimal conventions.
+TEST(DataTextFile, TriggerFileByteForByte) {
+    for (char decimal : {'.', ','}) {
+        SCOPED_TRACE(decimal);
+        TempDir dir;
+        auto s = smallShot();
+        const std::string path = (dir / kTriggerDataFile).string();
+        writeFile(path, "previous shot");
+        DataTextWriter w;
+        ASSERT_EQ(w.begin(path, TriggerHeader(*s), regional(decimal), kWhen), "");
+        for (int k = 1; k <= 3; ++k)
+            if (s->Ch_enabled[static_cast<std::size_t>(k)])
+                w.appendChannel(ChannelLabel(s->Ch_param[static_cast<std::size_t>(k)]), s->Dati.row(k - 1), s->Dati.cols());
+        EXPECT_EQ(readAll(path), "previous shot") << "replaced only when complete";
+        ASSERT_EQ(w.finish(), "");
+        const std::string spacing = decimal == ',' ? "2,5" : "2.5";
+        EXPECT_EQ(readAll(path), header("Strumento: QUELDA24", "250", " 3 ", spacing.c_str()) +
+                                     "\"Canale numero 41\"\r\n1\r\n-12.5\r\n0.001\r\n"
+                                     "\"Canale numero 7\"\r\n8388607\r\n-8388608\r\n0\r\n");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary left";
+    }
+}
+
+TEST(DataTextFile, StackedTimedAndEmptyLayouts) {
+    TempDir dir;
+    auto s = smallShot();
+    const std::string path = (dir / "d.txt").string();
+    ASSERT_EQ(WriteStackedDataText(*s, path, regional('.'), kWhen), "");
+    EXPECT_EQ(readAll(path), header("Strumento: QUELDA24", "250", " 3 ", "2.5") +
+                                 "\"Canale numero 1\"\r\n1\r\n-12.5\r\n0.001\r\n"
+                                 "\"Canale numero 3\"\r\n8388607\r\n-8388608\r\n0\r\n");
+
+    s->Sampling_freq = 32000;
+    s->N_samples_cont = 2;
+    s->Dati_cont.resize(4, 3);
+    ASSERT_EQ(WriteTimedDataText(*s, {"A", "B"}, path, regional(','), kWhen), "");
+    const std::string timed = readAll(path);
+    EXPECT_EQ(timed.substr(0, header("Strumento: QUELDATR24", "31,25", " 2 ", "2,5").size()),
+              header("Strumento: QUELDATR24", "31,25", " 2 ", "2,5"));
+    EXPECT_NE(timed.find("\"Canale A\"\r\n0\r\n0\r\n\"Canale B\"\r\n0\r\n0\r\n\"Canale \"\r\n0\r\n0\r\n"),
+              std::string::npos);
+
+    s->N_Geofoni = 0;
+    ASSERT_EQ(WriteStackedDataText(*s, path, regional('.'), kWhen), "");
+    EXPECT_EQ(lineCount(readAll(path)), 16u);
+    EXPECT_EQ(lineCount(RecordFileText(*s)), 5u);
+}
+
+TEST(DataTextFile, FailuresLeaveTheOldFile) {
+    TempDir dir;
+    auto s = smallShot();
+    EXPECT_NE(WriteStackedDataText(*s, (dir / "missing/d.txt").string(), regional('.')), "");
+    const std::string path = (dir / "d.txt").string();
+    writeFile(path, "old");
+    {
+        DataTextWriter w;  // a shot stopped half-way: abandoned by its end
+        ASSERT_EQ(w.begin(path, TriggerHeader(*s), regional('.')), "");
+        w.appendChannel("x", s->Dati.row(0), 2);  // fewer samples than announced
+        EXPECT_NE(w.finish(), "");
+    }
+    EXPECT_EQ(readAll(path), "old");
+    s->N_Geofoni = 98;
+    EXPECT_NE(WriteStackedDataText(*s, path, regional('.')), "");
+    EXPECT_EQ(readAll(path), "old");
+}
+
+TEST(DataTextFile, PassiveCopiesTheTemporaryChannelFiles) {
+    TempDir dir;
+    auto s = smallShot();
+    s->N_Geofoni = 2;
+    TempChannelFiles temp;
+    ASSERT_EQ(temp.create(dir.path(), 2), "");
+    std::vector<float> block(8192);
+    for (int k = 1; k <= 2; ++k) {
+        for (int j = 0; j < 7500; ++j) block[static_cast<std::size_t>(j)] = static_cast<float>(k * 10000 + j) / 4;
+        temp.append(k, block.data(), 8192);
+    }
+    ASSERT_EQ(temp.close(), "");
+    EXPECT_EQ(lineCount(readAll(TempChannelPath(dir.path(), 2))), 8192u);
+    const std::string path = (dir / kDataFile).string();
+    ASSERT_EQ(WritePassiveDataText(*s, dir.path(), 125, 8192, path, regional('.'), kWhen), "");
+    const auto text = ParseDataText(readAll(path));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->intervalUsec, 8000);
+    ASSERT_EQ(text->labels, (std::vector<std::string>{"Canale numero 1", "Canale numero 2"}));
+    EXPECT_EQ(text->blocks[1][3], 5000.75f);
+    EXPECT_EQ(lineCount(readAll(path)), 16u + 2 * 8193);
+    // A temporary file short of the recording: an error, data.txt untouched.
+    writeFile(TempChannelPath(dir.path(), 2), "1\r\n2\r\n");
+    EXPECT_NE(WritePassiveDataText(*s, dir.path(), 125, 8192, path, regional('.')), "");
+    EXPECT_EQ(lineCount(readAll(path)), 16u + 2 * 8193);
+}
+
+TEST(RecordFile, RoundTripAndTheRulesOfTheReader) {
+    auto s = smallShot();
+    const std::string text = RecordFileText(*s);
+    EXPECT_EQ(text.substr(0, 31), "3\r\n4000\r\n2.5\r\n10\r\n3\r\n1\r\n-12.5\r\n");
+    EXPECT_EQ(lineCount(text), 5u + 9);
+    auto fresh = std::make_unique<State>();
+    auto d = ReadRecordFile(text, *fresh);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->traces[2], (std::vector<float>{8388607, -8388608, 0}));
+    EXPECT_EQ(d->Pos_source, 10.0f);
+
+    std::string why;
+    EXPECT_TRUE(ReadRecordFile("256\r\n1000\r\n5\r\n0\r\n0\r\n", *fresh)) << "no traces, no samples";
+    EXPECT_FALSE(ReadRecordFile("256\r\n1000\r\n5\r\n0\r\n2\r\n", *fresh, &why));
+    EXPECT_FALSE(ReadRecordFile("2\r\n0\r\n5\r\n0\r\n0\r\n", *fresh)) << "frequency zero";
+    EXPECT_FALSE(ReadRecordFile("2\r\n1000\r\n5\r\n0\r\n98\r\n", *fresh)) << "98 traces";
+    EXPECT_FALSE(ReadRecordFile("16386\r\n1000\r\n5\r\n0\r\n0\r\n", *fresh)) << "16386 samples";
+    EXPECT_FALSE(ReadRecordFile("1\r\n1000\r\n5\r\n0\r\n1\r\nabc\r\n", *fresh));
+    EXPECT_FALSE(ReadRecordFile("1\r\n1000\r\n5\r\n0\r\n1\r\n1e39\r\n", *fresh));
+    // Header values missing at the end keep the state's values.
+    fresh->Sampling_freq = 500;
+    fresh->N_Geofoni = 0;
+    fresh->Dist_geofoni = 3;
+    d = ReadRecordFile("1024\r\n", *fresh);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->Sampling_freq, 500);
+    EXPECT_EQ(d->Dist_geofoni, 3.0f);
+}
+
+// ---- loading
+
+class Loading : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<State> s = std::make_unique<State>();
+    FakePanel panel;
+    std::string path(const char* name) { return (dir / name).string(); }
+};
+
+TEST_F(Loading, RecordFileFillsStateLabelsAndPicture) {
+    auto shot = smallShot();
+    ASSERT_EQ(WriteRecordFile(*shot, path("shot.txt")), "");
+    s->Display_mode = 2;
+    ASSERT_EQ(LoadFile(*s, panel, path("shot.txt"), regional(',')), LoadResult::Loaded);
+    EXPECT_EQ(s->N_Geofoni, 3);
+    EXPECT_EQ(s->N_samples, 3);
+    EXPECT_EQ(s->Sampling_freq, 4000);
+    EXPECT_EQ(s->Dati(0, 1), -12.5f);
+    EXPECT_FLOAT_EQ(s->Trg_offset, 8.4f);
+    EXPECT_EQ(panel.texts[Ctl::testo], "shot.txt");
+    EXPECT_EQ(panel.texts[Ctl::N_Geofoni], "3");
+    EXPECT_EQ(panel.texts[Ctl::Sampling_freq], "4000");
+    EXPECT_EQ(panel.texts[Ctl::Label12], "msec");
+    EXPECT_EQ(panel.picture, (std::vector<std::string>{"clear", "plot 1 2", "plot 2 2", "plot 3 2"}));
+    EXPECT_TRUE(panel.messages.empty());
+}
+
+TEST_F(Loading, TheProgramLoadsTheLargestRecordItWrites) {
+    auto big = std::make_unique<State>();
+    big->N_Geofoni = 96;
+    big->N_samples = 16384;
+    big->Sampling_freq = 1000;
+    for (int t = 0; t < 96; ++t)
+        for (int j = 0; j < 16384; ++j) big->Dati(t, j) = -8388608.0f + static_cast<float>(j * 511 + t);
+    ASSERT_EQ(WriteRecordFile(*big, path("big.txt")), "");
+    int redraws = 0;
+    ASSERT_EQ(LoadFile(*s, panel, path("big.txt"), regional('.'), [&] { ++redraws; }), LoadResult::Loaded);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(s->Dati(95, 16383), big->Dati(95, 16383));
+}
+
+TEST_F(Loading, SizeLimitAndErroneousFilesLeaveTheStateAlone) {
+    std::filesystem::resize_file((writeFile(path("huge.sg2"), ""), path("huge.sg2")), kMaxLoadBytes + 1);
+    EXPECT_EQ(LoadFile(*s, panel, path("huge.sg2"), regional('.')), LoadResult::TooLarge);
+    std::filesystem::resize_file(path("huge.sg2"), kMaxLoadBytes);
+    EXPECT_EQ(LoadFile(*s, panel, path("huge.sg2"), regional('.')), LoadResult::Erroneous) << "not too large";
+    EXPECT_EQ(panel.messages, (std::vector<std::string>{kFileTooLarge, kErroneousFile}));
+
+    s->N_Geofoni = 5;
+    s->Dati(0, 0) = 42;
+    writeFile(path("short.txt"), "4\r\n1000\r\n5\r\n0\r\n2\r\n1\r\n2\r\n3\r\n");
+    EXPECT_EQ(LoadFile(*s, panel, path("short.txt"), regional('.')), LoadResult::Erroneous);
+    EXPECT_EQ(LoadFile(*s, panel, path("vanished.txt"), regional('.')), LoadResult::Erroneous);
+    EXPECT_EQ(s->N_Geofoni, 5);
+    EXPECT_EQ(s->Dati(0, 0), 42.0f);
+    EXPECT_EQ(panel.picture, std::vector<std::string>{});
+}
+
+TEST_F(Loading, Seg2IsKnownByItsFirstBytesWhateverItsName) {
+    auto shot = smallShot();
+    ASSERT_EQ(WriteStackedDataText(*shot, path("d.txt"), regional('.')), "");
+    ASSERT_EQ(ConvertDataText(path("d.txt"), path("SHOT.DAT")), "");
+    ASSERT_EQ(LoadFile(*s, panel, path("SHOT.DAT"), regional('.')), LoadResult::Loaded);
+    EXPECT_EQ(s->N_Geofoni, 2);
+    EXPECT_EQ(s->Sampling_freq, 4000);
+    EXPECT_EQ(s->Dati(1, 0), 8388607.0f);
+    EXPECT_EQ(s->Pos_source, 0.0f) << "SEG-2 leaves the source position alone";
+}
+
+// ---- saving
+
+class Saving : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(DataFolder(home.path()));
+        env.home = home.path();
+        env.regional = regional('.');
+        env.launch = [this](const std::string& program, const std::vector<std::string>& args) {
+            std::string line = program;
+            for (const auto& a : args) line += " [" + a + "]";
+            launched.push_back(line);
+            return std::string();
+        };
+        installExecutable(ConverterPath(home.path()));
+        s->Stacking = s->Stack_series = true;
+    }
+    static void installExecutable(const std::string& path) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        writeFile(path, "#!/bin/sh\n");
+        ::chmod(path.c_str(), 0755);
+    }
+    std::string converted(const std::string& data, const std::string& name) {
+        return ConverterPath(home.path()) + " [" + home.path() + "/" + data + "|" + folder.path() + "/" + name +
+               ".sg2]";
+    }
+    TempDir home, folder;
+    FilesEnv env;
+    std::unique_ptr<State> s = smallShot();
+    FakePanel panel;
+    std::vector<std::string> launched;
+};
+
+TEST_F(Saving, TriggerSaveConvertsAndWritesTheRecordFile) {
+    EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "shot 1"), SaveResult::Saved);
+    EXPECT_EQ(launched, std::vector<std::string>{converted("data_trigger.txt", "shot 1")});
+    EXPECT_EQ(readAll(folder.path() + "/shot 1.txt"), RecordFileText(*s));
+    EXPECT_EQ(s->File_path, folder.path() + "/shot 1.txt");
+    EXPECT_EQ(panel.messages, std::vector<std::string>{kSg2Created});
+    EXPECT_FALSE(s->Stacking || s->Stack_series);
+}
+
+TEST_F(Saving, ExistingFileIsAskedAboutAndKeptUnlessYes) {
+    writeFile(folder.path() + "/old.sg2", "old");
+    for (Answer a : {Answer::No, Answer::Cancel}) {
+        panel.answers = {a};
+        s->Stacking = true;
+        EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "old"), SaveResult::Declined);
+        EXPECT_FALSE(s->Stacking);
+    }
+    EXPECT_EQ(panel.questions.back(), "old already exists, erase the file ?");
+    EXPECT_EQ(readAll(folder.path() + "/old.sg2"), "old");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/old.txt"));
+    EXPECT_TRUE(launched.empty());
+    panel.answers = {Answer::Yes};
+    EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "old"), SaveResult::Saved);
+    EXPECT_EQ(launched.size(), 1u);
+}
+
+TEST_F(Saving, UnsafeNamesAndAMissingConverterAreRefused) {
+    for (const char* name : {"../escape", "a/b", "..", "", "   "}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), name), SaveResult::Refused);
+        EXPECT_EQ(TimedSaveOk(*s, panel, env, folder.path(), name, {}), SaveResult::Refused);
+    }
+    EXPECT_TRUE(launched.empty());
+    std::filesystem::remove(ConverterPath(home.path()));
+    panel.messages.clear();
+    EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "x"), SaveResult::Failed);
+    EXPECT_EQ(panel.messages, std::vector<std::string>{kConverterMissing});
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/x.txt"));
+    env.launch = [](const std::string&, const std::vector<std::string>&) { return std::string("no memory"); };
+    installExecutable(ConverterPath(home.path()));
+    panel.messages.clear();
+    EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "x"), SaveResult::Failed);
+    EXPECT_EQ(panel.messages, std::vector<std::string>{"Sg2Maker could not be started: no memory"});
+}
+
+TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
+    ASSERT_TRUE(ProjectNameOk(*s, panel, env, "line A"));
+    s->Passive_mode = true;
+    EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "noise"), SaveResult::Saved);
+    EXPECT_TRUE(s->Stacking) << "a passive save leaves the stacking flags";
+    s->Passive_mode = false;
+    writeFile(folder.path() + "/timed.sg2", "old");
+    s->N_samples_cont = 2;
+    s->Dati_cont.resize(4, 3);
+    EXPECT_EQ(TimedSaveOk(*s, panel, env, folder.path(), "timed", {"1", "2", "3"}), SaveResult::Saved);
+    EXPECT_TRUE(panel.questions.empty()) << "the timed save never asks";
+    EXPECT_EQ(launched, (std::vector<std::string>{converted("data.txt", "noise"), converted("data.txt", "timed")}));
+    EXPECT_NE(readAll(home.path() + "/data.txt").find("QUELDATR24"), std::string::npos);
+    EXPECT_EQ(readAll(ProjectPath(home.path(), "line A")), "");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/noise.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/timed.txt"));
+}
+
+TEST_F(Saving, ProjectOfThreeSavesStartsVelostrataOnce) {
+    installExecutable(VelostrataPath(home.path()));
+    ASSERT_TRUE(ProjectNameOk(*s, panel, env, "line A"));
+    panel.answers = {Answer::No, Answer::Yes, Answer::No, Answer::Yes, Answer::Yes};
+    for (const char* name : {"s1", "s2", "s3"}) EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), name), SaveResult::Saved);
+    const std::string project = ProjectPath(home.path(), "line A");
+    EXPECT_EQ(readAll(project), folder.path() + "/s1.sg2\r\n" + folder.path() + "/s2.sg2\r\n" + folder.path() +
+                                    "/s3.sg2\r\n");
+    EXPECT_EQ(panel.questions, (std::vector<std::string>{"End of Refraction Project?", "End of Refraction Project?",
+                                                         "Are you sure?", "End of Refraction Project?", "Are you sure?"}));
+    ASSERT_EQ(launched.size(), 4u);
+    EXPECT_EQ(launched.back(), VelostrataPath(home.path()) + " [" + project + "]");
+    EXPECT_FALSE(s->Refraction_project);
+}
+
+TEST_F(Saving, ProjectNamesMissingVelostrataAndASecondProject) {
+    EXPECT_FALSE(ProjectNameOk(*s, panel, env, "../p"));
+    EXPECT_FALSE(s->Refraction_project);
+    ASSERT_TRUE(ProjectNameOk(*s, panel, env, ""));
+    EXPECT_TRUE(IsNormalFile(DataFolder(home.path()) + "/.prj"));
+    panel.answers = {Answer::No};
+    EXPECT_FALSE(BeforeNewProject(*s, panel, env));
+    EXPECT_TRUE(s->Refraction_project);
+    panel.answers = {Answer::Yes};
+    panel.messages.clear();
+    EXPECT_TRUE(BeforeNewProject(*s, panel, env));
+    EXPECT_FALSE(s->Refraction_project);
+    EXPECT_EQ(panel.messages, std::vector<std::string>{kVelostrataMissing});
+    EXPECT_TRUE(BeforeNewProject(*s, panel, env)) << "no project open: nothing asked";
+}
+
+TEST(SavingNames, PickedFileLosesTheExtensionTheSaveAdds) {
+    EXPECT_EQ(NameFromPickedFile("shot1.sg2"), "shot1");
+    EXPECT_EQ(NameFromPickedFile("shot1.txt"), "shot1");
+    EXPECT_EQ(NameFromPickedFile("notes.doc"), "notes.doc");
+    EXPECT_EQ(NameFromPickedFile(".sg2"), ".sg2");
+}
