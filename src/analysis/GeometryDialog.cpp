@@ -161,7 +161,8 @@ void GeometryDialog::showDrawing() {
         if (!on) continue;
         const int x = Px(view_.geophoneLeft(k));
         shapes_[k]->move(x, Px(view_.geophoneTop(k)));
-        numbers_[k]->move(x, Px(view_.numberTop(k)));
+        // The number stands centred under its symbol.
+        numbers_[k]->move(x + (shapes_[k]->width() - numbers_[k]->width()) / 2, Px(view_.numberTop(k)));
     }
     showShot();
 }

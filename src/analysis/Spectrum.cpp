@@ -97,7 +97,7 @@ void SpectrumTransform::amplitudes(const float* x, int n, int bins, float* amp) 
 }
 
 template <typename Sum>
-void DirectSpectrum(const float* x, int n, int bins, float* amp) {
+void DirectSpectrum(const float* x, int n, int bins, Sum* amp) {
     if (n < 1 || bins < 1) return;
     const double w = AngleStep(n);
     for (int k = 0; k < bins; ++k) {
@@ -107,12 +107,12 @@ void DirectSpectrum(const float* x, int n, int bins, float* amp) {
             re = static_cast<Sum>(re + static_cast<double>(x[j]) * std::cos(angle));
             im = static_cast<Sum>(im + static_cast<double>(x[j]) * std::sin(angle));
         }
-        amp[k] = static_cast<float>(2 * std::sqrt(static_cast<double>(re) * re + static_cast<double>(im) * im));
+        amp[k] = static_cast<Sum>(2 * std::sqrt(static_cast<double>(re) * re + static_cast<double>(im) * im));
     }
 }
 
 template void DirectSpectrum<float>(const float*, int, int, float*);
-template void DirectSpectrum<double>(const float*, int, int, float*);
+template void DirectSpectrum<double>(const float*, int, int, double*);
 
 int EvaluateSpectrum(State& s, int t, SpectrumTransform& transform) {
     const int n = s.N_samples;

@@ -54,11 +54,12 @@ private:
 };
 
 // The same amplitudes by the direct sum, bin after bin: every angle and
-// product in double precision, the running sums in `Sum` (float reproduces the
-// old computation; double is the reference the fast transform is checked
-// against). About n * bins sines and cosines: a reference, not for the dialog.
+// product in double precision, the running sums and the amplitudes in `Sum`
+// (float reproduces the old computation; double is the reference the fast
+// transform is checked against). About n * bins sines and cosines: a
+// reference, not for the dialog.
 template <typename Sum>
-void DirectSpectrum(const float* x, int n, int bins, float* amp);
+void DirectSpectrum(const float* x, int n, int bins, Sum* amp);
 
 // EVALUATE's computation: the spectrum of trace t (row t - 1 of Dati) over
 // N_samples samples into Spettro_amp, bins 0 ... SpectrumBinCount - 1; the

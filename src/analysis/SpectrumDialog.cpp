@@ -72,8 +72,8 @@ SpectrumDialog::SpectrumDialog(State& s, SpectrumSession& session, const Regiona
 
     const double w = kPictureWidth;
     for (int k = 1; k <= 19; ++k) {
-        auto* line = new VLine(k < 10 ? QColor(Qt::black) : QColor(Qt::darkGray), k < 10 ? Qt::SolidLine : Qt::DotLine,
-                               picture_);
+        auto* line = new VLine(k < 10 ? QColor(150, 150, 150) : QColor(190, 190, 190),
+                               k < 10 ? Qt::SolidLine : Qt::DotLine, picture_);
         line->setObjectName(QString("Line%1").arg(k));
         line->setGeometry(static_cast<int>(GridLineX(k, w)), 0, 1, kPictureHeight);
     }

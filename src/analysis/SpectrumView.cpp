@@ -49,11 +49,10 @@ const std::vector<Rgb>& CurvePalette() {
 }
 
 Rgb CurveColours::next() {
-    // minstd draws 1 ... 2^31 - 2; scale to 0 ... 5 without the bias of a
-    // plain remainder.
-    const auto draw = static_cast<uint64_t>(generator_() - std::minstd_rand::min());
-    const uint64_t span = std::minstd_rand::max() - std::minstd_rand::min() + 1;
-    return CurvePalette()[static_cast<std::size_t>(draw * 6 / span)];
+    // Scale the 32-bit draw to 0 ... 5 by multiplication, which keeps the six
+    // chances equal to within 2^-32.
+    const uint64_t draw = generator_();
+    return CurvePalette()[static_cast<std::size_t>((draw * 6) >> 32)];
 }
 
 }  // namespace q24

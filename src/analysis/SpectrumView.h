@@ -56,7 +56,7 @@ public:
     Rgb next();
 
 private:
-    std::minstd_rand generator_;  // default start state, never seeded
+    std::mt19937 generator_;  // default start state, never seeded
 };
 
 // What outlives one opening of the dialog: the transform's plans and the

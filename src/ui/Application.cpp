@@ -65,6 +65,8 @@ Application::Application(Options options, Regional regional)
     WireLink(*this);
     WireDisplay(*this);
     WireSetup(*this);
+    WireAnalysis(*this);
+    WireFiles(*this);
 }
 
 Application::~Application() = default;
