@@ -66,7 +66,6 @@ Application::Application(Options options, Regional regional)
     WireDisplay(*this);
     WireSetup(*this);
     WireAnalysis(*this);
-    WireFiles(*this);
 }
 
 Application::~Application() = default;
