@@ -60,7 +60,7 @@ TRG_correction::TRG_correction(TriggerCorrection& logic, QWidget* parent) : QDia
 
     auto* value = new QVBoxLayout;
     value->addStretch(1);
-    value->addWidget(Label2_);
+    value->addWidget(Label2_, 0, Qt::AlignLeft);
     value->addWidget(unit);
     value->addWidget(note);
     value->addStretch(1);
