@@ -8,6 +8,17 @@ namespace q24 {
 
 namespace {
 constexpr double kUntouched = std::numeric_limits<double>::infinity();
+
+// floor() without a library call, for the many coordinates of a trace;
+// values too large to have a fraction, infinities and NaN pass unchanged.
+inline double Floor(double v) {
+    if (!(std::fabs(v) < 4503599627370496.0)) return v;  // 2^52
+    const double t = static_cast<double>(static_cast<int64_t>(v));
+    return t > v ? t - 1 : t;
+}
+
+// Whether y lies in pixel row `row`, [row, row + 1).
+inline bool InRow(double y, double row) { return y >= row && y < row + 1; }
 }
 
 const std::vector<PixelRun>& Rasterizer::runs(const TracePlot& plot, int width, int height) {
@@ -38,8 +49,8 @@ void Rasterizer::segment(const PlotPoint& p, const PlotPoint& q) {
     const PlotPoint& top = p.y <= q.y ? p : q;
     const PlotPoint& bottom = p.y <= q.y ? q : p;
     if (bottom.y < 0 || top.y >= height_ || !std::isfinite(top.y) || !std::isfinite(bottom.y)) return;
-    const int first = static_cast<int>(std::floor(std::max(top.y, 0.0)));
-    const int last = static_cast<int>(std::floor(std::min(bottom.y, static_cast<double>(height_) - 0.5)));
+    const int first = static_cast<int>(Floor(std::max(top.y, 0.0)));
+    const int last = static_cast<int>(Floor(std::min(bottom.y, static_cast<double>(height_) - 0.5)));
     if (first == last) {
         extend(first, top.x, bottom.x);
         return;
@@ -56,16 +67,16 @@ void Rasterizer::shape(const PlotPoint* p, std::size_t n, bool closed, Rgb colou
     if (n == 0 || (n == 1 && !closed)) return;
     const double right = width_ - 1;
     // Most lobes of a dense trace lie within one pixel row: one run.
-    const double row0 = std::floor(p[0].y);
+    const double row0 = Floor(p[0].y);
     if (row0 >= 0 && row0 < height_) {
         double lo = p[0].x, hi = p[0].x;
         std::size_t k = 1;
-        for (; k < n && std::floor(p[k].y) == row0; ++k) {
+        for (; k < n && InRow(p[k].y, row0); ++k) {
             lo = std::min(lo, p[k].x);
             hi = std::max(hi, p[k].x);
         }
         if (k == n && (closed || n > 1)) {
-            const double a = std::floor(lo), b = std::floor(hi);
+            const double a = Floor(lo), b = Floor(hi);
             if (b >= 0 && a <= right)
                 runs_.push_back({static_cast<int32_t>(row0), static_cast<int32_t>(std::max(a, 0.0)),
                                  static_cast<int32_t>(std::min(b, right)), colour});
@@ -78,15 +89,15 @@ void Rasterizer::shape(const PlotPoint* p, std::size_t n, bool closed, Rgb colou
     std::size_t i = 0;
     while (i + 1 < n) {
         const double y = p[i].y;
-        if (y >= 0 && y < height_ && std::floor(p[i + 1].y) == std::floor(y)) {
-            const int row = static_cast<int>(y);
+        const double row = Floor(y);
+        if (y >= 0 && y < height_ && InRow(p[i + 1].y, row)) {
             double lo = p[i].x, hi = p[i].x;
             std::size_t j = i + 1;
-            for (; j < n && std::floor(p[j].y) == std::floor(y); ++j) {
+            for (; j < n && InRow(p[j].y, row); ++j) {
                 lo = std::min(lo, p[j].x);
                 hi = std::max(hi, p[j].x);
             }
-            extend(row, lo, hi);
+            extend(static_cast<int>(row), lo, hi);
             i = j - 1;
             if (j < n) segment(p[i], p[j]);
             i = j;
@@ -100,7 +111,7 @@ void Rasterizer::shape(const PlotPoint* p, std::size_t n, bool closed, Rgb colou
     for (int32_t row : touched_) {
         double& lo = lo_[static_cast<std::size_t>(row)];
         double& hi = hi_[static_cast<std::size_t>(row)];
-        const double a = std::floor(lo), b = std::floor(hi);
+        const double a = Floor(lo), b = Floor(hi);
         if (b >= 0 && a <= right)
             runs_.push_back({row, static_cast<int32_t>(std::max(a, 0.0)), static_cast<int32_t>(std::min(b, right)),
                              colour});
