@@ -18,11 +18,15 @@ constexpr int kPx = GeometryDialog::kTwipsPerPixel;
 
 int Px(int32_t twips) { return static_cast<int>(twips / kPx); }
 
-// A geophone: a small green spike planted on the row's base line.
-class GeophoneSymbol : public QWidget {
+// A geophone or the shot: a filled symbol of the given size in twips.
+class Symbol : public QWidget {
 public:
-    explicit GeophoneSymbol(QWidget* parent) : QWidget(parent) {
-        setFixedSize(Px(L::kGeophoneWidth), Px(L::kGeophoneHeight));
+    enum Kind { Geophone, Shot };
+    Symbol(Kind kind, QWidget* parent) : QWidget(parent), kind_(kind) {
+        if (kind == Geophone)
+            setFixedSize(Px(L::kGeophoneWidth), Px(L::kGeophoneHeight));
+        else
+            setFixedSize(Px(L::kShotWidth), Px(L::kShotHeight));
     }
 
 protected:
@@ -30,28 +34,20 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 120, 0));
         const double w = width(), h = height();
-        p.drawPolygon(QPolygonF{{0, 0}, {w, 0}, {w / 2, h * 0.55}});
-        p.drawRect(QRectF(w / 2 - 0.75, h * 0.5, 1.5, h * 0.5));
+        if (kind_ == Geophone) {  // a green spike planted on the row's base line
+            p.setBrush(QColor(0, 120, 0));
+            p.drawPolygon(QPolygonF{{0, 0}, {w, 0}, {w / 2, h * 0.55}});
+            p.drawRect(QRectF(w / 2 - 0.75, h * 0.5, 1.5, h * 0.5));
+        } else {  // a red marker standing above the shot point
+            p.setBrush(QColor(200, 0, 0));
+            p.drawEllipse(QRectF(0, 0, w, w));
+            p.drawRect(QRectF(w / 2 - 1, w / 2, 2, h - w / 2));
+        }
     }
-};
 
-// The source: a red marker standing above the shot point.
-class ShotSymbol : public QWidget {
-public:
-    explicit ShotSymbol(QWidget* parent) : QWidget(parent) { setFixedSize(Px(L::kShotWidth), Px(L::kShotHeight)); }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(200, 0, 0));
-        const double w = width(), h = height();
-        p.drawEllipse(QRectF(0, 0, w, w));
-        p.drawRect(QRectF(w / 2 - 1, w / 2, 2, h - w / 2));
-    }
+private:
+    Kind kind_;
 };
 
 QLabel* MakeLabel(const char* name, const QString& text, QWidget* parent, const QRect& rect = {}) {
@@ -124,7 +120,7 @@ GeometryDialog::GeometryDialog(State& s, const std::string& triggerName, char de
     shapes_.assign(L::kMaxGeophones + 1, nullptr);
     numbers_.assign(L::kMaxGeophones + 1, nullptr);
     for (int k = 1; k <= L::kMaxGeophones; ++k) {
-        shapes_[k] = new GeophoneSymbol(this);
+        shapes_[k] = new Symbol(Symbol::Geophone, this);
         shapes_[k]->setObjectName(QString("Shape%1").arg(k));
         numbers_[k] = new QLabel(QString::number(k), this);
         numbers_[k]->setObjectName(QString("geo%1").arg(k));
@@ -133,7 +129,7 @@ GeometryDialog::GeometryDialog(State& s, const std::string& triggerName, char de
         numbers_[k]->setFont(small);
         numbers_[k]->adjustSize();
     }
-    shot_ = new ShotSymbol(this);
+    shot_ = new Symbol(Symbol::Shot, this);
     shot_->setObjectName("shot");
     shotLabel_ = MakeLabel("shotLabel", "SHOT", this);
 

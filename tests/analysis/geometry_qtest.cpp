@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "analysis/GeometryDialog.h"
+#include "analysis/support/Screenshots.h"
 
 using namespace q24;
 
@@ -17,11 +18,6 @@ constexpr int kPx = GeometryDialog::kTwipsPerPixel;
 
 QString Text(const QDialog& d, const char* name) { return d.findChild<QLabel*>(name)->text(); }
 QWidget* Part(const QDialog& d, const QString& name) { return d.findChild<QWidget*>(name); }
-
-void SaveShot(QWidget* w, const QString& name) {
-    const QByteArray dir = qgetenv("Q24_SCREENSHOTS");
-    if (!dir.isEmpty()) w->grab().save(QString::fromLocal8Bit(dir) + "/" + name);
-}
 
 }  // namespace
 
@@ -54,7 +50,7 @@ private slots:
         for (int k : {1, 24})
             QVERIFY(std::abs(Part(d, QString("geo%1").arg(k))->geometry().center().x() -
                              Part(d, QString("Shape%1").arg(k))->geometry().center().x()) <= 1);
-        SaveShot(&d, "geometry24.png");
+        q24::test::SaveScreenshot(&d, "geometry24.png");
     }
 
     void twoRowsOfSixty() {
@@ -69,7 +65,7 @@ private slots:
         QVERIFY(Part(d, "Shape49")->y() > Part(d, "geo1")->y());
         QVERIFY(Part(d, "shot")->y() > Part(d, "Shape1")->y());  // the source is in row 2
         QCOMPARE(Text(d, "Label4"), QString("262.5"));
-        SaveShot(&d, "geometry60.png");
+        q24::test::SaveScreenshot(&d, "geometry60.png");
     }
 
     void moveButtonsMoveTheSourceAndStopAtTheEdge() {

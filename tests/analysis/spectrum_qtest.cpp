@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/SpectrumDialog.h"
+#include "analysis/support/Screenshots.h"
 
 using namespace q24;
 
@@ -46,11 +47,6 @@ bool EmptyPicture(QWidget* picture) {
             if (!grey && c != (qRgb(0, 160, 0) & 0xffffff)) return false;
         }
     return true;
-}
-
-void SaveShot(QWidget* w, const char* name) {
-    const QByteArray dir = qgetenv("Q24_SCREENSHOTS");
-    if (!dir.isEmpty()) w->grab().save(QString::fromLocal8Bit(dir) + "/" + name);
 }
 
 }  // namespace
@@ -131,7 +127,7 @@ private slots:
             kept += ColourNear(image, curve1[i].x, curve1[i].y, first);
         QVERIFY(kept > static_cast<int>(curve1.size()) / 2);
         QTest::mouseMove(picture, QPoint(picture->width() / 4, 100));
-        SaveShot(dialog.get(), "spectrum.png");
+        q24::test::SaveScreenshot(dialog.get(), "spectrum.png");
 
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command2"), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
