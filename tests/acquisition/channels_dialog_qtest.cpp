@@ -76,12 +76,6 @@ private slots:
         QCOMPARE(s->Ch_param[3], int16_t(12));
     }
 
-    void tooLargeANumberIsRefused() {
-        type(4, "70000");
-        QCOMPARE(text(4)->text(), QString());
-        QCOMPARE(s->Ch_param[4], int16_t(7000));  // the last number that fitted
-    }
-
     void groupBMapsSlotTwoOntoPosition26() {
         test::ClickIndicator(find<QRadioButton>("b"));
         QCOMPARE(text(2)->text(), QString("26"));

@@ -110,7 +110,6 @@ private slots:
         QTest::addColumn<int>("bar");
         QTest::addColumn<int>("expected");
         QTest::newRow("1024 samples, 600") << 10 << 600 << 512;
-        QTest::newRow("1024 samples, 300") << 10 << 300 << 300;
         QTest::newRow("16384 samples, 4096") << 14 << 4096 << 4096;
     }
     void pretriggerCapped() {

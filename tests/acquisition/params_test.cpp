@@ -46,7 +46,6 @@ TEST_P(FrequencyTable, PositionGivesFrequencyAndInterval) {
     p.setFreqPosition(r.pos);
     EXPECT_EQ(s->Sampling_freq, r.freq);
     EXPECT_EQ(p.captions().Sampling_rate, r.interval);
-    EXPECT_EQ(p.captions().Label3, std::to_string(r.freq) + " Hz");
     EXPECT_EQ(main.text(Ctl::Sampling_freq), std::to_string(r.freq));
 }
 
@@ -63,35 +62,6 @@ TEST(Parameters, IntervalUsesTheRegionalSeparator) {
     EXPECT_EQ(AcqParameters::IntervalCaption(4000, ','), "0,25");
     EXPECT_EQ(AcqParameters::IntervalCaption(125, ','), "8");
     EXPECT_EQ(AcqParameters::IntervalCaption(0, ','), "");
-}
-
-TEST_F(Fixture, LowRateTakesSlowCountAndCapsTraces) {
-    s->N_Geofoni = 48;
-    p.setFreqPosition(1);
-    EXPECT_EQ(s->Sampling_freq, 125);
-    EXPECT_EQ(s->N_Geofoni, 24);
-    EXPECT_EQ(main.text(Ctl::N_Geofoni), "24");
-    EXPECT_EQ(main.values[Ctl::VScroll1], 24);
-    EXPECT_EQ(s->N_samples, 128);
-    EXPECT_FALSE(p.captions().VScroll1_enabled);
-    EXPECT_FALSE(main.enabled[Ctl::Toolbar2]);
-    EXPECT_TRUE(main.enabled[Ctl::puls_sample]);
-}
-
-TEST_F(Fixture, LeavingALowRateResetsCountTo256WhateverTheBarShows) {
-    p.setSamplesPosition(12);  // 4096
-    p.setFreqPosition(2);      // 250 Hz, 128 samples
-    ASSERT_EQ(s->Sampling_freq, 250);
-    p.setFreqPosition(6);
-    EXPECT_EQ(s->Sampling_freq, 4000);
-    EXPECT_EQ(s->N_samples, 256);
-    EXPECT_EQ(p.samplesPosition(), 12);
-    EXPECT_TRUE(main.enabled[Ctl::Toolbar2]);
-    EXPECT_FALSE(main.enabled[Ctl::puls_sample]);
-    EXPECT_TRUE(p.captions().VScroll1_enabled);
-    // The next run of the sample-count handler goes back to the bar.
-    p.VScroll1_Change();
-    EXPECT_EQ(s->N_samples, 4096);
 }
 
 TEST_F(Fixture, UnknownHighSpeedKeepsTheFrequencyButStillSlowsDown) {
@@ -111,17 +81,6 @@ TEST_F(Fixture, SamePositionRunsNothing) {
     p.setPretriggerPosition(0);
     EXPECT_EQ(s->N_samples, 777);
     EXPECT_TRUE(main.texts.empty());
-}
-
-TEST_F(Fixture, SampleCountBarSetsPowerOfTwoAndDuration) {
-    p.setSamplesPosition(14);
-    EXPECT_EQ(s->N_samples, 16384);
-    EXPECT_EQ(main.text(Ctl::N_samples), "16384");
-    EXPECT_EQ(main.text(Ctl::durata), "4.1");
-    EXPECT_EQ(main.text(Ctl::Label12), "sec");
-    EXPECT_EQ(p.captions().Acq_time, "4.1");
-    p.setSamplesPosition(99);  // clamped
-    EXPECT_EQ(p.samplesPosition(), 14);
 }
 
 struct PreRow {
@@ -169,16 +128,6 @@ TEST_F(Fixture, PretriggerRecappedWhenTheDialogLoadsAgain) {
     EXPECT_EQ(p.captions().pre_camp, "128");
 }
 
-TEST_F(Fixture, EdgeOptions) {
-    s->Trg_opening = 1;
-    EXPECT_TRUE(p.captions().Option2);
-    p.Option1_Click();
-    EXPECT_EQ(s->Trg_opening, 0);
-    EXPECT_FALSE(p.captions().Option2);
-    p.Option2_Click();
-    EXPECT_EQ(s->Trg_opening, 1);
-}
-
 TEST_F(Fixture, ReloadShowsTheStateEvenAtTheDesignPosition) {
     s->Sampling_freq = 32000;  // position 9, the design position
     EXPECT_EQ(p.freqPosition(), 9);
@@ -193,14 +142,6 @@ TEST_F(Fixture, LoadingKeepsALoadedSampleCountAtLowRates) {
     EXPECT_EQ(p.freqPosition(), 2);
     EXPECT_EQ(s->N_samples, 2048);
     EXPECT_FALSE(p.captions().VScroll1_enabled);
-}
-
-TEST_F(Fixture, ChangedIsToldAfterEachHandler) {
-    int told = 0;
-    p.changed = [&] { ++told; };
-    p.setSamplesPosition(11);
-    p.setFreqPosition(5);
-    EXPECT_GE(told, 2);
 }
 
 struct StoredRow {

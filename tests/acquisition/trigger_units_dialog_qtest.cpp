@@ -155,18 +155,6 @@ private slots:
         QCOMPARE(main.text(Ctl::Label2), std::string("Running Fs = 4000"));
     }
 
-    void runningEscKeepsTheCount() {
-        s->Running_Fs = 2000;
-        s->Running_N = 512;
-        test::FakePanel main;
-        RunningParameters logic(*s, main);
-        Initialisation_Par dialog(logic);
-        dialog.show();
-        find<QScrollBar>(&dialog, "VScroll2")->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(caption(&dialog, "Label4"), QString("8192"));
-        QTest::mouseClick(find<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
-        QCOMPARE(s->Running_N, int16_t(512));
-    }
 };
 
 QTEST_MAIN(TriggerDialogsTest)

@@ -58,47 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                       OkRow{1009, 47, false, false}, OkRow{1023, 96, false, true}, OkRow{7, 1, true, true},
                       OkRow{7, 96, false, false}, OkRow{500, 0, true, true}, OkRow{1024, 96, false, false}));
 
-TEST(TriggerUnitsDialog, OptionCaptionsSkipIAndX) {
-    EXPECT_EQ(TriggerUnits::OptionCaption(1), "TRIGGER UNIT A");
-    EXPECT_EQ(TriggerUnits::OptionCaption(9), "TRIGGER UNIT J");
-    EXPECT_EQ(TriggerUnits::OptionCaption(23), "TRIGGER UNIT Y");
-    EXPECT_EQ(TriggerUnits::OptionCaption(24), "TRIGGER UNIT Z");
-}
-
-TEST(TriggerUnitsDialog, OptionActsAtOnceAndDoneKeepsIt) {
-    auto s = std::make_unique<State>();
-    TriggerUnits t(*s);
-    t.Load();
-    t.clickOption(10);
-    EXPECT_EQ(s->Trigger_unit, 1009);
-    t.Done();
-    EXPECT_EQ(s->Trigger_unit, 1009);
-    t.manual_trg_Check_Click(true);
-    EXPECT_TRUE(s->Manual_trigger);
-    EXPECT_FALSE(t.optionsEnabled());
-    t.setScrollValue(42);
-    EXPECT_EQ(t.Label1(), "42");
-    EXPECT_EQ(s->Trigger_unit, 1009);
-    t.Done();
-    EXPECT_EQ(s->Trigger_unit, 42);
-}
-
-TEST(TriggerUnitsDialog, ManualNumberOpensOnTheScrollBar) {
-    auto s = std::make_unique<State>();
-    s->Trigger_unit = 7;
-    s->Manual_trigger = true;
-    TriggerUnits t(*s);
-    t.Load();
-    EXPECT_TRUE(t.manualChecked());
-    EXPECT_EQ(t.scrollValue(), 7);
-    EXPECT_EQ(t.Label1(), "7");
-    EXPECT_FALSE(t.optionsEnabled());
-    EXPECT_TRUE(t.scrollEnabled());
-    EXPECT_EQ(t.selectedOption(), 0);
-    t.clickOption(3);  // the options are disabled
-    EXPECT_EQ(s->Trigger_unit, 7);
-}
-
 TEST(TriggerUnitsDialog, OutOfRangeNumberIsShownClampedAndKeptUntilDone) {
     auto s = std::make_unique<State>();
     s->Trigger_unit = 1005;
@@ -110,20 +69,6 @@ TEST(TriggerUnitsDialog, OutOfRangeNumberIsShownClampedAndKeptUntilDone) {
     EXPECT_EQ(s->Trigger_unit, 1005);
     t.Done();
     EXPECT_EQ(s->Trigger_unit, 999);
-}
-
-TEST(TriggerUnitsDialog, UncheckingGivesTheOptionsBack) {
-    auto s = std::make_unique<State>();
-    s->Trigger_unit = 1002;
-    TriggerUnits t(*s);
-    t.Load();
-    EXPECT_EQ(t.selectedOption(), 3);
-    t.manual_trg_Check_Click(true);
-    t.manual_trg_Check_Click(false);
-    EXPECT_TRUE(t.optionsEnabled());
-    EXPECT_FALSE(t.scrollEnabled());
-    t.Done();
-    EXPECT_EQ(s->Trigger_unit, 1002);
 }
 
 struct CorrectionRow {
@@ -148,48 +93,6 @@ INSTANTIATE_TEST_SUITE_P(TriggerCorrection, CorrectionLoad,
                          ::testing::Values(CorrectionRow{0, 2000, "0"}, CorrectionRow{-150, 1850, "-150"},
                                            CorrectionRow{2000, 4000, "2000"}, CorrectionRow{3000, 4000, "2000"},
                                            CorrectionRow{-32768, 0, "-2000"}));
-
-TEST(TriggerCorrection, SaveRestoreAndExit) {
-    auto s = std::make_unique<State>();
-    s->Trg_correction = 300;
-    TriggerCorrection c(*s);
-    c.Load();
-    c.setPosition(4000);
-    EXPECT_EQ(c.Label2(), "2000");
-    EXPECT_EQ(s->Trg_correction, 300);  // Exit would keep it
-    c.SaveAndExit();
-    EXPECT_EQ(s->Trg_correction, 2000);
-    c.setPosition(100);
-    c.RestoreFactory();
-    EXPECT_EQ(s->Trg_correction, 0);
-    EXPECT_EQ(c.position(), 2000);
-    EXPECT_EQ(c.Label2(), "0");
-}
-
-TEST(RunningParameters, FrequencyAtOnceCountOnSave) {
-    auto s = std::make_unique<State>();
-    test::FakePanel main;
-    s->Running_Fs = 2000;
-    s->Running_N = 1024;
-    RunningParameters r(*s, main);
-    r.Load();
-    EXPECT_EQ(r.Label3(), "2000");
-    EXPECT_EQ(r.Label4(), "1024");
-    EXPECT_EQ(r.frequencyStep(), 4);
-    EXPECT_EQ(r.power(), 10);
-    r.setFrequencyStep(3);
-    EXPECT_EQ(s->Running_Fs, 1000);
-    EXPECT_EQ(main.text(Ctl::Label2), "Running Fs = 1000");
-    r.setFrequencyStep(8);  // a step with no frequency
-    EXPECT_EQ(s->Running_Fs, 1000);
-    EXPECT_EQ(r.Label3(), "1000");
-    r.setPower(8);
-    EXPECT_EQ(r.Label4(), "256");
-    EXPECT_EQ(s->Running_N, 1024);
-    r.Save();
-    EXPECT_EQ(s->Running_N, 256);
-    EXPECT_EQ(main.text(Ctl::Label5), "Running N = 256");
-}
 
 TEST(RunningParameters, OddStoredValuesKeepTheBars) {
     auto s = std::make_unique<State>();
