@@ -45,6 +45,7 @@ enum class SaveResult {
     Refused,   // the name was refused: the dialog stays open
     Declined,  // the operator did not want the existing file replaced
     Failed,    // a file or the converter failed; said in a message
+    Closed,    // EXIT or ESC: nothing written
 };
 
 // Trigger save dialog `Percorsofile_tr`, DONE: a passive recording (Passive_mode)

@@ -66,6 +66,7 @@ Application::Application(Options options, Regional regional)
     WireDisplay(*this);
     WireSetup(*this);
     WireAnalysis(*this);
+    WireFiles(*this);
 }
 
 Application::~Application() = default;

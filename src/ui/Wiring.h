@@ -9,5 +9,6 @@ void WireLink(Application& app);     // port, speeds, reset, code programming, e
 void WireDisplay(Application& app);  // gain buttons, trace picture, display options
 void WireSetup(Application& app);    // parameters, channels, trigger units, trigger timing
 void WireAnalysis(Application& app);  // spectrum and geometry views
+void WireFiles(Application& app);     // load dialog, refraction project
 
 }  // namespace q24

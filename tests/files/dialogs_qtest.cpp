@@ -1,0 +1,223 @@
+// The save, project and load dialogs as the operator uses them: controls
+// found by name, clicks and typing.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+#include "files/FolderLists.h"
+#include "files/LoadDialog.h"
+#include "files/ProjectNameDialog.h"
+#include "files/RecordFile.h"
+#include "files/TimedSaveDialog.h"
+#include "files/TriggerSaveDialog.h"
+#include "support/FakePanel.h"
+#include "support/TempDir.h"
+
+using namespace q24;
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+QListWidgetItem* item(QListWidget* list, const QString& text) {
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.front();
+}
+
+void clickItem(QListWidget* list, const QString& text, bool twice = false) {
+    QListWidgetItem* i = item(list, text);
+    QVERIFY2(i, qPrintable(text));
+    const QPoint at = list->visualItemRect(i).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Saves a picture of the dialog when Q24_SHOTS names a folder.
+void shot(QWidget& w, const char* name) {
+    if (const QByteArray dir = qgetenv("Q24_SHOTS"); !dir.isEmpty()) w.grab().save(dir + "/" + name + ".png");
+}
+
+}  // namespace
+
+class FileDialogsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> home;
+    std::unique_ptr<State> s;
+    test::FakePanel panel;
+    FilesEnv env;
+    std::vector<std::string> launched;
+
+private slots:
+    void init() {
+        home = std::make_unique<test::TempDir>();
+        s = std::make_unique<State>();
+        s->N_Geofoni = 2;
+        s->N_samples = 4;
+        s->Sampling_freq = 1000;
+        panel = {};
+        launched.clear();
+        std::filesystem::create_directories(DataFolder(home->path()) + "/Line 1");
+        writeFile(ConverterPath(home->path()), "#!/bin/sh\n");
+        ::chmod(ConverterPath(home->path()).c_str(), 0755);
+        env.home = home->path();
+        env.launch = [this](const std::string& p, const std::vector<std::string>& a) {
+            launched.push_back(p + " " + a.front());
+            return std::string();
+        };
+    }
+
+    void triggerSaveShowsPretriggerOnlyWhenThereIsOne() {
+        for (int pre : {0, 128}) {
+            s->N_pretrigger = static_cast<int16_t>(pre);
+            TriggerSaveDialog d(*s, panel, env);
+            QCOMPARE(d.windowTitle(), QString("SAVE  FILE"));
+            auto* label = d.findChild<QLabel*>("Label1");
+            QCOMPARE(label->text(), QString("File saved with Pretrigger"));
+            QCOMPARE(label->isVisibleTo(&d), pre > 0);
+            QCOMPARE(d.findChild<QLineEdit*>("Text1")->text(), QString());
+            QCOMPARE(d.findChild<QPushButton*>("Command1")->text(), QString("DONE"));
+            QCOMPARE(d.findChild<QPushButton*>("Command2")->text(), QString("EXIT"));
+            QVERIFY(d.findChild<QComboBox*>("Drive1"));
+        }
+    }
+
+    void triggerSavePickTypeAndDone() {
+        writeFile(DataFolder(home->path()) + "/old shot.sg2", "old");
+        s->Stacking = true;
+        TriggerSaveDialog d(*s, panel, env);
+        d.show();
+        auto* files = d.findChild<QListWidget*>("File1");
+        auto* name = d.findChild<QLineEdit*>("Text1");
+        QCOMPARE(d.lists()->folder(), QString::fromStdString(DataFolder(home->path())));
+        clickItem(files, "old shot.sg2");
+        QCOMPARE(name->text(), QString("old shot"));
+        shot(d, "Percorsofile_tr");
+
+        panel.answers = {Answer::No};
+        QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(panel.questions.back(), std::string("old shot already exists, erase the file ?"));
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.result(), SaveResult::Declined);
+        QVERIFY(!s->Stacking);
+        QVERIFY(launched.empty());
+    }
+
+    void triggerSaveIntoASubfolder() {
+        TriggerSaveDialog d(*s, panel, env);
+        d.show();
+        auto* dirs = d.findChild<QListWidget*>("Dir1");
+        QListWidgetItem* sub = item(dirs, "Line 1");
+        QVERIFY(sub);
+        emit dirs->itemActivated(sub);  // double-click or Enter
+        QVERIFY(item(dirs, ".."));
+        QTest::keyClicks(d.findChild<QLineEdit*>("Text1"), "../x");
+        QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QVERIFY2(d.isVisible(), "a refused name leaves the dialog open");
+        d.findChild<QLineEdit*>("Text1")->clear();
+        QTest::keyClicks(d.findChild<QLineEdit*>("Text1"), "shot 2");
+        QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(d.result(), SaveResult::Saved);
+        const std::string folder = DataFolder(home->path()) + "/Line 1";
+        QCOMPARE(launched.size(), size_t(1));
+        QCOMPARE(launched[0], ConverterPath(home->path()) + " " + home->path() + "/data_trigger.txt|" + folder +
+                                  "/shot 2.sg2");
+        QVERIFY(IsNormalFile(folder + "/shot 2.txt"));
+        QCOMPARE(panel.messages.back(), std::string(kSg2Created));
+    }
+
+    void triggerSaveExitEndsStacking() {
+        s->Stacking = s->Stack_series = true;
+        TriggerSaveDialog d(*s, panel, env);
+        d.show();
+        QTest::mouseClick(d.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QVERIFY(!s->Stacking && !s->Stack_series);
+        QCOMPARE(d.result(), SaveResult::Closed);
+    }
+
+    void timedSaveOkAndEsc() {
+        s->N_samples_cont = 3;
+        s->Dati_cont.resize(3, 4);
+        TimedSaveDialog d(*s, panel, env, {"1", "2"});
+        d.show();
+        QCOMPARE(d.windowTitle(), QString("SAVE FILE"));
+        QCOMPARE(d.findChild<QLineEdit*>("Text1")->text(), QString("xyz"));
+        QCOMPARE(d.findChild<QLabel*>("Label1")->text(), QString("File Name:"));
+        QCOMPARE(d.findChild<QLabel*>("Label2")->text(), QString(".sg2"));
+        QCOMPARE(d.findChild<QPushButton*>("ESCI")->text(), QString("ESC"));
+        shot(d, "Percorsofile");
+        QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);
+        QCOMPARE(d.result(), SaveResult::Saved);
+        QCOMPARE(d.findChild<QLabel*>("Label3")->text(), QString("WAIT ..."));
+        QCOMPARE(launched.size(), size_t(1));
+        QVERIFY(IsNormalFile(home->path() + "/data.txt"));
+
+        TimedSaveDialog esc(*s, panel, env, {});
+        esc.show();
+        QTest::mouseClick(esc.findChild<QPushButton*>("ESCI"), Qt::LeftButton);
+        QCOMPARE(esc.result(), SaveResult::Closed);
+        QCOMPARE(launched.size(), size_t(1));
+    }
+
+    void projectNameStartsAProject() {
+        ProjectNameDialog d(*s, panel, env);
+        d.show();
+        QCOMPARE(d.windowTitle(), QString("NEW REFRACTION PROJECT"));
+        QCOMPARE(d.findChild<QLabel*>("Label1")->text(), QString("Please insert project name:"));
+        QCOMPARE(d.findChild<QLabel*>("Label2")->text(), QString(".PRJ"));
+        auto* name = d.findChild<QLineEdit*>("Text1");
+        QCOMPARE(name->text(), QString(" "));
+        shot(d, "Project_name");
+        name->selectAll();
+        QTest::keyClicks(name, "north line");
+        QTest::mouseClick(d.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QVERIFY(s->Refraction_project);
+        QCOMPARE(s->Prj_name, std::string("north line"));
+        QVERIFY(IsNormalFile(ProjectPath(home->path(), "north line")));
+    }
+
+    void loadDialogListsDataFilesAndLoadsOnDoubleClick() {
+        const std::string data = DataFolder(home->path());
+        for (const char* f : {"a.sg2", "b.txt", "c.seg2", "D.DAT", "e.doc"}) writeFile(data + "/" + f, "x");
+        auto rec = std::make_unique<State>();
+        rec->N_Geofoni = 1;
+        rec->N_samples = 2;
+        rec->Sampling_freq = 2000;
+        rec->Dati(0, 1) = 5;
+        writeFile(data + "/b.txt", RecordFileText(*rec));
+        int redraws = 0;
+        LoadDialog d(*s, panel, Regional{}, data, [&] { ++redraws; });
+        d.show();
+        QCOMPARE(d.windowTitle(), QString("Load File.txt and File.sg2"));
+        auto* files = d.findChild<QListWidget*>("File1");
+        QStringList shown;
+        for (int i = 0; i < files->count(); ++i) shown << files->item(i)->text();
+        QCOMPARE(shown, (QStringList{"a.sg2", "b.txt", "c.seg2", "D.DAT"}));
+        shot(d, "Percorso_load");
+        clickItem(files, "a.sg2");
+        QCOMPARE(s->File_path, data + "/a.sg2");
+        clickItem(files, "b.txt", true);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(s->Sampling_freq, 2000);
+        QCOMPARE(s->Dati(0, 1), 5.0f);
+        QCOMPARE(redraws, 1);
+
+        LoadDialog bad(*s, panel, Regional{}, data);
+        bad.show();
+        clickItem(bad.findChild<QListWidget*>("File1"), "a.sg2", true);
+        QCOMPARE(panel.messages.back(), std::string(kErroneousFile));
+        QVERIFY(!bad.isVisible());
+        QCOMPARE(s->Sampling_freq, 2000);
+    }
+};
+
+QTEST_MAIN(FileDialogsTest)
+#include "dialogs_qtest.moc"
