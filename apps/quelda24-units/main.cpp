@@ -1,0 +1,105 @@
+// quelda24-units: the acquisition units, emulated, on a pseudo-terminal.
+// Prints the device path on the first line of stdout, then serves the line
+// until it is interrupted (SIGINT, SIGTERM).
+//
+//   quelda24-units [--pattern | --noise] [--paced] [--units 1-24] [--trigger-delay S]
+//                  [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]
+//                  [--stuck-baud B] [--link PATH]
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "units/PtyUnits.h"
+
+namespace {
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S]\n"
+                 "                      [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]\n"
+                 "                      [--stuck-baud B] [--link PATH]\n");
+}
+
+bool Range(const std::string& text, int& a, int& b) {
+    const auto dash = text.find('-');
+    a = std::atoi(text.c_str());
+    b = dash == std::string::npos ? a : std::atoi(text.c_str() + dash + 1);
+    return a >= 0 && b >= a && b <= 16319;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    q24::units::UnitsConfig c;
+    std::string link;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto next = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                Usage();
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--pattern") c.data = q24::units::DataKind::Pattern;
+        else if (a == "--noise") c.data = q24::units::DataKind::Noise;
+        else if (a == "--paced") c.paced = true;
+        else if (a == "--trigger-delay") c.triggerDelay = std::atof(next().c_str());
+        else if (a == "--trigger-time") c.triggerTime = std::atoi(next().c_str());
+        else if (a == "--stuck-baud") c.stuckBaud = std::atoi(next().c_str());
+        else if (a == "--link") link = next();
+        else if (a == "--units") {
+            int from = 0, to = 0;
+            if (!Range(next(), from, to)) return Usage(), 2;
+            c.addresses.clear();
+            for (int u = from; u <= to; ++u) c.addresses.push_back(u);
+        } else if (a == "--silent") c.silent.insert(std::atoi(next().c_str()));
+        else if (a == "--drop" || a == "--slow") {
+            const std::string v = next();
+            const auto colon = v.find(':');
+            if (colon == std::string::npos) return Usage(), 2;
+            const int unit = std::atoi(v.c_str());
+            if (a == "--drop") c.dropped[unit].insert(std::atoi(v.c_str() + colon + 1));
+            else c.slow[unit] = std::atof(v.c_str() + colon + 1);
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);  // the serving thread never sees them
+
+    q24::units::PtyUnits units(c);
+    std::string error;
+    if (!units.open(error)) {
+        std::fprintf(stderr, "quelda24-units: %s\n", error.c_str());
+        return 1;
+    }
+    if (!link.empty()) {
+        ::unlink(link.c_str());
+        if (::symlink(units.path().c_str(), link.c_str()) != 0)
+            std::fprintf(stderr, "quelda24-units: cannot link %s: %s\n", link.c_str(), std::strerror(errno));
+    }
+    std::printf("%s\n", units.path().c_str());
+    std::fflush(stdout);
+    units.start();
+    // Serve until a signal comes.
+    pthread_sigmask(SIG_UNBLOCK, &stop, nullptr);
+    static volatile sig_atomic_t done = 0;
+    struct sigaction sa {};
+    sa.sa_handler = [](int) { done = 1; };
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    while (!done) poll(nullptr, 0, 1000);
+    units.stop();
+    if (!link.empty()) ::unlink(link.c_str());
+    return 0;
+}
