@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set up a Debian 12 machine for QUELDA24, build it, then either start the
 # program ("run") or run the whole test suite ("test").
-#   bash scripts/quickstart.sh run [program options]
+#   bash scripts/quickstart.sh run [program options]   (default: --simulate)
 #   bash scripts/quickstart.sh test
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +27,8 @@ cmake --build build -j2
 
 case "$what" in
   run)
+    # With no options the program starts against the emulated units.
+    [ $# -gt 0 ] || set -- --simulate
     exec build/bin/quelda24 "$@"
     ;;
   test)
