@@ -15,6 +15,10 @@
 
 namespace q24::units {
 
+// Bytes written to the line at a time when paced: few enough wake-ups for
+// both ends, small enough that a block still arrives as it leaves the units.
+constexpr std::size_t kBatch = 224;
+
 PtyUnits::PtyUnits(UnitsConfig config) : units_(std::move(config)) {}
 
 PtyUnits::~PtyUnits() {
@@ -62,7 +66,7 @@ void PtyUnits::run() {
             if (pc > 0) {
                 for (const RxByte& b : units_.transmit(t, pc)) pending_.push_back(b.value);
             }
-            wake = units_.nextBatch(64);
+            wake = units_.nextBatch(kBatch);
         }
         while (!pending_.empty()) {
             const ssize_t n = ::write(master_, pending_.data(), pending_.size());

@@ -52,7 +52,7 @@ struct UnitsConfig {
     uint32_t seed = 1;
     double triggerDelay = 2.0;   // seconds from arming to the trigger byte; < 0: only fireTrigger()
     int32_t triggerTime = 300;   // what the trigger-time reply reports
-    double replyDelay = 0.0002;  // seconds from a request to the first byte of its answer
+    double replyDelay = 0;       // seconds from a request to the first byte of its answer
     bool paced = false;          // bytes take 10 bits each at the units' speed, both ways
     double resetBusy = 1.0;
     int code = 0;                // stored unit code

@@ -1,0 +1,84 @@
+// Reading a whole recording from quelda24-units paced at 1000000 baud over a
+// pseudo-terminal: 24 channels x 16384 samples (1536 blocks), against the
+// bytes' own wire time (11 + 896 bytes a block, 10 bits a byte).
+#include <poll.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/EventLoopWait.h"
+#include "link/Link.h"
+#include "link/PosixPort.h"
+#include "link/Timing.h"
+#include "units/UnitsProcess.h"
+
+using namespace q24;
+
+namespace {
+
+class QuietPanel : public Panel {
+public:
+    void setText(Ctl, const std::string&) override {}
+    std::string text(Ctl) const override { return {}; }
+    void setEnabled(Ctl, bool) override {}
+    void setVisible(Ctl, bool) override {}
+    void setValue(Ctl, int) override {}
+    void message(const std::string& t, const std::optional<std::string>&) override {
+        std::fprintf(stderr, "message: %s\n", t.c_str());
+    }
+    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::Ok; }
+};
+
+void PollWait(int fd, double deadline) {
+    const double left = deadline - EventLoopWait::Now();
+    const int ms = !(left > 0) ? 0 : static_cast<int>(std::ceil(std::min(left, 1.0) * 1000));
+    pollfd p{fd, POLLIN, 0};
+    poll(&p, fd >= 0 ? 1 : 0, ms);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // --unpaced: the units answer at once, which measures the turnaround alone.
+    const bool paced = !(argc > 1 && std::string(argv[1]) == "--unpaced");
+    std::vector<std::string> args = {"--pattern", "--units", "1-24"};
+    if (paced) args.push_back("--paced");
+    units::UnitsProcess units(units::UnitsProcess::ToolBesideMe(), args);
+    if (!units.running()) {
+        std::fprintf(stderr, "link_read: %s\n", units.error().c_str());
+        return 1;
+    }
+    auto s = std::make_unique<State>();
+    QuietPanel panel;
+    PosixPort port;
+    PortMap map;
+    map.assign(1, units.path());
+    map.fillDefaults({});
+    s->Com_port = 1;
+    s->Baud_rate = 1000000;
+    s->Use_timeout = true;
+    Link link(*s, panel, port, map, &EventLoopWait::Now, &PollWait);
+    if (!link.Open_port()) return 1;
+    link.Send_parameters(1, 16384, 32000, 0, 0, 0, false);
+    if (link.Read_trigger_time(5) != 1) std::fprintf(stderr, "link_read: no end-of-recording reply\n");
+
+    const int channels = 24, n = 16384;
+    const double wire = timing::WireSeconds(static_cast<std::size_t>(channels) * (n / 256) * (11 + 896), 1000000);
+    const auto t0 = std::chrono::steady_clock::now();
+    int ok = 0;
+    for (int ch = 1; ch <= channels; ++ch) ok += link.Read_block(ch, n, false, true);
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!paced) {
+        std::printf("link_read --unpaced: %.3f s for %llu blocks, %.1f us a block\n", took,
+                    static_cast<unsigned long long>(link.counters().blocks), 1e6 * took / link.counters().blocks);
+        return 0;
+    }
+    std::printf("link_read: %d of %d channels, %llu blocks, %.3f s against %.3f s of wire time: ratio %.4f "
+                "(target at most 1.02)\n",
+                ok, channels, static_cast<unsigned long long>(link.counters().blocks), took, wire, took / wire);
+    return ok == channels ? 0 : 1;
+}

@@ -1,0 +1,114 @@
+// The real serial layer against quelda24-units over a pseudo-terminal: the
+// start-up sequence, then blocks, bursts and a trigger shot with the exact
+// test pattern.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+
+#include "link/EventLoopWait.h"
+#include "link/Frames.h"
+#include "link/Link.h"
+#include "link/PosixPort.h"
+#include "support/FakePanel.h"
+#include "units/Seismic.h"
+#include "units/UnitsProcess.h"
+
+using namespace q24;
+
+namespace {
+
+// The link's wait without an event loop: sleep in poll() on the line.
+void PollWait(int fd, double deadline) {
+    const double left = deadline - EventLoopWait::Now();
+    const int ms = !(left > 0) ? 0 : static_cast<int>(std::ceil(std::min(left, 1.0) * 1000));
+    pollfd p{fd, POLLIN, 0};
+    poll(&p, fd >= 0 ? 1 : 0, ms);
+}
+
+float Decoded(int unit, int k) {
+    const int32_t x = units::PatternValue(unit, k);
+    return static_cast<float>(x >= 0 ? x : x - 1);
+}
+
+class OverPty : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string tool = units::UnitsProcess::ToolBesideMe();
+        if (tool.empty()) GTEST_SKIP() << "quelda24-units is not built";
+        units_ = std::make_unique<units::UnitsProcess>(
+            tool, std::vector<std::string>{"--pattern", "--paced", "--trigger-delay", "0.5"});
+        ASSERT_TRUE(units_->running()) << units_->error();
+        map_.assign(1, units_->path());
+        map_.fillDefaults({});
+        s_->Com_port = 1;
+        s_->Baud_rate = 1000000;
+        s_->Use_timeout = true;
+        link_ = std::make_unique<Link>(*s_, panel_, port_, map_, &EventLoopWait::Now, &PollWait);
+    }
+
+    std::unique_ptr<units::UnitsProcess> units_;
+    std::unique_ptr<State> s_ = std::make_unique<State>();
+    test::FakePanel panel_;
+    PosixPort port_;
+    PortMap map_;
+    std::unique_ptr<Link> link_;
+};
+
+TEST_F(OverPty, StartupThenBlocksBurstsAndAShot) {
+    Link& link = *link_;
+    // Start-up: open at 250000, speed command, working speed after about a
+    // second, parameter command, reset, working speed again.
+    const auto t0 = std::chrono::steady_clock::now();
+    ASSERT_EQ(link.Open_port(), 1);
+    const double opened = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_GE(opened, 0.5);
+    EXPECT_LE(opened, 1.7);
+    EXPECT_EQ(port_.speed(), 1000000);
+    EXPECT_EQ(panel_.text(Ctl::Baudrate_lbl), "Br= 1000000");
+    link.Send_parameters(1, 256, 8000, 0, 0, 0, false);
+    link.Reset_units();
+    EXPECT_EQ(port_.speed(), 1000000);
+    EXPECT_TRUE(panel_.messages.empty());
+
+    // Blocks: the exact pattern, mean removed.
+    ASSERT_EQ(link.Read_block(5, 1024, false, true), 1);
+    float sum = 0;
+    for (int k = 0; k < 1024; ++k) sum += Decoded(5, k);
+    const double mean = static_cast<double>(sum) / 1024;
+    for (int k = 0; k < 1024; ++k) ASSERT_EQ(s_->Traccia[k], static_cast<float>(Decoded(5, k) - mean)) << k;
+
+    // Bursts while the units record continuously.
+    link.Send_parameters(1, 1, 500, 0, 0, 0, false);
+    for (int b = 0; b < 2; ++b) {
+        ASSERT_EQ(link.Read_burst(7, false, true), 1);
+        for (int k = 0; k < 128; ++k) ASSERT_EQ(s_->Traccia[k], Decoded(7, 128 * b + k)) << b << " " << k;
+    }
+
+    // A shot: trigger byte, start byte, trigger-time reply, trigger-time command.
+    link.Send_parameters(1000, 512, 8000, 0, 1, 0, false);
+    ASSERT_EQ(link.Wait_trigger_byte(), 1);
+    link.Send_start();
+    ASSERT_EQ(link.Read_trigger_time(60), 1);
+    EXPECT_EQ(s_->Trg_time, 300);
+    ASSERT_EQ(link.Send_trigger_time(), 1);
+    ASSERT_EQ(link.Read_block(12, 512, false, true), 1);
+    EXPECT_EQ(link.counters().timeouts, 0u);
+    EXPECT_EQ(link.counters().framing, 0u);
+}
+
+TEST_F(OverPty, LineSpeedMismatchAndMissingUnitFailCleanly) {
+    Link& link = *link_;
+    ASSERT_EQ(link.Open_port(), 1);
+    ASSERT_EQ(link.Set_pc_baud(500000), 1);  // the PC alone changes speed
+    EXPECT_EQ(link.Read_block(5, 256, false, true), 0);
+    link.Reset_units();  // brings both ends together again
+    EXPECT_EQ(link.Read_block(5, 256, false, true), 1);
+    EXPECT_EQ(link.Read_block(300, 256, false, true), 0);  // no such unit
+    EXPECT_EQ(panel_.text(Ctl::testo), "TIMEOUT");
+    EXPECT_EQ(link.Read_block(6, 256, false, true), 1);
+}
+
+}  // namespace
