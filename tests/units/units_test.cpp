@@ -42,7 +42,8 @@ TEST(Units, RequestAddressesRoundTrip) {
         const auto c = frames::DataRequest(a);
         ASSERT_TRUE(c);
         const bool shared = a % 128 == 64 && (a / 128) % 2 == 0 && a >= 256;
-        if (!shared) ASSERT_EQ(AddressOfRequest((*c)[0], (*c)[1]), a) << a;
+        if (shared) continue;
+        ASSERT_EQ(AddressOfRequest((*c)[0], (*c)[1]), a) << a;
     }
 }
 
