@@ -67,6 +67,8 @@ Application::Application(Options options, Regional regional)
     WireSetup(*this);
     WireAnalysis(*this);
     WireFiles(*this);
+    WireTrigger(*this);
+    WireRunning(*this);
 }
 
 Application::~Application() = default;

@@ -1,0 +1,610 @@
+// The trigger shot and stacking against the emulated units (exact test
+// pattern) on a simulated clock, with a scripted panel: the bytes on the
+// wire, the aligned traces, the stacked sums, the data file, stops and a unit
+// that does not answer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "acquisition/Trigger.h"
+#include "files/WriteForm.h"
+#include "link/Frames.h"
+#include "support/FakePanel.h"
+#include "support/TempDir.h"
+#include "units/EmulatedPort.h"
+
+namespace q24 {
+namespace {
+
+using units::DataKind;
+using units::PatternValue;
+using units::UnitsConfig;
+using Bytes = std::vector<uint8_t>;
+
+// The slots of the channel settings as the test types them.
+struct Slots : ChannelSlots {
+    std::map<int, std::string> texts;
+    std::string text(int slot) const override {
+        auto it = texts.find(slot);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    bool checked(int) const override { return false; }
+    void setCheckCaption(int, const std::string&, SlotColour) override {}
+};
+
+// Keeps every status text in order, not only the last.
+struct Panel : test::FakePanel {
+    std::vector<std::string> status;
+    void setText(Ctl c, const std::string& t) override {
+        if (c == Ctl::testo) status.push_back(t);
+        FakePanel::setText(c, t);
+    }
+};
+
+UnitsConfig Pattern() {
+    UnitsConfig c;
+    c.data = DataKind::Pattern;
+    return c;
+}
+
+struct Rig {
+    std::unique_ptr<State> s = std::make_unique<State>();
+    Panel panel;
+    units::SimulatedLine line;
+    PortMap map;
+    Link link;
+    AcqParameters params;
+    Slots slots;
+    test::TempDir home;
+    TriggerAcquisition shot;
+    int geometryShown = 0, saves = 0;
+    std::map<Ctl, bool> enabledAtSave;
+
+    explicit Rig(UnitsConfig c = Pattern(), int channels = 2, int32_t samples = 512, int32_t freq = 4000)
+        : line(std::move(c)),
+          link(*s, panel, line.port, map, line.clock(), line.yield()),
+          params(*s, panel),
+          shot(*s, panel, link, line.yield(), params, slots, FilesEnv{home.path(), Regional{}}) {
+        map.assign(1, line.port.path());
+        map.fillDefaults({});
+        s->Baud_rate = 1000000;
+        s->Baud_rate_high = 1000000;
+        s->Com_port = 1;
+        s->Use_timeout = true;
+        s->N_slow = 128;
+        s->Display_mode = 1;
+        s->Trigger_unit = 1;
+        s->Manual_trigger = true;
+        s->Dist_geofoni = 2.5f;
+        s->Pos_source = 10;
+        s->N_Geofoni = static_cast<int16_t>(channels);
+        s->N_samples = samples;
+        s->Sampling_freq = freq;
+        for (int ch = 1; ch <= channels; ++ch) {
+            s->Ch_param[ch] = static_cast<int16_t>(ch);
+            s->Ch_enabled[ch] = true;
+        }
+        ApplyStoredParameters(*s, params, panel);
+        s->Sampling_freq = freq;  // the low rates are not on the bar at this speed's design position
+        s->N_Geofoni = static_cast<int16_t>(channels);
+        shot.hooks.now = [] { return Stamp{2026, 3, 5, 14, 7, 9}; };
+        shot.hooks.showGeometry = [this] { ++geometryShown; };
+        shot.hooks.showSave = [this] {
+            ++saves;
+            for (Ctl c : {Ctl::Frame2, Ctl::parameters, Ctl::Stack, Ctl::displ}) enabledAtSave[c] = panel.enabled[c];
+            TriggerSaveExit(*s);
+            return SaveResult::Closed;
+        };
+        EXPECT_EQ(link.Open_port(), 1);
+        line.port.written.clear();
+    }
+
+    std::string dataFile() const {
+        std::ifstream in(home / "data_trigger.txt", std::ios::binary);
+        std::ostringstream t;
+        t << in.rdbuf();
+        return t.str();
+    }
+    // Presses "Exit from Trigger" once the simulated clock passes `at`.
+    void exitAt(double at) {
+        line.onYield = [this, at, done = false]() mutable {
+            if (!done && line.t > at) {
+                done = true;
+                shot.ExitFromTrigger();
+            }
+        };
+    }
+};
+
+Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
+
+void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+
+long Count(const Bytes& b, uint8_t v) { return std::count(b.begin(), b.end(), v); }
+
+// What Read_block leaves in Traccia for unit a: the decoded pattern with its
+// mean removed, in the reader's own single-precision arithmetic.
+std::vector<float> BlockTrace(int unit, int n) {
+    std::vector<float> v(n);
+    float sum = 0;
+    for (int k = 0; k < n; ++k) {
+        const int32_t x = PatternValue(unit, k);
+        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
+        sum += v[k];
+    }
+    if (n == 16384) sum -= v[16383];
+    const double mean = static_cast<double>(sum) / n;
+    for (float& x : v) x = static_cast<float>(x - mean);
+    return v;
+}
+
+// Data file lines without their CR LF; fails the test on a bare LF.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "last line without CR LF";
+            break;
+        }
+        out.push_back(text.substr(at, end - at));
+        EXPECT_EQ(out.back().find('\n'), std::string::npos);
+        at = end + 2;
+    }
+    return out;
+}
+
+bool IsSubsequence(const std::vector<std::string>& seq, const std::vector<std::string>& of) {
+    auto it = of.begin();
+    for (const auto& want : seq) {
+        it = std::find(it, of.end(), want);
+        if (it == of.end()) return false;
+        ++it;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- one shot
+
+TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
+    Rig r;
+    r.s->N_pretrigger = 40;
+    r.shot.puls_trigger_Click();
+
+    Bytes want = Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0));
+    want.push_back(frames::kStartByte);
+    Append(want, Cmd(*frames::TriggerTimeCommand(300 + 40, 0)));
+    for (int unit : {1, 1, 2, 2}) Append(want, Cmd(*frames::DataRequest(unit)));
+    const Bytes& got = r.line.port.written;
+    ASSERT_GE(got.size(), want.size());
+    EXPECT_EQ(Bytes(got.begin(), got.begin() + static_cast<long>(want.size())), want);
+    // Then the reset, and nothing else.
+    EXPECT_EQ(got[want.size()], frames::kResetByte);
+    EXPECT_EQ(Count(Bytes(got.begin() + static_cast<long>(want.size()), got.end()), frames::kResetByte), 1);
+
+    EXPECT_TRUE(IsSubsequence({"Waiting for Trigger...", "Acquisition...", "Data Reception", "", "R E S E T ....."},
+                              r.panel.status));
+    EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Press to Continue"});
+    EXPECT_EQ(r.panel.text(Ctl::Trigger_lbl), "Trigger Unit = 1");
+    EXPECT_FALSE(r.panel.visible[Ctl::Trigger_lbl]);
+    EXPECT_FALSE(r.panel.visible[Ctl::Termina_trigger]);
+    EXPECT_EQ(r.geometryShown, 1);
+    EXPECT_EQ(r.saves, 1);
+    for (auto [c, on] : r.enabledAtSave) EXPECT_FALSE(on) << "control " << static_cast<int>(c);
+    for (Ctl c : {Ctl::Frame2, Ctl::parameters, Ctl::Stack, Ctl::displ, Ctl::File_load, Ctl::Acq_pezzi})
+        EXPECT_TRUE(r.panel.enabled[c]);
+    EXPECT_EQ(r.panel.values[Ctl::ProgressBar1], 100);
+    EXPECT_EQ(r.shot.phase(), ShotPhase::Idle);
+    // Drawn once the channels are in: both traces, lines.
+    const auto& pic = r.panel.picture;
+    ASSERT_GE(pic.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(pic.end() - 3, pic.end()),
+              (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1"}));
+}
+
+TEST(TriggerShot, RunningModeIsStoppedBeforeAnythingIsSent) {
+    Rig r;
+    std::size_t bytesBefore = 99;
+    r.shot.hooks.stopRunningMode = [&] { bytesBefore = r.line.port.written.size(); };
+    r.shot.puls_trigger_Click();
+    EXPECT_EQ(bytesBefore, 0u);
+}
+
+TEST(TriggerShot, ASecondClickWhileArmedIsRefused) {
+    Rig r;
+    bool clicked = false;
+    r.line.onYield = [&] {
+        if (r.shot.phase() == ShotPhase::Armed && !clicked) {
+            clicked = true;
+            r.shot.puls_trigger_Click();
+        }
+    };
+    r.shot.puls_trigger_Click();
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(std::count(r.line.units.log().begin(), r.line.units.log().end(),
+                         std::string("parameters 4000 Hz 512 samples trigger 1")),
+              1);
+    EXPECT_EQ(r.saves, 1);
+}
+
+// ---------------------------------------------------------------- alignment
+
+struct AlignRow {
+    int16_t correction;
+    int32_t freq;
+    int16_t delay;
+    float offset;
+};
+
+class Alignment : public ::testing::TestWithParam<AlignRow> {};
+
+TEST_P(Alignment, StoredSampleKIsTracciaAtKPlusTheRoundedOffset) {
+    const AlignRow a = GetParam();
+    EXPECT_EQ(TriggerDelay(a.correction), a.delay);
+    EXPECT_EQ(TriggerOffset(a.delay, a.freq), a.offset);
+
+    Rig r(Pattern(), 1, 256, a.freq);
+    r.s->Trg_correction = a.correction;
+    r.shot.puls_trigger_Click();
+    EXPECT_EQ(r.s->Trg_delay, a.delay);
+    EXPECT_EQ(r.s->Trg_offset, a.offset);
+    const std::vector<float> trace = BlockTrace(1, 256);
+    for (int k = 1; k <= 256; ++k) {
+        const double at = a.offset + k;
+        const long long j = static_cast<long long>(std::nearbyint(at));  // the FPU's default is halves to even
+        // Beyond the 256 received samples Traccia still holds what it held: zeros here.
+        const float want = j < 256 ? trace[static_cast<std::size_t>(j)] : 0.0f;
+        ASSERT_EQ(r.s->Dati(0, k - 1), want) << "k = " << k;
+        ASSERT_EQ(AlignedIndex(a.offset, k), j);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TriggerShot, Alignment,
+                         ::testing::Values(AlignRow{0, 4000, 1500, 6.0f},     // Traccia(k + 6)
+                                           AlignRow{2000, 4000, 0, 0.0f},     // delay floored at 0
+                                           AlignRow{1500, 8000, 0, 0.0f},     //
+                                           AlignRow{0, 1000, 1500, 1.5f},     // halves to even: 2.5 -> 2, 3.5 -> 4
+                                           AlignRow{-2000, 32000, 3500, 112.0f},
+                                           AlignRow{500, 16000, 1000, 16.0f}));
+
+TEST(TriggerShot, HalvesGoToTheEvenNeighbour) {
+    EXPECT_EQ(AlignedIndex(1.5f, 1), 2);
+    EXPECT_EQ(AlignedIndex(1.5f, 2), 4);
+    EXPECT_EQ(AlignedIndex(1.5f, 3), 4);
+    EXPECT_EQ(AlignedIndex(0.5f, 1), 2);
+    EXPECT_EQ(AlignedIndex(0.5f, 2), 2);
+}
+
+// ---------------------------------------------------------------- data file
+
+struct FileRow {
+    const char* name;
+    char decimal;
+    int32_t freq;
+    const char* interval;
+    const char* spacing;
+};
+
+class DataFile : public ::testing::TestWithParam<FileRow> {};
+
+TEST_P(DataFile, HeaderAndBlocksLineByLine) {
+    const FileRow f = GetParam();
+    Rig r(Pattern(), 3, 256, f.freq);
+    Regional regional;
+    regional.decimal = f.decimal;
+    TriggerAcquisition shot(*r.s, r.panel, r.link, r.line.yield(), r.params, r.slots,
+                            FilesEnv{r.home.path(), regional});
+    shot.hooks = r.shot.hooks;
+    r.s->Ch_param[1] = 5;
+    r.s->Ch_param[2] = 9;
+    r.s->Ch_param[3] = 7;
+    r.s->Ch_enabled[2] = false;  // not read, not written; still counted on line 7
+    shot.puls_trigger_Click();
+
+    const std::string text = r.dataFile();
+    const std::string header = std::string("Ditta MIRANDEL\r\n") +
+                               "Strumento: QUELDA24\r\n"
+                               "I dati numerici sono in formato floating point\r\n"
+                               "DATA: 05/03/2026\r\n"
+                               "ORA: 14:07:09\r\n"
+                               "Numero di canali=\r\n"
+                               " 3 \r\n"
+                               "Intervallo di campionamento=\r\n" +
+                               f.interval + " usec\r\n" +
+                               "Numero di campioni=\r\n"
+                               " 256 \r\n"
+                               "Distanza tra geofoni=\r\n" +
+                               f.spacing + " m\r\n" +
+                               "Posizione source rispetto 1\u00b0 geofono=\r\n"
+                               "-10 m\r\n"
+                               "\"NOTE:\"\r\n";
+    ASSERT_EQ(text.substr(0, header.size()), header);
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 16u + 2 * 257);
+    EXPECT_EQ(lines[16], "\"Canale numero 5\"");  // the unit, not the position
+    EXPECT_EQ(lines[16 + 257], "\"Canale numero 7\"");
+    for (int block = 0; block < 2; ++block) {
+        const int trace = block == 0 ? 0 : 2;
+        for (int k = 0; k < 256; ++k) {
+            const std::string& v = lines[static_cast<std::size_t>(17 + 257 * block + k)];
+            // A period whatever the locale, no blanks, at most 7 digits, and
+            // the value read back is the sample.
+            ASSERT_EQ(v.find_first_of(", "), std::string::npos) << v;
+            ASSERT_LE(std::count_if(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }), 7) << v;
+            ASSERT_NEAR(std::strtod(v.c_str(), nullptr), r.s->Dati(trace, k),
+                        std::abs(r.s->Dati(trace, k)) * 1e-6 + 1e-6);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TriggerShot, DataFile,
+                         ::testing::Values(FileRow{"period", '.', 4000, "250", "2.5"},
+                                           FileRow{"comma", ',', 32000, "31,25", "2,5"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TriggerShot, NoDataFileNoShot) {
+    Rig r;
+    std::filesystem::remove_all(r.home.path());
+    r.shot.puls_trigger_Click();
+    ASSERT_EQ(r.panel.messages.size(), 1u);
+    EXPECT_EQ(r.panel.messages[0].rfind("The data file " + r.home.path() + "/data_trigger.txt could not be created: ", 0),
+              0u)
+        << r.panel.messages[0];
+    EXPECT_TRUE(r.line.port.written.empty());
+    EXPECT_EQ(r.saves, 0);
+    EXPECT_TRUE(r.panel.enabled[Ctl::Frame2]);
+    EXPECT_TRUE(r.panel.enabled[Ctl::parameters]);
+}
+
+// ---------------------------------------------------------------- refusals
+
+TEST(TriggerShot, NoTriggerUnitNothingSent) {
+    for (bool stacking : {false, true}) {
+        Rig r;
+        r.s->Manual_trigger = false;
+        r.s->Stacking = stacking;
+        if (stacking) r.panel.answers = {Answer::Yes, Answer::No};
+        if (stacking) {
+            // Yes tries again (refused again), No ends the series.
+            r.s->Stacking = true;
+        }
+        r.shot.puls_trigger_Click();
+        EXPECT_EQ(r.panel.messages.front(), "Trigger Unit does not exist!");
+        EXPECT_TRUE(r.line.port.written.empty());
+        EXPECT_EQ(r.geometryShown, 0);
+        EXPECT_EQ(r.panel.questions.size(), stacking ? 2u : 0u);
+        EXPECT_EQ(r.saves, stacking ? 1 : 0);
+    }
+}
+
+TEST(TriggerShot, ChannelsNumberedNeedsAUnitOnEveryPosition) {
+    auto s = std::make_unique<State>();
+    EXPECT_TRUE(ChannelsNumbered(*s));  // no position at all
+    s->N_Geofoni = 3;
+    s->Ch_param[1] = 4;
+    s->Ch_param[2] = 5;
+    EXPECT_FALSE(ChannelsNumbered(*s));
+    s->Ch_param[3] = 6;
+    EXPECT_TRUE(ChannelsNumbered(*s));
+    s->N_Geofoni = 4;
+    EXPECT_FALSE(ChannelsNumbered(*s));
+}
+
+// ---------------------------------------------------------------- stops
+
+TEST(TriggerShot, StopWhileWaitingUnstackedResetsAndOffersNoSave) {
+    Rig r;
+    { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
+    r.exitAt(1.0);  // the hammer would come at 2 s
+    r.shot.puls_trigger_Click();
+    const Bytes& w = r.line.port.written;
+    EXPECT_EQ(Count(w, frames::kStartByte), 0);
+    EXPECT_EQ(Count(w, frames::kResetByte), 1);
+    EXPECT_EQ(r.saves, 0);
+    EXPECT_TRUE(r.panel.messages.empty());
+    EXPECT_TRUE(r.panel.questions.empty());
+    EXPECT_FALSE(r.panel.visible[Ctl::Termina_trigger]);
+    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
+    EXPECT_EQ(r.panel.text(Ctl::testo), "");
+    EXPECT_EQ(r.dataFile(), "previous shot");  // nothing of the stopped shot replaces it
+    EXPECT_TRUE(r.panel.enabled[Ctl::Frame2]);
+}
+
+TEST(TriggerShot, StopWhileWaitingStackedStillAsksKeepOnStacking) {
+    Rig r;
+    r.s->Stacking = true;
+    r.panel.answers = {Answer::No};
+    r.exitAt(1.0);
+    r.shot.puls_trigger_Click();
+    const Bytes& w = r.line.port.written;
+    EXPECT_EQ(Count(w, frames::kStartByte), 0);
+    EXPECT_EQ(Count(w, frames::kResetByte), 1);  // the stop's reset only
+    EXPECT_EQ(r.panel.questions, std::vector<std::string>{"Keep on Stacking?"});
+    EXPECT_EQ(r.saves, 1);  // the series' end offers its record
+    EXPECT_FALSE(r.s->Stacking);
+}
+
+TEST(TriggerShot, StackedShotCanBeLeftWhileRecording) {
+    UnitsConfig c = Pattern();
+    c.triggerTime = 300;
+    Rig r(c);
+    r.s->Stacking = true;
+    r.panel.answers = {Answer::No};
+    // After the trigger byte, while the trigger-time reply is awaited.
+    r.line.onYield = [&r, done = false]() mutable {
+        if (!done && r.shot.phase() == ShotPhase::Recording) {
+            done = true;
+            EXPECT_TRUE(r.panel.visible[Ctl::Termina_trigger]);  // stays usable in a stacked shot
+            r.shot.ExitFromTrigger();
+        }
+    };
+    r.shot.puls_trigger_Click();
+    EXPECT_EQ(Count(r.line.port.written, frames::kStartByte), 1);
+    EXPECT_TRUE(r.panel.messages.empty());  // no "Press to Continue"
+    EXPECT_EQ(r.panel.questions.size(), 1u);
+}
+
+// ---------------------------------------------------------------- stacking
+
+TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
+    Rig r(Pattern(), 2, 256);
+    r.s->Ch_param[1] = 5;
+    r.s->Ch_param[2] = 7;
+    r.s->Stacking = true;
+    r.panel.answers = {Answer::Yes, Answer::Yes, Answer::No};
+    std::vector<float> afterShots;
+    r.shot.hooks.showSave = [&] {
+        ++r.saves;
+        TriggerSaveExit(*r.s);
+        return SaveResult::Closed;
+    };
+    r.shot.puls_trigger_Click();
+
+    EXPECT_EQ(r.panel.questions, std::vector<std::string>(3, "Keep on Stacking?"));
+    EXPECT_EQ(r.geometryShown, 1);  // only before the first shot of the series
+    EXPECT_EQ(r.saves, 1);
+    EXPECT_EQ(r.panel.text(Ctl::numero_acquisizione), "3");
+    EXPECT_EQ(r.s->N_stack, 0);
+    EXPECT_FALSE(r.s->Stacking);
+    EXPECT_FALSE(r.s->Stack_series);
+    EXPECT_EQ(r.panel.picture.back(), "background 255 255 255");
+    EXPECT_EQ(Count(r.line.port.written, frames::kResetByte), 3);
+    EXPECT_TRUE(r.panel.messages.size() == 3 && r.panel.messages[2] == "Press to Continue");
+
+    const std::vector<std::string> lines = Lines(r.dataFile());
+    ASSERT_EQ(lines.size(), 16u + 2 * 257);
+    EXPECT_EQ(lines[16], "\"Canale numero 1\"");
+    EXPECT_EQ(lines[16 + 257], "\"Canale numero 2\"");
+    for (int unit : {5, 7}) {
+        const std::vector<float> t = BlockTrace(unit, 256);
+        const std::size_t block = unit == 5 ? 0 : 1;
+        for (int k = 1; k <= 256; ++k) {
+            const long long j = AlignedIndex(6.0f, k);
+            const float one = j < 256 ? t[static_cast<std::size_t>(j)] : 0.0f;
+            float sum = 0;
+            for (int n = 0; n < 3; ++n) sum += one;  // a plain sum: no division by the count
+            ASSERT_EQ(lines[17 + 257 * block + static_cast<std::size_t>(k) - 1], WriteFormSingle(sum)) << k;
+        }
+        // The sum was cleared once written.
+        EXPECT_EQ(r.s->Dati(static_cast<int>(block), 10), 0.0f);
+    }
+}
+
+TEST(Stacking, ClearStackTouchesOnlyTheTracesInUse) {
+    auto s = std::make_unique<State>();
+    s->N_Geofoni = 2;
+    s->N_samples = 4;
+    for (int t = 0; t < 3; ++t)
+        for (int k = 0; k < 5; ++k) s->Dati(t, k) = 1;
+    ClearStack(*s);
+    EXPECT_EQ(s->Dati(0, 0), 0);
+    EXPECT_EQ(s->Dati(1, 3), 0);
+    EXPECT_EQ(s->Dati(1, 4), 1);
+    EXPECT_EQ(s->Dati(2, 0), 1);
+    s->N_Geofoni = 500;  // never past the array
+    s->N_samples = 99999;
+    ClearStack(*s);
+    EXPECT_EQ(s->Dati(96, 16384), 0);
+}
+
+TEST(Stacking, ChoiceSetsTheFlagAndTheBackground) {
+    auto s = std::make_unique<State>();
+    test::FakePanel p;
+    ChooseStacking(*s, p, true);
+    EXPECT_TRUE(s->Stacking);
+    ChooseStacking(*s, p, false);
+    EXPECT_FALSE(s->Stacking);
+    EXPECT_EQ(p.picture, (std::vector<std::string>{"background 192 255 255", "background 255 255 255"}));
+}
+
+TEST(Stacking, AStackedFileThatCannotBeWrittenKeepsTheSum) {
+    Rig r(Pattern(), 1, 256);
+    r.s->Stacking = true;
+    r.panel.answers = {Answer::No};
+    r.shot.hooks.showGeometry = [&] {
+        // The folder goes away during the shot.
+        std::filesystem::remove_all(r.home.path());
+    };
+    r.shot.puls_trigger_Click();
+    ASSERT_FALSE(r.panel.messages.empty());
+    EXPECT_NE(r.panel.messages.back().find("The stacked record could not be written"), std::string::npos);
+    EXPECT_EQ(r.saves, 0);
+    EXPECT_TRUE(r.s->Stacking);
+    EXPECT_EQ(r.s->N_stack, 1);
+    EXPECT_NE(r.s->Dati(0, 0), 0.0f);
+}
+
+// ---------------------------------------------------------------- failures
+
+TEST(TriggerShot, AUnitThatDoesNotAnswerIsReportedAndTheOthersAreRead) {
+    UnitsConfig c = Pattern();
+    c.silent = {2};
+    Rig r(c, 3, 256);
+    for (int k = 0; k < 256; ++k) r.s->Dati(1, k) = 42;
+    const int opens = r.line.port.opens;
+    r.shot.puls_trigger_Click();
+    EXPECT_EQ(r.panel.text(Ctl::Unita_errata1), "Unit 2 Not Working");
+    EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
+    EXPECT_EQ(r.line.port.opens, opens + 1);  // reopened in place
+    EXPECT_EQ(r.s->Dati(1, 100), 42);          // keeps what it held
+    EXPECT_EQ(r.s->Dati(2, 0), BlockTrace(3, 256)[7]);  // stored sample 1 is Traccia(7)
+    const std::string text = r.dataFile();
+    EXPECT_NE(text.find("\"Canale numero 1\""), std::string::npos);
+    EXPECT_EQ(text.find("\"Canale numero 2\""), std::string::npos);
+    EXPECT_NE(text.find("\"Canale numero 3\""), std::string::npos);
+    const auto& pic = r.panel.picture;
+    EXPECT_EQ(std::vector<std::string>(pic.end() - 3, pic.end()),
+              (std::vector<std::string>{"plot 1 1", "plot 2 1", "plot 3 1"}));
+    EXPECT_EQ(r.saves, 1);
+}
+
+TEST(TriggerShot, NoTriggerTimeReplyGoesOnAfterSixtySeconds) {
+    Rig r(Pattern(), 1, 256);
+    r.s->Baud_rate = 250000;
+    r.link.Set_baud(250000);
+    r.line.port.written.clear();
+    // The units restart just after the start byte: no reply will come.
+    r.line.onYield = [&r, done = false]() mutable {
+        if (!done && r.shot.phase() == ShotPhase::Recording) {
+            done = true;
+            const uint8_t reset = frames::kResetByte;
+            r.line.units.receive({&reset, 1}, 250000, r.line.t);
+        }
+    };
+    const double before = r.line.t;
+    r.shot.puls_trigger_Click();
+    EXPECT_GE(r.line.t - before, 60.0);
+    EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Press to Continue"});
+    EXPECT_EQ(r.saves, 1);
+}
+
+// ---------------------------------------------------------------- low rates
+
+TEST(TriggerShot, LowRatesAskTheSlotUnitAndCh_paramAbove24) {
+    Rig r(Pattern(), 25, 256, 500);
+    for (int ch = 2; ch <= 24; ++ch) r.s->Ch_enabled[ch] = false;
+    r.slots.texts[1] = " 5 ";
+    r.s->Ch_param[25] = 7;
+    r.shot.puls_trigger_Click();
+    // After the trigger-time command: one burst request per selected
+    // position, then the reset.
+    const Bytes& w = r.line.port.written;
+    const Bytes ttc = Cmd(*frames::TriggerTimeCommand(300, 0));
+    auto at = std::search(w.begin(), w.end(), ttc.begin(), ttc.end());
+    ASSERT_NE(at, w.end());
+    at += static_cast<long>(ttc.size());
+    ASSERT_GE(w.end() - at, 3);
+    EXPECT_EQ(Bytes(at, at + 3), (Bytes{0x85, 0x87, frames::kResetByte}));
+    const long long j = AlignedIndex(TriggerOffset(1500, 500), 1);
+    EXPECT_EQ(r.s->Dati(0, 0), static_cast<float>(PatternValue(5, j)));  // no mean removed from a burst
+    EXPECT_EQ(r.s->Dati(24, 0), static_cast<float>(PatternValue(7, j)));
+}
+
+}  // namespace
+}  // namespace q24
