@@ -68,7 +68,6 @@ Application::Application(Options options, Regional regional)
     WireAnalysis(*this);
     WireFiles(*this);
     WireTrigger(*this);
-    WireRunning(*this);
 }
 
 Application::~Application() = default;
