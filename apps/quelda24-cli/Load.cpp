@@ -10,23 +10,10 @@
 #include "files/Loading.h"
 #include "files/WriteForm.h"
 #include "state/NumberFormat.h"
+#include "ui/TextPanel.h"
 
 namespace q24::cli {
 namespace {
-
-// Shows nothing but the messages, which go to standard error.
-class QuietPanel : public Panel {
-public:
-    void setText(Ctl, const std::string&) override {}
-    std::string text(Ctl) const override { return {}; }
-    void setEnabled(Ctl, bool) override {}
-    void setVisible(Ctl, bool) override {}
-    void setValue(Ctl, int) override {}
-    void message(const std::string& text, const std::optional<std::string>&) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::No; }
-};
 
 int runLoad(const QStringList& args) {
     QStringList rest = args;
@@ -36,7 +23,7 @@ int runLoad(const QStringList& args) {
         return 2;
     }
     auto s = std::make_unique<State>();
-    QuietPanel panel;
+    TextPanel panel(stderr);  // status and messages on standard error
     std::string why;
     const LoadResult r = LoadFile(*s, panel, rest.front().toStdString(), Regional::fromSystem(), [] {}, &why);
     if (r != LoadResult::Loaded) {
