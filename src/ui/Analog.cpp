@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -356,6 +357,15 @@ std::string Analog::text(Ctl control) const {
 }
 
 void Analog::setEnabled(Ctl control, bool enabled) {
+    if (control == Ctl::Timer2 || control == Ctl::Timer3) {
+        // Running mode's timers, made by its wiring as children of the window.
+        const char* name = control == Ctl::Timer2 ? "Timer2" : "Timer3";
+        if (auto* timer = findChild<QTimer*>(name, Qt::FindDirectChildrenOnly)) {
+            if (enabled) timer->start();
+            else timer->stop();
+        }
+        return;
+    }
     if (control == Ctl::Frame2) {
         // The panel's input controls follow; its labels stay readable.
         for (Ctl c : {Ctl::Toolbar2, Ctl::puls_sample, Ctl::VScroll1, Ctl::TrueAmp, Ctl::A10,

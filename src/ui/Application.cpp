@@ -68,6 +68,7 @@ Application::Application(Options options, Regional regional)
     WireAnalysis(*this);
     WireFiles(*this);
     WireTrigger(*this);
+    WireRunning(*this);
 }
 
 Application::~Application() = default;

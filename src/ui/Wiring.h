@@ -5,6 +5,7 @@ namespace q24 {
 
 class Application;
 class TriggerAcquisition;
+class RunningMode;
 
 void WireLink(Application& app);     // port, speeds, reset, code programming, emulated units
 void WireDisplay(Application& app);  // gain buttons, trace picture, display options
@@ -12,9 +13,13 @@ void WireSetup(Application& app);    // parameters, channels, trigger units, tri
 void WireAnalysis(Application& app);  // spectrum and geometry views
 void WireFiles(Application& app);     // load dialog, refraction project
 void WireTrigger(Application& app);   // GO TRIGGER, "Exit from Trigger", stacking
+void WireRunning(Application& app);   // GO RUNNING, STOP, Timer2 and Timer3, "Continuous sampling"
 
 // The trigger shot's logic, made on first use (after WireLink) and owned by
 // the main window. Running mode fills its hooks.stopRunningMode.
 TriggerAcquisition& TriggerOf(Application& app);
+// Running mode's logic, made on first use (after WireLink) and owned by the
+// main window. Timed sampling fills its openTimedSampling.
+RunningMode& RunningOf(Application& app);
 
 }  // namespace q24

@@ -1,0 +1,124 @@
+// quelda24-cli run --home DIR --port PATH [--sweeps N]: starts as the program
+// does (ini.txt from DIR, the port opened, one parameter command, a unit
+// reset), runs N running-mode sweeps (1 when not given) and prints, per sweep
+// and selected channel, the RMS of the samples read, so a crew can check the
+// spread from a script:
+//
+//   sweep 1 channel 1 unit 1 rms 2013.7
+//   sweep 1 channel 2 unit 2 not working
+//
+// The program's own status lines (line speed, "Acquisition...", failures)
+// come in between. Running mode is stopped and the units reset at the end.
+// Status 0 when every sweep ran, 1 when running mode could not start or
+// ended early (a framing error deselected a unit), 2 for wrong arguments.
+#include <QCoreApplication>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "Command.h"
+#include "acquisition/ChannelSettings.h"
+#include "acquisition/Parameters.h"
+#include "acquisition/Running.h"
+#include "link/EventLoopWait.h"
+#include "link/Link.h"
+#include "link/PortMap.h"
+#include "link/PosixPort.h"
+#include "state/Regional.h"
+#include "ui/Startup.h"
+#include "ui/TextPanel.h"
+
+namespace q24::cli {
+namespace {
+
+double Rms(const float* samples, int n) {
+    if (n <= 0) return 0;
+    double sum = 0;
+    for (int k = 0; k < n; ++k) sum += static_cast<double>(samples[k]) * samples[k];
+    return std::sqrt(sum / n);
+}
+
+int runRunning(const QStringList& args) {
+    const QString home = OptionValue(args, "--home", QCoreApplication::applicationDirPath());
+    const QString path = OptionValue(args, "--port");
+    bool numeric = true;
+    const int sweeps = OptionValue(args, "--sweeps", "1").toInt(&numeric);
+    if (path.isEmpty() || !numeric || sweeps < 1) {
+        std::fprintf(stderr, "usage: quelda24-cli run --home DIR --port PATH [--sweeps N]  (N >= 1)\n");
+        return 2;
+    }
+
+    auto s = std::make_unique<State>();
+    TextPanel panel;
+    const Regional regional = Regional::fromSystem();
+    PosixPort port;
+    PortMap map;
+    map.assign(1, path.toStdString());
+    map.fillDefaults({});
+    EventLoopWait wait;
+    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
+    Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
+    AcqParameters params(*s, panel, regional.decimal);
+    ChannelSettings channels(*s);
+
+    bool opened = false;
+    StartupHooks hooks;
+    hooks.loadChannelDialogs = [&] { channels.Load(); };
+    hooks.refreshChannelSlots = [&] { channels.RefreshChannelSlots(); };
+    hooks.fillChannelSlots = [&] {
+        channels.FillSlots();
+        channels.SelectPositionsUpToTraceCount();
+    };
+    hooks.showPortDialog = [&] {
+        s->Com_port = 1;
+        opened = link.Open_port() == 1;
+    };
+    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int trgMode, int opening, bool passive) {
+        if (opened) link.Send_parameters(trigger, samples, freq, pre, trgMode, opening, passive);
+    };
+    hooks.resetUnits = [&] {
+        if (opened) link.Reset_units();
+    };
+    StartupContext ctx{*s, panel, params, home.toStdString(), hooks};
+    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
+    if (!opened) {
+        std::fprintf(stderr, "the port %s could not be opened\n", path.toLocal8Bit().constData());
+        return 1;
+    }
+
+    RunningMode mode(*s, panel, link, params, channels, yield);
+    int sweep = 0;
+    mode.channelRead = [&](int ch, int unit, bool ok) {
+        if (ok)
+            std::printf("sweep %d channel %d unit %d rms %.1f\n", sweep, ch, unit,
+                        Rms(s->Dati.row(ch - 1), mode.samplesPerChannel()));
+        else
+            std::printf("sweep %d channel %d unit %d not working\n", sweep, ch, unit);
+        std::fflush(stdout);
+    };
+    mode.puls_running_Click();
+    if (!mode.running()) return 1;  // the message said why
+    auto tick = [&] {
+        if (mode.path() == RunningMode::Path::Slow) mode.Timer2_Timer();
+        else mode.Timer3_Timer();
+    };
+    for (sweep = 1; sweep <= sweeps; ++sweep) {
+        tick();
+        if (!mode.running() || s->Stop_req == 1) break;  // a unit was deselected
+    }
+    const bool complete = sweep > sweeps;
+    if (mode.running()) {  // STOP, and the tick that follows it resets the units
+        mode.fine_loop();
+        tick();
+    }
+    if (!complete) {
+        std::fprintf(stderr, "running mode stopped during sweep %d\n", sweep);
+        return 1;
+    }
+    return 0;
+}
+
+CommandRegistration run{"run", "run --home DIR --port PATH [--sweeps N]", runRunning};
+
+}  // namespace
+}  // namespace q24::cli
