@@ -1,10 +1,11 @@
 // Full redraw of 96 traces x 16384 samples of a noisy shot gather. Times one
 // line per sample and one polyline per trace (the painter's own lines), and
-// the program's way: each trace turned into the pixel runs it lights, then
-// the filled styles, which the painter would draw as one polygon per lobe.
-// Prints the times of this run, their ratios, and how far the pictures
-// differ: pixels that differ at all, and "stray" pixels, those with no pixel
-// of the same colour within one pixel in the other picture.
+// the program's way: each trace turned into the pixel runs it lights. The
+// filled styles are timed three ways: one painter polygon per lobe, the pixel
+// runs of each lobe's polygon, and the program's runs straight from the lobe
+// rules. Prints the times of this run, their ratios, and how far the
+// pictures differ: pixels that differ at all, and "stray" pixels, those with
+// no pixel of the same colour within one pixel in the other picture.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -33,7 +34,7 @@ double milliseconds(const std::function<void()>& fn) {
     return best;
 }
 
-enum class Way { LinePerSample, PolylinePerTrace, PolygonPerLobe, Program };
+enum class Way { LinePerSample, PolylinePerTrace, PolygonPerLobe, RunsPerLobe, Program };
 
 QImage redraw(State& s, int style, Way way) {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -42,13 +43,18 @@ QImage redraw(State& s, int style, Way way) {
     TracePlot plot;
     TracePainter program;
     QPainter painter;
-    if (way != Way::Program) {
+    const bool qpainter = way != Way::Program && way != Way::RunsPerLobe;
+    if (qpainter) {
         painter.begin(&image);
         painter.setRenderHint(QPainter::Antialiasing, false);
     }
     for (int t = 1; t <= kTraces; ++t) {
-        PlotTraceGeometry(s, t, style, kWidth, kHeight, memory, plot);
         if (way == Way::Program) {
+            program.draw(image, s, t, style, memory);
+            continue;
+        }
+        PlotTraceGeometry(s, t, style, kWidth, kHeight, memory, plot);
+        if (way == Way::RunsPerLobe) {
             program.paint(image, plot);
             continue;
         }
@@ -116,13 +122,15 @@ int main(int argc, char** argv) {
     s->Sampling_freq = 4000;
     FillShotGather(*s, kTraces, kSamples, s->Sampling_freq, 2e4);
 
-    QImage perSample, polyline, program[4], perLobe[4];
+    QImage perSample, polyline, program[4], perLobe[4], lobeRuns[4];
     const double tSample = milliseconds([&] { perSample = redraw(*s, 1, Way::LinePerSample); });
     const double tPolyline = milliseconds([&] { polyline = redraw(*s, 1, Way::PolylinePerTrace); });
     double t[4] = {};
     for (int style : {1, 2, 3}) t[style] = milliseconds([&] { program[style] = redraw(*s, style, Way::Program); });
     const double tLobes = milliseconds([&] { perLobe[2] = redraw(*s, 2, Way::PolygonPerLobe); });
+    const double tLobeRuns = milliseconds([&] { lobeRuns[2] = redraw(*s, 2, Way::RunsPerLobe); });
     perLobe[3] = redraw(*s, 3, Way::PolygonPerLobe);
+    lobeRuns[3] = redraw(*s, 3, Way::RunsPerLobe);
 
     std::printf("full redraw, %d traces x %d samples on %dx%d pixels (best of 3)\n", kTraces, kSamples, kWidth,
                 kHeight);
@@ -130,18 +138,22 @@ int main(int argc, char** argv) {
     std::printf("  style 1, one polyline per trace    %8.1f ms\n", tPolyline);
     std::printf("  style 1, pixel runs per row        %8.1f ms\n", t[1]);
     std::printf("  style 2, one polygon per lobe      %8.1f ms\n", tLobes);
+    std::printf("  style 2, pixel runs per lobe       %8.1f ms\n", tLobeRuns);
     std::printf("  style 2, pixel runs per row        %8.1f ms\n", t[2]);
     std::printf("  style 3, pixel runs per row        %8.1f ms\n", t[3]);
     std::printf("ratios\n");
     std::printf("  one line per sample / style 1      %8.1f  (target at least 10)\n", tSample / t[1]);
     std::printf("  style 2 / style 1                  %8.2f  (target at most 2)\n", t[2] / t[1]);
     std::printf("  style 3 / style 1                  %8.2f  (target at most 2)\n", t[3] / t[1]);
+    std::printf("  runs per lobe / style 2            %8.2f\n", tLobeRuns / t[2]);
     std::printf("pictures (%d pixels)\n", kWidth * kHeight);
     report("style 1 vs one line per sample", program[1], perSample);
     report("style 1 vs one polyline per trace", program[1], polyline);
     report("polyline vs one line per sample", polyline, perSample);
     report("style 2 vs one polygon per lobe", program[2], perLobe[2]);
     report("style 3 vs one polygon per lobe", program[3], perLobe[3]);
+    report("style 2 vs runs per lobe", program[2], lobeRuns[2]);
+    report("style 3 vs runs per lobe", program[3], lobeRuns[3]);
     if (argc > 1) {
         program[1].save(QString(argv[1]) + "/style1.png");
         perSample.save(QString(argv[1]) + "/per_sample.png");

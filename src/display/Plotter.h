@@ -64,14 +64,79 @@ struct PlotMemory {
 // 8390000, the product an integer. Other gains return `previous`.
 double AmplitudeScale(const State& s, int t, int32_t spacing, double previous);
 
-// PlotTrace's geometry for trace t (1..97, row t-1 of Dati) in `style` (1
+// Where and how trace t is drawn, worked out once per call: the samples
+// 0 .. last of `samples`, their vertical step `dy`, the amplitude `scale`,
+// the axis x and the two lobe colours. `samples` is null when nothing is
+// drawn.
+struct TraceLayout {
+    const float* samples = nullptr;
+    int last = -1;
+    double dy = 0, scale = 0, axis = 0;
+    Rgb positive, negative;
+};
+
+// PlotTrace's set-up for trace t (1..97, row t-1 of Dati) in `style` (1
 // line, 2 blue/red lobes, 3 black lobes) on a picture of width x height
-// units. Sets s.Trace_spacing as PlotTrace does. Draws samples 0 .. K with
-// K = N_samples - 1 - Trg_offset rounded (never past Dati's row). A lobe is
-// drawn when the signal leaves its side of the axis, so the last open lobe is
-// not drawn. The lobe's point list grows with it: a lobe of any length is
-// drawn whole. Nothing is drawn when the state cannot place a trace (no
-// traces, no samples, a trace number outside Dati, an unknown style).
+// units. Sets s.Trace_spacing as PlotTrace does and keeps the amplitude scale
+// in `memory`. Draws samples 0 .. K with K = N_samples - 1 - Trg_offset
+// rounded (never past Dati's row). Nothing is drawn when the state cannot
+// place a trace (no traces, no samples, a trace number outside Dati, an
+// unknown style).
+TraceLayout LayOutTrace(State& s, int t, int style, double width, double height, PlotMemory& memory);
+
+// Nearest integer, halves to even, for the pixel coordinates of every lobe
+// point: adding and taking away 1.5 x 2^52 leaves the value rounded by the
+// processor's own (to-even) rounding, without a library call (IEEE
+// arithmetic keeps the compiler from folding the two away). Beyond 2^51 a
+// double has no fraction left to round.
+inline double RoundCoordinate(double v) {
+    constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
+    if (!(v < 2251799813685248.0 && v > -2251799813685248.0)) return v;
+    return (v + kShift) - kShift;
+}
+
+// Which lobe a sample closes: none, the one on the positive side (drawn in
+// the positive colour) or the one on the negative side.
+enum LobeClose : int { kKeepsLobe = 0, kClosesPositive = 1, kClosesNegative = 2 };
+
+// The x of a lobe point whose sample deflects by `a`: axis - a, rounded. It
+// falls as `a` grows, so the leftmost of many points is that of the largest a.
+inline double LobeX(const TraceLayout& l, float a) { return RoundCoordinate(l.axis - a); }
+
+// The lobe rules of the filled styles, the one place they are written. The
+// first lobe starts on the axis at (axis, 0). For each sample k = 1 .. last,
+// with a = scale * sample k and b = scale * sample k-1 as floats and the
+// point (LobeX(a), Y), Y = k * dy rounded, the rules are tested in this
+// order:
+//   a >= 0 and b >= 0: the point joins the open lobe;
+//   a <= 0 and b <= 0: it joins it (again, when both are zero);
+//   a < 0 and b >= 0:  the lobe closes on the axis at (axis, Y) in the
+//                      positive colour and the next starts there;
+//   a > 0 and b <= 0:  the same in the negative colour.
+// so a sample on zero joins the lobe the next sign change closes. `sink`
+// gets (a, Y, joins, close) per sample: `joins` the number of times the
+// point joined (0, 1 or 2) and `close` a LobeClose. The conditions are
+// computed without branches: on a noisy trace the sign changes every other
+// sample. Whatever is open after the last sample is not drawn; the sink
+// drops it.
+template <class Sink>
+void WalkLobes(const TraceLayout& l, Sink& sink) {
+    if (!l.samples || l.last < 1) return;
+    float b = static_cast<float>(l.scale * l.samples[0]);
+    double y = l.dy;
+    for (int k = 1; k <= l.last; ++k) {
+        const float a = static_cast<float>(l.scale * l.samples[k]);
+        const int joins = ((a >= 0) & (b >= 0)) + ((a <= 0) & (b <= 0));
+        const int close = ((a < 0) & (b >= 0)) | (((a > 0) & (b <= 0)) << 1);
+        sink(a, RoundCoordinate(y), joins, close);
+        b = a;
+        y += l.dy;
+    }
+}
+
+// PlotTrace's geometry for trace t (see LayOutTrace): the line of style 1,
+// or the closed lobes of styles 2 and 3 as polygons. The lobe's point list
+// grows with it: a lobe of any length is drawn whole.
 void PlotTraceGeometry(State& s, int t, int style, double width, double height, PlotMemory& memory,
                        TracePlot& out);
 

@@ -4,10 +4,22 @@
 
 namespace q24 {
 
+void TracePainter::draw(QImage& image, State& s, int t, int style, PlotMemory& memory) {
+    if (style == 2 || style == 3) {
+        const TraceLayout l = LayOutTrace(s, t, style, image.width(), image.height(), memory);
+        fill(image, lobes_.runs(l, image.width(), image.height()));
+        return;
+    }
+    PlotTraceGeometry(s, t, style, image.width(), image.height(), memory, plot_);
+    paint(image, plot_);
+}
+
 void TracePainter::paint(QImage& image, const TracePlot& plot) {
-    if (image.depth() != 32) return;
-    const auto& runs = rasterizer_.runs(plot, image.width(), image.height());
-    if (runs.empty()) return;
+    fill(image, rasterizer_.runs(plot, image.width(), image.height()));
+}
+
+void TracePainter::fill(QImage& image, const std::vector<PixelRun>& runs) {
+    if (image.depth() != 32 || runs.empty()) return;
     uchar* bits = image.bits();  // one detach for the whole trace
     const qsizetype stride = image.bytesPerLine();
     for (const PixelRun& run : runs) {

@@ -27,8 +27,7 @@ void TracePicture::syncSize() {
 
 void TracePicture::draw(const Drawn& d) {
     if (!state_) return;
-    PlotTraceGeometry(*state_, d.trace, d.style, width(), height(), memory_, plot_);
-    painter_.paint(image_, plot_);
+    painter_.draw(image_, *state_, d.trace, d.style, memory_);
 }
 
 void TracePicture::PlotTrace(int t, int style) {

@@ -64,7 +64,6 @@ private:
     QImage image_;
     std::vector<Drawn> drawn_;
     PlotMemory memory_;
-    TracePlot plot_;
     TracePainter painter_;
 };
 
