@@ -112,6 +112,7 @@ bool TriggerAcquisition::oneShot() {
 
     if (!Trigger_unit_ok(s_)) {
         panel_.message("Trigger Unit does not exist!", std::string());
+        last_ = ShotEnd::NotArmed;
         return endOfSeries();
     }
 
@@ -128,10 +129,11 @@ bool TriggerAcquisition::oneShot() {
         panel_.setText(Ctl::numero_acquisizione, std::to_string(s_.N_stack));
         // A stopped shot has reset the units already; a second reset would
         // only keep the crew waiting.
-        if (StackShot()) link_.Reset_units();
+        last_ = StackShot() ? ShotEnd::Done : ShotEnd::Stopped;
+        if (last_ == ShotEnd::Done) link_.Reset_units();
     } else {
         panel_.setVisible(Ctl::numero_acquisizione, false);
-        const ShotEnd end = TriggerShot();
+        const ShotEnd end = last_ = TriggerShot();
         if (end == ShotEnd::Stopped || end == ShotEnd::NotArmed || s_.Stop_req == 1) return false;
         panel_.setVisible(Ctl::Termina_trigger, false);
         // A data file that could not be completed is not offered: the

@@ -120,6 +120,8 @@ public:
 
     bool running() const { return busy_; }
     ShotPhase phase() const { return phase_; }
+    // How the last shot ended (a refused start counts as NotArmed).
+    ShotEnd lastShot() const { return last_; }
     std::string dataFilePath() const;
 
 private:
@@ -143,6 +145,7 @@ private:
     FilesEnv env_;
     bool busy_ = false;
     ShotPhase phase_ = ShotPhase::Idle;
+    ShotEnd last_ = ShotEnd::NotArmed;
 };
 
 }  // namespace q24

@@ -1,0 +1,209 @@
+// quelda24-cli shot --home DIR --port PATH [--stack N] [--trigger-timeout S]
+//                   [--save NAME [--folder DIR] [--overwrite]]
+//
+// Opens the units' line as the program's start-up does (250000 baud, then the
+// working speed of DIR/ini.txt, one parameter command, a reset), runs one
+// trigger shot with the settings of DIR/ini.txt (or N stacked shots, answering
+// "Keep on Stacking?" by itself), answers "Press to Continue" by itself,
+// writes DIR/data_trigger.txt and prints the status texts and unit failures
+// as lines. With --save the shot is saved as the save dialog's DONE does: the
+// converter DIR/Sg2Maker makes NAME.sg2 (the command waits for it) and the
+// record file NAME.txt is written beside it, in DIR/Data unless --folder says
+// otherwise; an existing NAME.sg2 is replaced only with --overwrite.
+//
+// Exit status 0 once the shot is recorded (and saved); otherwise non-zero with
+// a one-line reason on standard error: the port cannot be opened, no trigger
+// came within S seconds, the data file or the save failed.
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "Command.h"
+#include "acquisition/ChannelSettings.h"
+#include "acquisition/Parameters.h"
+#include "acquisition/Trigger.h"
+#include "link/EventLoopWait.h"
+#include "link/Link.h"
+#include "link/PortMap.h"
+#include "link/PosixPort.h"
+#include "state/NumberFormat.h"
+#include "ui/Startup.h"
+#include "ui/TextPanel.h"
+
+namespace q24::cli {
+namespace {
+
+// The text panel, remembering the last message as the reason of a failure.
+// A unit failure is one line, printed when its label is shown.
+class ShotPanel : public TextPanel {
+public:
+    std::string lastMessage;
+    void message(const std::string& text, const std::optional<std::string>& title) override {
+        lastMessage = text;
+        TextPanel::message(text, title);
+    }
+    void setText(Ctl control, const std::string& text) override {
+        if (control == Ctl::Unita_errata1) failure_ = text;
+        else TextPanel::setText(control, text);
+    }
+    std::string text(Ctl control) const override {
+        return control == Ctl::Unita_errata1 ? failure_ : TextPanel::text(control);
+    }
+    void setVisible(Ctl control, bool visible) override {
+        if (control == Ctl::Unita_errata1 && visible && !failure_.empty()) {
+            std::printf("unit: %s\n", failure_.c_str());
+            std::fflush(stdout);
+        } else {
+            TextPanel::setVisible(control, visible);
+        }
+    }
+
+private:
+    std::string failure_;
+};
+
+// Runs the converter and waits for it, so the .sg2 exists when the command
+// ends; "" or why it failed.
+std::string RunAndWait(const std::string& program, const std::vector<std::string>& args) {
+    QProcess p;
+    p.setProgram(QString::fromStdString(program));
+    QStringList list;
+    for (const auto& a : args) list << QString::fromStdString(a);
+    p.setArguments(list);
+    p.setWorkingDirectory(QString::fromStdString(std::filesystem::path(program).parent_path().string()));
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start();
+    if (!p.waitForStarted()) return p.errorString().toStdString();
+    constexpr int kLimitMs = 120000;
+    if (!p.waitForFinished(kLimitMs)) {
+        p.kill();
+        p.waitForFinished();
+        return "it did not finish within two minutes";
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return "it ended with status " + std::to_string(p.exitCode());
+    return {};
+}
+
+int Fail(const std::string& reason) {
+    std::fprintf(stderr, "quelda24-cli shot: %s\n", reason.c_str());
+    return 1;
+}
+
+int runShot(const QStringList& args) {
+    const std::string port = OptionValue(args, "--port").toStdString();
+    const std::string home =
+        OptionValue(args, "--home", QCoreApplication::applicationDirPath()).toStdString();
+    bool ok = true;
+    const int stack = OptionValue(args, "--stack", "0").toInt(&ok);
+    const double timeout = ok ? OptionValue(args, "--trigger-timeout", "0").toDouble(&ok) : 0;
+    const std::string name = OptionValue(args, "--save").toStdString();
+    const std::string folder = OptionValue(args, "--folder", QString::fromStdString(DataFolder(home))).toStdString();
+    const bool overwrite = HasFlag(args, "--overwrite");
+    if (port.empty() || !ok || stack < 0 || !(timeout >= 0) || (HasFlag(args, "--save") && name.empty())) {
+        std::fprintf(stderr, "usage: quelda24-cli %s\n", Commands()["shot"].usage.c_str());
+        return 2;
+    }
+    if (!QDir(QString::fromStdString(home)).exists()) return Fail("the folder " + home + " does not exist");
+
+    const Regional regional = Regional::fromSystem();
+    auto s = std::make_unique<State>();
+    ShotPanel panel;
+    panel.showProgress = true;
+    AcqParameters params(*s, panel, regional.decimal);
+    ChannelSettings channels(*s);
+    PosixPort line;
+    PortMap map;
+    map.assign(1, port);
+    EventLoopWait wait;
+
+    // No trigger within the limit counts as "Exit from Trigger".
+    TriggerAcquisition* shot = nullptr;
+    double armedAt = 0;
+    bool timedOut = false;
+    auto yield = [&](int fd, double deadline) {
+        if (timeout > 0 && shot && shot->phase() == ShotPhase::Armed) {
+            const double limit = armedAt + timeout;
+            if (EventLoopWait::Now() >= limit) {
+                if (!timedOut) shot->ExitFromTrigger();
+                timedOut = true;
+            }
+            deadline = std::min(deadline, limit);
+        }
+        wait(fd, deadline);
+    };
+    Link link(*s, panel, line, map, &EventLoopWait::Now, yield);
+
+    StartupHooks hooks;
+    hooks.loadChannelDialogs = [&] { channels.Load(); };
+    hooks.refreshChannelSlots = [&] { channels.RefreshChannelSlots(); };
+    hooks.fillChannelSlots = [&] {
+        channels.FillSlots();
+        channels.SelectPositionsUpToTraceCount();
+    };
+    hooks.showPortDialog = [&] {
+        s->Com_port = 1;
+        link.Open_port();
+    };
+    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int mode, int edge, bool passive) {
+        if (line.isOpen()) link.Send_parameters(trigger, samples, freq, pre, mode, edge, passive);
+    };
+    hooks.resetUnits = [&] {
+        if (line.isOpen()) link.Reset_units();
+    };
+    StartupContext ctx{*s, panel, params, home, hooks};
+    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
+    if (!line.isOpen())
+        return Fail(panel.lastMessage.empty() ? "the port " + port + " could not be opened" : panel.lastMessage);
+
+    FilesEnv env{home, regional, RunAndWait};
+    SaveResult saved = SaveResult::Closed;
+    TriggerAcquisition trigger(*s, panel, link, yield, params, channels, env);
+    shot = &trigger;
+    trigger.hooks.phaseChanged = [&](ShotPhase p) {
+        if (p == ShotPhase::Armed) armedAt = EventLoopWait::Now();
+    };
+    trigger.hooks.messageWindow = [](bool shown) {
+        if (shown) {
+            std::printf("Wait for data display...\n");
+            std::fflush(stdout);
+        }
+    };
+    trigger.hooks.showSave = [&] {
+        if (name.empty()) {
+            TriggerSaveExit(*s);
+            return SaveResult::Closed;
+        }
+        return saved = TriggerSaveDone(*s, panel, env, folder, name);
+    };
+    panel.answer = [&](const std::string& text, Buttons buttons) {
+        if (text == "Keep on Stacking?") return s->N_stack < stack ? Answer::Yes : Answer::No;
+        if (buttons == Buttons::YesNoCancel) return overwrite ? Answer::Yes : Answer::No;  // "... already exists"
+        if (buttons == Buttons::YesNo) return Answer::No;  // "End of Refraction Project?"
+        return Answer::Ok;
+    };
+    s->Stacking = stack > 0;
+    s->Stack_series = false;
+    trigger.puls_trigger_Click();
+
+    if (timedOut) return Fail("no trigger within " + FreeFormat(timeout) + " seconds");
+    if (trigger.lastShot() != TriggerAcquisition::ShotEnd::Done)
+        return Fail(panel.lastMessage.empty() ? "the shot was not recorded" : panel.lastMessage);
+    if (stack > 0 && s->N_stack != 0) return Fail(panel.lastMessage);  // the stacked record was not written
+    if (!name.empty() && saved != SaveResult::Saved)
+        return Fail(saved == SaveResult::Declined ? folder + "/" + name + ".sg2 exists (--overwrite replaces it)"
+                                                  : panel.lastMessage);
+    return 0;
+}
+
+CommandRegistration shotCommand{
+    "shot",
+    "shot --home DIR --port PATH [--stack N] [--trigger-timeout S] [--save NAME [--folder DIR] [--overwrite]]",
+    runShot};
+
+}  // namespace
+}  // namespace q24::cli

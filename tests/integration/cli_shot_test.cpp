@@ -1,0 +1,202 @@
+// quelda24-cli shot end to end: the real serial layer against quelda24-units
+// (exact test pattern, unit 3 silent) over a pseudo-terminal, through the
+// start-up, one shot or a stacked series, the data file and the save.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/WriteForm.h"
+#include "state/Config.h"
+#include "support/TempDir.h"
+#include "units/Seismic.h"
+#include "units/UnitsProcess.h"
+
+using namespace q24;
+
+namespace {
+
+std::string BinDir() {
+    const std::string tool = units::UnitsProcess::ToolBesideMe();
+    return tool.empty() ? std::string() : std::filesystem::path(tool).parent_path().string();
+}
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+Result Shot(const std::vector<std::string>& args) {
+    QProcess p;
+    QStringList list{"shot"};
+    for (const auto& a : args) list << QString::fromStdString(a);
+    p.start(QString::fromStdString(BinDir() + "/quelda24-cli"), list);
+    Result r;
+    if (!p.waitForStarted() || !p.waitForFinished(180000)) return r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+std::vector<std::string> FileLines(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        lines.push_back(l);
+    }
+    return lines;
+}
+
+// Stored sample k of unit a after a shot at 4000 Hz with no trigger
+// correction: the received pattern, mean removed, at k + 6.
+std::vector<float> Aligned(int unit, int n) {
+    std::vector<float> v(n);
+    float sum = 0;
+    for (int k = 0; k < n; ++k) {
+        const int32_t x = units::PatternValue(unit, k);
+        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
+        sum += v[k];
+    }
+    const double mean = static_cast<double>(sum) / n;
+    std::vector<float> out(n, 0.0f);
+    for (int k = 1; k <= n; ++k)
+        if (k + 6 < n) out[k - 1] = static_cast<float>(v[k + 6] - mean);
+    return out;
+}
+
+std::size_t Find(const std::string& text, const std::string& line, std::size_t from = 0) {
+    return text.find(line + "\n", from);
+}
+
+class CliShot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (BinDir().empty() || !std::filesystem::exists(BinDir() + "/quelda24-cli"))
+            GTEST_SKIP() << "quelda24-cli or quelda24-units is not built";
+        auto s = std::make_unique<State>();
+        s->N_samples = 512;
+        s->Sampling_freq = 4000;
+        s->N_Geofoni = 4;
+        s->Trigger_unit = 1;
+        for (int ch = 1; ch <= 4; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
+        s->Dist_geofoni = 5;
+        s->Pos_source = 2.5f;
+        s->Baud_rate = 1000000;
+        s->Baud_rate_high = 1000000;
+        std::ofstream(home_ / "ini.txt", std::ios::binary) << ConfigText(*s);
+    }
+
+    void startUnits(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args{"--pattern", "--paced", "--units", "1-4", "--silent", "3", "--trigger-delay", "0.5"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        units_ = std::make_unique<units::UnitsProcess>(units::UnitsProcess::ToolBesideMe(), args);
+        ASSERT_TRUE(units_->running()) << units_->error();
+    }
+
+    std::vector<std::string> base() const { return {"--home", home_.path(), "--port", units_->path()}; }
+
+    test::TempDir home_;
+    std::unique_ptr<units::UnitsProcess> units_;
+};
+
+TEST_F(CliShot, OneShotPrintsItsStatusAndWritesTheAlignedTraces) {
+    startUnits();
+    const Result r = Shot(base());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    std::size_t at = 0;
+    for (const char* line : {"trigger: Trigger Unit = 1", "Waiting for Trigger...", "Acquisition...", "Data Reception",
+                             "message: Press to Continue", "unit: Unit 3 Not Working", "Wait for data display...",
+                             "R E S E T ....."}) {
+        at = Find(r.out, line, at);
+        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << r.out;
+    }
+    EXPECT_EQ(r.out.find("Keep on Stacking?"), std::string::npos);
+
+    const std::vector<std::string> lines = FileLines(home_ / "data_trigger.txt");
+    ASSERT_EQ(lines.size(), 16u + 3 * 513) << "three blocks: unit 3 did not answer";
+    EXPECT_EQ(lines[6], " 4 ");
+    EXPECT_EQ(lines[14], "-2.5 m");
+    const char* labels[] = {"\"Canale numero 1\"", "\"Canale numero 2\"", "\"Canale numero 4\""};
+    const int unitsRead[] = {1, 2, 4};
+    for (int b = 0; b < 3; ++b) {
+        const std::size_t first = 16 + 513 * static_cast<std::size_t>(b);
+        EXPECT_EQ(lines[first], labels[b]);
+        const std::vector<float> want = Aligned(unitsRead[b], 512);
+        for (std::size_t k = 0; k < 500; ++k)
+            ASSERT_EQ(lines[first + 1 + k], WriteFormSingle(want[k])) << "unit " << unitsRead[b] << " sample " << k;
+    }
+}
+
+TEST_F(CliShot, AStackedSeriesWritesTheSumsLabelledByPosition) {
+    startUnits();
+    std::vector<std::string> args = base();
+    args.insert(args.end(), {"--stack", "3"});
+    const Result r = Shot(args);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    std::size_t at = 0;
+    for (const char* line : {"stack: 1", "question: Keep on Stacking? -> Yes", "stack: 2",
+                             "question: Keep on Stacking? -> Yes", "stack: 3", "question: Keep on Stacking? -> No"}) {
+        at = Find(r.out, line, at);
+        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << r.out;
+    }
+    const std::vector<std::string> lines = FileLines(home_ / "data_trigger.txt");
+    ASSERT_EQ(lines.size(), 16u + 4 * 513);
+    for (int ch = 1; ch <= 4; ++ch) {
+        const std::size_t first = 16 + 513 * static_cast<std::size_t>(ch - 1);
+        EXPECT_EQ(lines[first], "\"Canale numero " + std::to_string(ch) + "\"");
+        const std::vector<float> one = Aligned(ch, 512);
+        for (std::size_t k = 0; k < 500; ++k) {
+            const float sum = ch == 3 ? 0.0f : one[k] + one[k] + one[k];
+            ASSERT_EQ(lines[first + 1 + k], WriteFormSingle(sum)) << "position " << ch << " sample " << k;
+        }
+    }
+}
+
+TEST_F(CliShot, SaveMakesTheSg2AndTheRecordFileAndAsksBeforeReplacing) {
+    std::filesystem::create_symlink(BinDir() + "/Sg2Maker", home_ / "Sg2Maker");
+    startUnits();
+    const std::string folder = (home_ / "out dir").string();  // a blank in the path is safe
+    std::filesystem::create_directories(folder);
+    std::vector<std::string> args = base();
+    args.insert(args.end(), {"--save", "line1", "--folder", folder});
+    Result r = Shot(args);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(Find(r.out, "message: file .sg2 created"), std::string::npos) << r.out;
+    EXPECT_GT(std::filesystem::file_size(folder + "/line1.sg2"), 3u * 512 * 4);  // the three traces that came
+    EXPECT_EQ(FileLines(folder + "/line1.txt").size(), 5u + 4 * 512);
+
+    r = Shot(args);  // the name is taken: not replaced without --overwrite
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find("question: line1 already exists, erase the file ? -> No"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("exists"), std::string::npos) << r.err;
+
+    args.push_back("--overwrite");
+    r = Shot(args);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+}
+
+TEST_F(CliShot, NoTriggerOrNoPortEndsWithOneLineReason) {
+    startUnits({"--trigger-delay", "-1"});  // the hammer never falls
+    std::vector<std::string> args = base();
+    args.insert(args.end(), {"--trigger-timeout", "1"});
+    Result r = Shot(args);
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_EQ(r.err, "quelda24-cli shot: no trigger within 1 seconds\n");
+    EXPECT_NE(r.out.find("Waiting for Trigger..."), std::string::npos);
+
+    r = Shot({"--home", home_.path(), "--port", (home_ / "no-such-line").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("could not be opened"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+
+    EXPECT_EQ(Shot({"--home", home_.path()}).status, 2);  // no port
+}
+
+}  // namespace
