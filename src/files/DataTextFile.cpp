@@ -254,6 +254,11 @@ void TempChannelFiles::append(int channel, const float* samples, long long n) {
     if (f.buffer.size() >= kFlushAt) flush(f);
 }
 
+std::string TempChannelFiles::flush() {
+    for (File& f : files_) flush(f);
+    return error_;
+}
+
 std::string TempChannelFiles::close() {
     for (File& f : files_) {
         flush(f);

@@ -110,6 +110,9 @@ public:
     std::string create(const std::string& home, int channels);
     // Appends n samples to channel k's file (1-based).
     void append(int channel, const float* samples, long long n);
+    // Writes out what every file has buffered, so the caller knows what is on
+    // disk; returns "" or the first error met.
+    std::string flush();
     // Writes out and closes every file; returns "" or the first error met.
     std::string close();
     const std::string& error() const { return error_; }

@@ -1,9 +1,11 @@
 #include "files/WriteForm.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace q24 {
 
@@ -49,7 +51,77 @@ std::string DecimalForm(double value, int digits) {
     return negative ? "-" + out : out;
 }
 
-std::string WriteFormSingle(float value) { return DecimalForm(static_cast<double>(value), 7); }
+namespace {
+
+// The write form of a Single in the plain range (1E-05 <= |v| < 1E+07) without
+// printf, which a passive recording's millions of values would wait on. The
+// value is exactly m x 2^q, so its rounding to 7 significant digits is an
+// integer division with the halves going to the even neighbour, as printf
+// rounds: the text is the same, byte for byte. False outside that range.
+bool PlainSingle(float value, char* out, std::size_t& length) {
+    static constexpr uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
+                                          1000000000, 10000000000ULL, 100000000000ULL, 1000000000000ULL};
+    if (!std::isfinite(value)) return false;
+    const float a = std::fabs(value);
+    if (!(a >= 1e-5f && a < 1e7f)) return false;
+    uint32_t bits = 0;
+    std::memcpy(&bits, &a, sizeof bits);
+    const uint64_t m = (bits & 0x7FFFFF) | 0x800000;  // a = m / 2^shift (a is a normal number)
+    const int shift = 150 - static_cast<int>(bits >> 23);  // 0 .. 40: a < 2^24 and a >= 2^-17
+    int e = static_cast<int>(std::floor(std::log10(a)));
+    uint64_t digits = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int s = 6 - e;  // 0 .. 12
+        if (s < 0 || s > 12) return false;
+        const uint64_t num = m * kPow10[s];  // below 2^24 x 10^12 < 2^64
+        digits = shift > 0 ? num >> shift : num;
+        if (digits < 1000000) --e;
+        else if (digits >= 10000000) ++e;
+        else {
+            if (shift > 0) {
+                const uint64_t rest = num & ((uint64_t{1} << shift) - 1), half = uint64_t{1} << (shift - 1);
+                if (rest > half || (rest == half && (digits & 1))) ++digits;
+            }
+            break;
+        }
+    }
+    if (digits < 1000000 || digits > 10000000) return false;
+    if (digits == 10000000) {
+        digits = 1000000;
+        ++e;
+    }
+    if (e < -5 || e >= 7) return false;
+    char figures[7];
+    for (int i = 6; i >= 0; --i, digits /= 10) figures[i] = static_cast<char>('0' + digits % 10);
+    int used = 7;
+    while (used > 1 && figures[used - 1] == '0') --used;
+    char* p = out;
+    if (value < 0) *p++ = '-';
+    if (e >= 0) {
+        const int whole = e + 1;
+        for (int i = 0; i < whole; ++i) *p++ = i < used ? figures[i] : '0';
+        if (used > whole) {
+            *p++ = '.';
+            for (int i = whole; i < used; ++i) *p++ = figures[i];
+        }
+    } else {
+        *p++ = '0';
+        *p++ = '.';
+        for (int i = 0; i < -e - 1; ++i) *p++ = '0';
+        for (int i = 0; i < used; ++i) *p++ = figures[i];
+    }
+    length = static_cast<std::size_t>(p - out);
+    return true;
+}
+
+}  // namespace
+
+std::string WriteFormSingle(float value) {
+    char text[24];
+    std::size_t length = 0;
+    if (PlainSingle(value, text, length)) return std::string(text, length);
+    return DecimalForm(static_cast<double>(value), 7);
+}
 
 std::string WriteFormInteger(long long value) { return std::to_string(value); }
 

@@ -205,7 +205,10 @@ void Units::frame(const uint8_t* f, double t) {
         newRecording(t);
         log_.push_back("parameters " + std::to_string(freq_) + " Hz " + std::to_string(samples_) + " samples trigger " +
                        std::to_string(trgMode_));
-        if (freq_ > 0 && freq_ <= 500 && trgMode_ != 1) {
+        // At 500 Hz and below the units record continuously and answer bursts,
+        // except for a passive block of 8192 samples: that one they record
+        // whole, announce with the reply and give out in data blocks.
+        if (freq_ > 0 && freq_ <= 500 && trgMode_ != 1 && samples_ != kPassiveBlock) {
             mode_ = Mode::Continuous;
         } else if (trgMode_ == 1) {
             mode_ = Mode::Armed;

@@ -15,7 +15,8 @@
 //   byte 0xFE starts the recording, and when it is complete the trigger-time
 //   reply (trigger time `triggerTime`) follows. Trigger mode 0 records at once
 //   and sends the same reply (time 0) when done. At 500 Hz and below the
-//   units record continuously instead and answer burst requests.
+//   units record continuously instead and answer burst requests, except for
+//   a passive block (kPassiveBlock samples), recorded whole as above.
 // - Trigger-time command (byte 1 = 0x0B): the value sent minus the reported
 //   trigger time is the pre-trigger count; the shot lies that many samples
 //   into the data that follow.
@@ -66,6 +67,8 @@ struct UnitsConfig {
 class Units {
 public:
     static constexpr double kNever = std::numeric_limits<double>::infinity();
+    // The samples of one block of a passive recording.
+    static constexpr int32_t kPassiveBlock = 8192;
 
     explicit Units(UnitsConfig config = {});
 

@@ -1,0 +1,382 @@
+// Passive recording against the emulated units on a simulated clock: block
+// counts, the bytes on the wire, the temporary files and data.txt, and how a
+// stop, a failing unit and a failing write end a recording without losing the
+// blocks already recorded.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "acquisition/Passive.h"
+#include "files/DataTextFile.h"
+#include "files/WriteForm.h"
+#include "link/Frames.h"
+#include "support/FakePanel.h"
+#include "support/TempDir.h"
+#include "units/EmulatedPort.h"
+
+namespace q24 {
+namespace {
+
+using namespace q24::units;
+using End = PassiveSeismic::End;
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        out.push_back(text.substr(start, end - start));
+    return out;
+}
+
+// The pattern of `unit` over one block, mean removed, in write form.
+std::vector<std::string> PatternBlock(int unit) {
+    std::vector<float> v(PassiveSeismic::kBlock);
+    float sum = 0;
+    for (int k = 0; k < PassiveSeismic::kBlock; ++k) {
+        const int32_t x = PatternValue(unit, k);
+        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
+        sum += v[k];
+    }
+    const double mean = static_cast<double>(sum) / PassiveSeismic::kBlock;
+    std::vector<std::string> out;
+    for (float x : v) out.push_back(WriteFormSingle(static_cast<float>(x - mean)));
+    return out;
+}
+
+// A panel that can act when a question comes (the disk gets space again).
+struct Panel2 : test::FakePanel {
+    std::function<void()> onAsk;
+    Answer ask(const std::string& t, Buttons b, const std::optional<std::string>& title) override {
+        if (onAsk) onAsk();
+        return FakePanel::ask(t, b, title);
+    }
+};
+
+struct Rig {
+    test::TempDir home;
+    std::unique_ptr<State> s = std::make_unique<State>();
+    Panel2 panel;
+    SimulatedLine line;
+    PortMap map;
+    Link link;
+    PassiveSeismic passive;
+    int saves = 0;
+    SaveResult saveResult = SaveResult::Saved;
+
+    explicit Rig(int units = 3)
+        : line(config(units)),
+          link(*s, panel, line.port, map, line.clock(), line.yield()),
+          passive(*s, panel, link, FilesEnv{home.path(), Regional{}}, line.yield()) {
+        map.assign(1, line.port.path());
+        map.fillDefaults({});
+        s->Baud_rate = 1000000;
+        s->Com_port = 1;
+        s->Use_timeout = true;
+        s->Trigger_unit = 1000;
+        s->Dist_geofoni = 5;
+        s->Pos_source = 10;
+        s->N_Geofoni = static_cast<int16_t>(units);
+        for (int ch = 1; ch <= units; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
+        EXPECT_EQ(link.Open_port(), 1);
+        line.port.written.clear();
+        passive.showSave = [this] {
+            ++saves;
+            EXPECT_TRUE(s->Passive_mode);
+            return saveResult;
+        };
+        passive.Form_Load();
+    }
+    static UnitsConfig config(int units) {
+        UnitsConfig c;
+        c.data = DataKind::Pattern;
+        for (int u = 1; u <= units; ++u) c.addresses.push_back(u);
+        return c;
+    }
+    // START with the rate and minutes given; the answers in order.
+    void start(int hz, int minutes, std::initializer_list<Answer> answers) {
+        s->Finestra_tempo = static_cast<int16_t>(minutes);
+        passive.SelectFrequency(hz);
+        panel.answers.assign(answers.begin(), answers.end());
+        passive.Command2_Click();
+    }
+    std::vector<std::string> temp(int k) const { return Lines(ReadFile(home / ("temp_data" + std::to_string(k) + ".txt"))); }
+    bool exists(const std::string& name) const { return std::filesystem::exists(home / name); }
+    int count(uint8_t byte) const {
+        return static_cast<int>(std::count(line.port.written.begin(), line.port.written.end(), byte));
+    }
+    int parameterCommands() const {
+        int n = 0;
+        const auto& w = line.port.written;
+        for (std::size_t i = 0; i + 2 < w.size(); ++i) n += w[i] == 0x80 && w[i + 1] == 0 && w[i + 2] == 0x1A;
+        return n;
+    }
+    // Open descriptors of this process on the temporary files.
+    int openTempFiles() const {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code ec;
+            const auto target = std::filesystem::read_symlink(e.path(), ec).string();
+            n += target.find(home.path() + "/temp_data") == 0;
+        }
+        return n;
+    }
+};
+
+// ---------------------------------------------------------------- block counts
+
+struct Count {
+    int hz, minutes, blocks;
+};
+class BlockCount : public ::testing::TestWithParam<Count> {};
+
+TEST_P(BlockCount, SamplesNumberQuestionNamesTheWholeBlocks) {
+    const Count c = GetParam();
+    EXPECT_EQ(PassiveSeismic::BlockCount(c.hz, c.minutes * 60), c.blocks);
+    Rig r;
+    r.start(c.hz, c.minutes, {Answer::No});
+    ASSERT_EQ(r.panel.questions.size(), 1u);
+    EXPECT_EQ(r.panel.questions[0], "Samples Number=" + std::to_string(c.blocks * 8192));
+    EXPECT_EQ(r.s->N_blocks_passive, c.blocks);
+    EXPECT_EQ(r.s->N_block_passive, 8192);
+    EXPECT_EQ(r.s->Acq_seconds, c.minutes * 60);
+    // No: nothing recorded, nothing sent, START stays off.
+    EXPECT_FALSE(r.passive.controls().Command2);
+    EXPECT_TRUE(r.line.port.written.empty());
+    EXPECT_FALSE(r.exists("temp_data1.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Passive, BlockCount,
+                         ::testing::Values(Count{125, 1, 1},     // 7500 / 8192 rounds up to one block
+                                           Count{500, 10, 37},   // 36.6 -> 37, 303104 samples
+                                           Count{250, 1, 2},     // 1.83 -> 2
+                                           Count{500, 59, 216},  // the longest recording
+                                           Count{125, 59, 54}));
+
+// ---------------------------------------------------------------- minutes
+
+struct Minutes {
+    int from;
+    bool more;
+    int to;
+};
+class MinuteButtons : public ::testing::TestWithParam<Minutes> {};
+
+TEST_P(MinuteButtons, WrapAround) {
+    const Minutes m = GetParam();
+    Rig r(1);
+    r.s->Finestra_tempo = static_cast<int16_t>(m.from);
+    if (m.more) r.passive.Command5_Click();
+    else r.passive.Command6_Click();
+    EXPECT_EQ(r.s->Finestra_tempo, m.to);
+    EXPECT_EQ(r.passive.controls().Finestra_tempo_acq, std::to_string(m.to));
+}
+
+INSTANTIATE_TEST_SUITE_P(Passive, MinuteButtons,
+                         ::testing::Values(Minutes{1, false, 59}, Minutes{2, false, 1}, Minutes{59, true, 1},
+                                           Minutes{58, true, 59}, Minutes{30, true, 31}));
+
+// ---------------------------------------------------------------- recordings
+
+TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
+    Rig r;
+    std::vector<std::string> info;
+    r.passive.changed = [&] {
+        if (info.empty() || info.back() != r.passive.controls().Informazioni)
+            info.push_back(r.passive.controls().Informazioni);
+    };
+    r.start(125, 1, {Answer::Yes});
+    EXPECT_EQ(r.passive.outcome().end, End::Complete);
+    EXPECT_EQ(r.passive.outcome().blocks, 1);
+
+    // The parameter command asks for 8192 samples at 125 Hz, trigger mode 0,
+    // then 32 data requests per position, nothing more (no reset).
+    const auto& w = r.line.port.written;
+    const std::vector<uint8_t> params{0x80, 0x00, 0x1A, 0x09, 0x00, 0x08, 0x00, 0x00, 0x04, 0xE8, 0x00};
+    ASSERT_GE(w.size(), params.size());
+    EXPECT_TRUE(std::equal(params.begin(), params.end(), w.begin()));
+    EXPECT_EQ(w.size(), params.size() + 3 * 32 * 11u);
+    EXPECT_EQ(r.count(0xFF), 0);
+    EXPECT_EQ(r.link.counters().blocks, 96u);
+    EXPECT_GE(r.line.t, 8192.0 / 125);  // the reply came once the block was recorded
+
+    EXPECT_NE(std::find(info.begin(), info.end(), "Acquiring"), info.end());
+    EXPECT_NE(std::find(info.begin(), info.end(), "Data Transmission CH 3"), info.end());
+    EXPECT_EQ(r.passive.controls().ProgressBar1, PassiveSeismic::kProgressMax);
+    EXPECT_FALSE(r.passive.controls().Command2);  // until the dialog is opened again
+
+    for (int k = 1; k <= 3; ++k) EXPECT_EQ(r.temp(k), PatternBlock(k)) << "temp_data" << k;
+    const auto data = Lines(ReadFile(r.home / "data.txt"));
+    ASSERT_EQ(data.size(), 16u + 3 * 8193);
+    EXPECT_EQ(data[8], "8000 usec");
+    EXPECT_EQ(data[10], " 8192 ");
+    EXPECT_EQ(data[14], "-10 m");
+    for (int k = 1; k <= 3; ++k) {
+        const auto first = data.begin() + 16 + (k - 1) * 8193;
+        EXPECT_EQ(*first, "\"Canale numero " + std::to_string(k) + "\"");
+        EXPECT_TRUE(std::equal(first + 1, first + 8193, PatternBlock(k).begin())) << "channel " << k;
+    }
+    EXPECT_EQ(r.saves, 1);
+    EXPECT_FALSE(r.exists(PassiveSeismic::kUnsavedMarker));  // saved: nothing left unsaved
+    EXPECT_EQ(r.openTempFiles(), 0);
+}
+
+TEST(PassiveRecording, BlocksFollowEachOtherAtTheSamplingPaceAndAppend) {
+    Rig r(2);
+    std::vector<double> done;
+    r.passive.blockDone = [&](int, int) { done.push_back(r.line.t); };
+    r.start(500, 1, {Answer::Yes});  // 30000 / 8192 -> 4 blocks
+    EXPECT_EQ(r.passive.outcome().end, End::Complete);
+    EXPECT_EQ(r.parameterCommands(), 4);
+    ASSERT_EQ(done.size(), 4u);
+    for (std::size_t b = 1; b < done.size(); ++b) EXPECT_GE(done[b] - done[b - 1], 8192.0 / 500);
+    for (int k = 1; k <= 2; ++k) {
+        const auto lines = r.temp(k);
+        ASSERT_EQ(lines.size(), 4u * 8192);
+        // Every block is a new recording of the units: the pattern anew.
+        EXPECT_TRUE(std::equal(lines.begin() + 3 * 8192, lines.end(), PatternBlock(k).begin()));
+    }
+    EXPECT_EQ(Lines(ReadFile(r.home / "data.txt"))[10], " 32768 ");
+}
+
+TEST(PassiveRecording, AFailingUnitEndsTheRecordingAndTheWholeBlocksAreOffered) {
+    Rig r;
+    r.passive.blockDone = [&](int b, int) {
+        if (b == 2) r.line.units.config().silent.insert(2);
+    };
+    r.start(500, 1, {Answer::Yes, Answer::Yes});
+    const auto& out = r.passive.outcome();
+    EXPECT_EQ(out.end, End::UnitFailed);
+    EXPECT_EQ(out.blocks, 2);
+    EXPECT_EQ(r.panel.texts[Ctl::Unita_errata1], "Unit 2 Not Working");
+    EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
+    EXPECT_TRUE(r.panel.enabled[Ctl::uscita]);
+    EXPECT_EQ(r.count(0xFF), 1);             // channel 3's read abandoned and reset the units
+    EXPECT_EQ(r.parameterCommands(), 3);     // no block after the failed one
+    ASSERT_EQ(r.panel.questions.size(), 2u);
+    EXPECT_EQ(r.panel.questions[1],
+              "The recording ended early (unit 2 did not deliver its block): 2 of 4 blocks were recorded whole "
+              "(16384 samples per channel). Save them?");
+    // The failed block is in no file; the two whole ones are merged.
+    EXPECT_EQ(r.temp(1).size(), 2u * 8192);
+    EXPECT_EQ(r.temp(3).size(), 2u * 8192);
+    const auto data = Lines(ReadFile(r.home / "data.txt"));
+    EXPECT_EQ(data[10], " 16384 ");
+    EXPECT_EQ(data.size(), 16u + 3 * (2 * 8192 + 1));
+    EXPECT_EQ(r.saves, 1);
+    EXPECT_EQ(r.openTempFiles(), 0);
+}
+
+TEST(PassiveRecording, EscStopsTheRecordingKeepsItAndTheNextStartAsksBeforeRecordingOverIt) {
+    Rig r(2);
+    bool stopped = false;
+    r.line.onYield = [&] {
+        // During block 2's wait for the reply.
+        if (!stopped && r.passive.outcome().blocks == 1 && r.parameterCommands() == 2) {
+            EXPECT_FALSE(r.passive.Command1_Click());  // the dialog stays open
+            stopped = true;
+        }
+    };
+    r.passive.blockDone = [&](int, int) {};
+    r.start(500, 1, {Answer::Yes, Answer::No});
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(r.passive.outcome().end, End::Stopped);
+    EXPECT_EQ(r.passive.outcome().blocks, 1);
+    EXPECT_EQ(r.count(0xFF), 1);  // the units were recording: reset
+    EXPECT_EQ(r.panel.questions.back(),
+              "The recording ended early: 1 of 4 blocks were recorded whole (8192 samples per channel). Save them?");
+    // Declined: the temporary files keep the block, closed; no data.txt.
+    EXPECT_EQ(r.temp(1), PatternBlock(1));
+    EXPECT_EQ(r.openTempFiles(), 0);
+    EXPECT_FALSE(r.exists("data.txt"));
+    EXPECT_EQ(r.saves, 0);
+    EXPECT_TRUE(r.exists(PassiveSeismic::kUnsavedMarker));
+
+    // The next START asks; No keeps the files as they are.
+    r.line.onYield = nullptr;
+    r.panel.questions.clear();
+    r.start(125, 1, {Answer::Yes, Answer::No});
+    EXPECT_EQ(r.passive.outcome().end, End::Kept);
+    EXPECT_EQ(r.panel.questions.back(),
+              "The temporary files hold a passive recording that was not saved (1 block of 8192 samples). Record "
+              "over it?");
+    EXPECT_EQ(r.temp(1), PatternBlock(1));
+    EXPECT_TRUE(r.passive.controls().Command2);
+
+    // Yes records over it.
+    r.start(125, 1, {Answer::Yes, Answer::Yes});
+    EXPECT_EQ(r.passive.outcome().end, End::Complete);
+    EXPECT_EQ(r.temp(2), PatternBlock(2));
+    EXPECT_FALSE(r.exists(PassiveSeismic::kUnsavedMarker));
+}
+
+TEST(PassiveRecording, EscDuringTheReadsAbandonsThem) {
+    Rig r(3);
+    r.line.onYield = [&] {
+        if (r.link.counters().blocks == 40) r.passive.Command1_Click();  // inside channel 2 of block 1
+    };
+    r.start(125, 1, {Answer::Yes});
+    EXPECT_EQ(r.passive.outcome().end, End::Stopped);
+    EXPECT_EQ(r.passive.outcome().blocks, 0);
+    EXPECT_EQ(r.count(0xFF), 1);
+    EXPECT_EQ(r.panel.messages.back(), "The recording ended early: no block was recorded whole.");
+    EXPECT_TRUE(r.temp(1).empty());
+    EXPECT_EQ(r.saves, 0);
+}
+
+TEST(PassiveRecording, AWriteThatFailsStopsTheRecordingAndKeepsTheWholeBlocks) {
+    // A file size limit stands for a full disk: from block 2 on no temporary
+    // file can grow. It is lifted when the question comes, for data.txt.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    Rig r(2);
+    r.passive.blockDone = [&](int b, int) {
+        if (b != 1) return;
+        const auto size = std::filesystem::file_size(r.home / "temp_data1.txt");
+        rlimit small = old;
+        small.rlim_cur = size + 1000;
+        setrlimit(RLIMIT_FSIZE, &small);
+    };
+    r.panel.onAsk = [&] { setrlimit(RLIMIT_FSIZE, &old); };
+    r.start(500, 1, {Answer::Yes, Answer::Yes});
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(r.passive.outcome().end, End::WriteError);
+    EXPECT_EQ(r.passive.outcome().blocks, 1);
+    ASSERT_FALSE(r.panel.messages.empty());
+    EXPECT_NE(r.panel.messages[0].find("A temporary file could not be written ("), std::string::npos);
+    EXPECT_NE(r.panel.messages[0].find("1 whole block is kept"), std::string::npos);
+    EXPECT_EQ(r.parameterCommands(), 2);
+    // Block 1 whole in data.txt, whatever part of block 2 reached the disk.
+    const auto data = Lines(ReadFile(r.home / "data.txt"));
+    EXPECT_EQ(data[10], " 8192 ");
+    EXPECT_TRUE(std::equal(data.begin() + 17, data.begin() + 17 + 8192, PatternBlock(1).begin()));
+    EXPECT_EQ(r.saves, 1);
+}
+
+TEST(PassiveRecording, EscWhenIdleClosesAndASecondStartDuringARecordingIsRefused) {
+    Rig r(1);
+    EXPECT_TRUE(r.passive.Command1_Click());
+    int nested = 0;
+    r.line.onYield = [&] {
+        if (r.passive.recording() && nested++ == 0) r.passive.Command2_Click();  // refused: no question
+    };
+    r.start(125, 1, {Answer::Yes});
+    EXPECT_EQ(r.panel.questions.size(), 1u);
+    EXPECT_EQ(r.passive.outcome().end, End::Complete);
+}
+
+}  // namespace
+}  // namespace q24
