@@ -4,7 +4,10 @@
 //
 //   quelda24-units [--pattern | --noise] [--paced] [--units 1-24] [--trigger-delay S]
 //                  [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]
-//                  [--stuck-baud B] [--link PATH]
+//                  [--stuck-baud B] [--link PATH] [--time-scale X]
+//
+// --time-scale X runs the units' sampling clock X times faster than real
+// time, so tests can take a minute of continuous recording in seconds.
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -22,7 +25,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S]\n"
                  "                      [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]\n"
-                 "                      [--stuck-baud B] [--link PATH]\n");
+                 "                      [--stuck-baud B] [--link PATH] [--time-scale X]\n");
 }
 
 bool Range(const std::string& text, int& a, int& b) {
@@ -53,6 +56,10 @@ int main(int argc, char** argv) {
         else if (a == "--trigger-time") c.triggerTime = std::atoi(next().c_str());
         else if (a == "--stuck-baud") c.stuckBaud = std::atoi(next().c_str());
         else if (a == "--link") link = next();
+        else if (a == "--time-scale") {
+            c.clockScale = std::atof(next().c_str());
+            if (!(c.clockScale > 0)) return Usage(), 2;
+        }
         else if (a == "--units") {
             int from = 0, to = 0;
             if (!Range(next(), from, to)) return Usage(), 2;

@@ -30,6 +30,11 @@ bool Units::present(int unit) const {
 
 double Units::gap() const { return std::max(0.001, timing::WireSeconds(30, baud_)); }
 
+double Units::sampleSeconds(int64_t samples) const {
+    const double scale = config_.clockScale > 0 ? config_.clockScale : 1;
+    return static_cast<double>(samples) / (std::max(freq_, 1) * scale);
+}
+
 int32_t Units::sample(int unit, int64_t k) const {
     switch (config_.data) {
         case DataKind::Pattern: return PatternValue(unit, k);
@@ -154,7 +159,7 @@ void Units::parse(double t) {
         if (b == fr::kStartByte && mode_ == Mode::WaitStart) {
             rx_.pop_front();
             mode_ = Mode::Recording;
-            recordEnd_ = t + static_cast<double>(samples_) / std::max(freq_, 1);
+            recordEnd_ = t + sampleSeconds(samples_);
             log_.push_back("start");
             continue;
         }
@@ -215,7 +220,7 @@ void Units::frame(const uint8_t* f, double t) {
             if (config_.triggerDelay >= 0) triggerAt_ = t + config_.triggerDelay;
         } else {
             mode_ = Mode::Recording;
-            recordEnd_ = t + static_cast<double>(samples_) / std::max(freq_, 1);
+            recordEnd_ = t + sampleSeconds(samples_);
         }
         return;
     }
@@ -276,7 +281,7 @@ void Units::burst(uint8_t b, double t) {
     const int64_t first = static_cast<int64_t>(k) * fr::kBurstSamples;
     double ready = t;
     if (mode_ == Mode::Continuous)  // the samples must have been recorded
-        ready = std::max(t, streamStart_ + static_cast<double>(first + fr::kBurstSamples) / std::max(freq_, 1));
+        ready = std::max(t, streamStart_ + sampleSeconds(first + fr::kBurstSamples));
     std::vector<uint8_t> data;
     data.reserve(3 * fr::kBurstSamples);
     for (int i = 0; i < fr::kBurstSamples; ++i) {

@@ -57,6 +57,9 @@ struct UnitsConfig {
     bool paced = false;          // bytes take 10 bits each at the units' speed, both ways
     double resetBusy = 1.0;
     int code = 0;                // stored unit code
+    // The units' sampling clock runs this many times faster than real time,
+    // so a test can take minutes of recording in seconds. 1 in the field.
+    double clockScale = 1;
     // Faults.
     std::set<int> silent;                  // units that never answer
     std::map<int, std::set<int>> dropped;  // unit -> requests (0 = first) left unanswered
@@ -120,6 +123,7 @@ private:
     void send(std::vector<uint8_t> bytes, double t, int unit = -1);
     void newRecording(double t);
     double gap() const;
+    double sampleSeconds(int64_t samples) const;  // how long recording them takes
 
     UnitsConfig config_;
     int32_t baud_ = 250000;
