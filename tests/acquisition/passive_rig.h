@@ -1,0 +1,133 @@
+#pragma once
+// The passive recording on the emulated units (simulated clock), a program
+// folder of its own and a scripted panel: what the passive tests share.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+#include "acquisition/Passive.h"
+#include "files/WriteForm.h"
+#include "support/FakePanel.h"
+#include "support/TempDir.h"
+#include "units/EmulatedPort.h"
+
+namespace q24::test {
+
+using namespace q24::units;
+
+
+inline std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        out.push_back(text.substr(start, end - start));
+    return out;
+}
+
+// The pattern of `unit` over one block, mean removed, in write form.
+inline std::vector<std::string> PatternBlock(int unit) {
+    std::vector<float> v(PassiveSeismic::kBlock);
+    float sum = 0;
+    for (int k = 0; k < PassiveSeismic::kBlock; ++k) {
+        const int32_t x = PatternValue(unit, k);
+        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
+        sum += v[k];
+    }
+    const double mean = static_cast<double>(sum) / PassiveSeismic::kBlock;
+    std::vector<std::string> out;
+    for (float x : v) out.push_back(WriteFormSingle(static_cast<float>(x - mean)));
+    return out;
+}
+
+// A panel that can act when a question comes (the disk gets space again).
+struct AskingPanel : FakePanel {
+    std::function<void()> onAsk;
+    Answer ask(const std::string& t, Buttons b, const std::optional<std::string>& title) override {
+        if (onAsk) onAsk();
+        return FakePanel::ask(t, b, title);
+    }
+};
+
+struct Rig {
+    TempDir home;
+    std::unique_ptr<State> s = std::make_unique<State>();
+    AskingPanel panel;
+    SimulatedLine line;
+    PortMap map;
+    Link link;
+    PassiveSeismic passive;
+    int saves = 0;
+    bool savedPassive = true;  // every save came with Passive_mode set
+    SaveResult saveResult = SaveResult::Saved;
+
+    explicit Rig(int units = 3)
+        : line(config(units)),
+          link(*s, panel, line.port, map, line.clock(), line.yield()),
+          passive(*s, panel, link, FilesEnv{home.path(), Regional{}}, line.yield()) {
+        map.assign(1, line.port.path());
+        map.fillDefaults({});
+        s->Baud_rate = 1000000;
+        s->Com_port = 1;
+        s->Use_timeout = true;
+        s->Trigger_unit = 1000;
+        s->Dist_geofoni = 5;
+        s->Pos_source = 10;
+        s->N_Geofoni = static_cast<int16_t>(units);
+        for (int ch = 1; ch <= units; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
+        if (link.Open_port() != 1) throw std::runtime_error("the emulated line did not open");
+        line.port.written.clear();
+        passive.showSave = [this] {
+            ++saves;
+            savedPassive = savedPassive && s->Passive_mode;
+            return saveResult;
+        };
+        passive.Form_Load();
+    }
+    static UnitsConfig config(int units) {
+        UnitsConfig c;
+        c.data = DataKind::Pattern;
+        for (int u = 1; u <= units; ++u) c.addresses.push_back(u);
+        return c;
+    }
+    // START with the rate and minutes given; the answers in order.
+    void start(int hz, int minutes, std::initializer_list<Answer> answers) {
+        s->Finestra_tempo = static_cast<int16_t>(minutes);
+        passive.SelectFrequency(hz);
+        panel.answers.assign(answers.begin(), answers.end());
+        passive.Command2_Click();
+    }
+    std::vector<std::string> temp(int k) const { return Lines(ReadFile(home / ("temp_data" + std::to_string(k) + ".txt"))); }
+    bool exists(const std::string& name) const { return std::filesystem::exists(home / name); }
+    int count(uint8_t byte) const {
+        return static_cast<int>(std::count(line.port.written.begin(), line.port.written.end(), byte));
+    }
+    int parameterCommands() const {
+        int n = 0;
+        const auto& w = line.port.written;
+        for (std::size_t i = 0; i + 2 < w.size(); ++i) n += w[i] == 0x80 && w[i + 1] == 0 && w[i + 2] == 0x1A;
+        return n;
+    }
+    // Open descriptors of this process on the temporary files.
+    int openTempFiles() const {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code ec;
+            const auto target = std::filesystem::read_symlink(e.path(), ec).string();
+            n += target.find(home.path() + "/temp_data") == 0;
+        }
+        return n;
+    }
+};
+
+}  // namespace q24::test
