@@ -15,6 +15,7 @@
 #include "files/WriteForm.h"
 #include "link/Frames.h"
 #include "support/FakePanel.h"
+#include "support/PatternTrace.h"
 #include "support/TempDir.h"
 #include "units/EmulatedPort.h"
 
@@ -127,21 +128,7 @@ void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), mo
 
 long Count(const Bytes& b, uint8_t v) { return std::count(b.begin(), b.end(), v); }
 
-// What Read_block leaves in Traccia for unit a: the decoded pattern with its
-// mean removed, in the reader's own single-precision arithmetic.
-std::vector<float> BlockTrace(int unit, int n) {
-    std::vector<float> v(n);
-    float sum = 0;
-    for (int k = 0; k < n; ++k) {
-        const int32_t x = PatternValue(unit, k);
-        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
-        sum += v[k];
-    }
-    if (n == 16384) sum -= v[16383];
-    const double mean = static_cast<double>(sum) / n;
-    for (float& x : v) x = static_cast<float>(x - mean);
-    return v;
-}
+std::vector<float> BlockTrace(int unit, int n) { return test::PatternBlockTrace(unit, n); }
 
 // Data file lines without their CR LF; fails the test on a bare LF.
 std::vector<std::string> Lines(const std::string& text) {

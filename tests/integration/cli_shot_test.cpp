@@ -13,8 +13,8 @@
 
 #include "files/WriteForm.h"
 #include "state/Config.h"
+#include "support/PatternTrace.h"
 #include "support/TempDir.h"
-#include "units/Seismic.h"
 #include "units/UnitsProcess.h"
 
 using namespace q24;
@@ -57,17 +57,9 @@ std::vector<std::string> FileLines(const std::filesystem::path& path) {
 // Stored sample k of unit a after a shot at 4000 Hz with no trigger
 // correction: the received pattern, mean removed, at k + 6.
 std::vector<float> Aligned(int unit, int n) {
-    std::vector<float> v(n);
-    float sum = 0;
-    for (int k = 0; k < n; ++k) {
-        const int32_t x = units::PatternValue(unit, k);
-        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
-        sum += v[k];
-    }
-    const double mean = static_cast<double>(sum) / n;
-    std::vector<float> out(n, 0.0f);
-    for (int k = 1; k <= n; ++k)
-        if (k + 6 < n) out[k - 1] = static_cast<float>(v[k + 6] - mean);
+    const std::vector<float> received = test::PatternBlockTrace(unit, n);
+    std::vector<float> out(static_cast<std::size_t>(n), 0.0f);
+    for (int k = 1; k + 6 < n; ++k) out[static_cast<std::size_t>(k - 1)] = received[static_cast<std::size_t>(k + 6)];
     return out;
 }
 
