@@ -260,14 +260,6 @@ INSTANTIATE_TEST_SUITE_P(TriggerShot, Alignment,
                                            AlignRow{-2000, 32000, 3500, 112.0f},
                                            AlignRow{500, 16000, 1000, 16.0f}));
 
-TEST(TriggerShot, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(AlignedIndex(1.5f, 1), 2);
-    EXPECT_EQ(AlignedIndex(1.5f, 2), 4);
-    EXPECT_EQ(AlignedIndex(1.5f, 3), 4);
-    EXPECT_EQ(AlignedIndex(0.5f, 1), 2);
-    EXPECT_EQ(AlignedIndex(0.5f, 2), 2);
-}
-
 // ---------------------------------------------------------------- data file
 
 struct FileRow {
@@ -356,11 +348,7 @@ TEST(TriggerShot, NoTriggerUnitNothingSent) {
         Rig r;
         r.s->Manual_trigger = false;
         r.s->Stacking = stacking;
-        if (stacking) r.panel.answers = {Answer::Yes, Answer::No};
-        if (stacking) {
-            // Yes tries again (refused again), No ends the series.
-            r.s->Stacking = true;
-        }
+        if (stacking) r.panel.answers = {Answer::Yes, Answer::No};  // Yes is refused again, No ends the series
         r.shot.puls_trigger_Click();
         EXPECT_EQ(r.panel.messages.front(), "Trigger Unit does not exist!");
         EXPECT_TRUE(r.line.port.written.empty());
@@ -368,19 +356,6 @@ TEST(TriggerShot, NoTriggerUnitNothingSent) {
         EXPECT_EQ(r.panel.questions.size(), stacking ? 2u : 0u);
         EXPECT_EQ(r.saves, stacking ? 1 : 0);
     }
-}
-
-TEST(TriggerShot, ChannelsNumberedNeedsAUnitOnEveryPosition) {
-    auto s = std::make_unique<State>();
-    EXPECT_TRUE(ChannelsNumbered(*s));  // no position at all
-    s->N_Geofoni = 3;
-    s->Ch_param[1] = 4;
-    s->Ch_param[2] = 5;
-    EXPECT_FALSE(ChannelsNumbered(*s));
-    s->Ch_param[3] = 6;
-    EXPECT_TRUE(ChannelsNumbered(*s));
-    s->N_Geofoni = 4;
-    EXPECT_FALSE(ChannelsNumbered(*s));
 }
 
 // ---------------------------------------------------------------- stops
@@ -483,31 +458,13 @@ TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
     }
 }
 
-TEST(Stacking, ClearStackTouchesOnlyTheTracesInUse) {
+TEST(Stacking, ClearStackNeverRunsPastTheArray) {
     auto s = std::make_unique<State>();
-    s->N_Geofoni = 2;
-    s->N_samples = 4;
-    for (int t = 0; t < 3; ++t)
-        for (int k = 0; k < 5; ++k) s->Dati(t, k) = 1;
-    ClearStack(*s);
-    EXPECT_EQ(s->Dati(0, 0), 0);
-    EXPECT_EQ(s->Dati(1, 3), 0);
-    EXPECT_EQ(s->Dati(1, 4), 1);
-    EXPECT_EQ(s->Dati(2, 0), 1);
-    s->N_Geofoni = 500;  // never past the array
+    s->N_Geofoni = 500;
     s->N_samples = 99999;
+    s->Dati(96, 16384) = 1;
     ClearStack(*s);
     EXPECT_EQ(s->Dati(96, 16384), 0);
-}
-
-TEST(Stacking, ChoiceSetsTheFlagAndTheBackground) {
-    auto s = std::make_unique<State>();
-    test::FakePanel p;
-    ChooseStacking(*s, p, true);
-    EXPECT_TRUE(s->Stacking);
-    ChooseStacking(*s, p, false);
-    EXPECT_FALSE(s->Stacking);
-    EXPECT_EQ(p.picture, (std::vector<std::string>{"background 192 255 255", "background 255 255 255"}));
 }
 
 TEST(Stacking, AStackedFileThatCannotBeWrittenKeepsTheSum) {
