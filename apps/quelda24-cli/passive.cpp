@@ -1,0 +1,117 @@
+// quelda24-cli passive --home DIR --port PATH --fs 125|250|500 --minutes M
+//                      [--save NAME --folder DIR] [--record-over]
+//
+// A passive (ambient-noise) recording from a terminal: starts as the program
+// does (ini.txt from DIR, the port opened, one parameter command, a unit
+// reset), records every channel position for M minutes in blocks of 8192
+// samples at the given rate into DIR/temp_data<k>.txt, merges them into
+// DIR/data.txt and, with --save, converts that to FOLDER/NAME.sg2 (FOLDER is
+// DIR/Data when not given) as the trigger save dialog does. One line per
+// block recorded:
+//
+//   block 1 of 37 recorded
+//
+// Temporary files holding a recording that was not saved are kept (status 1)
+// unless --record-over is given. A recording that ends early keeps its whole
+// blocks; with --save they are merged and saved all the same.
+// Status 0 when every block was recorded (and saved, when asked), 1 when the
+// recording could not start or ended early, 2 for wrong arguments.
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+#include "Command.h"
+#include "acquisition/Passive.h"
+#include "files/DataTextFile.h"
+#include "link/EventLoopWait.h"
+#include "link/Link.h"
+#include "link/PortMap.h"
+#include "link/PosixPort.h"
+#include "ui/Startup.h"
+#include "ui/TextPanel.h"
+
+namespace q24::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "passive --home DIR --port PATH --fs 125|250|500 --minutes M [--save NAME --folder DIR] [--record-over]";
+
+int runPassive(const QStringList& args) {
+    const std::string home = OptionValue(args, "--home", QCoreApplication::applicationDirPath()).toStdString();
+    const QString path = OptionValue(args, "--port");
+    bool fsOk = false, minutesOk = false;
+    const int fs = OptionValue(args, "--fs").toInt(&fsOk);
+    const int minutes = OptionValue(args, "--minutes").toInt(&minutesOk);
+    const std::string name = OptionValue(args, "--save").toStdString();
+    const std::string folder = OptionValue(args, "--folder", QString::fromStdString(DataFolder(home))).toStdString();
+    if (path.isEmpty() || !fsOk || (fs != 125 && fs != 250 && fs != 500) || !minutesOk || minutes < 1 ||
+        minutes > 59 || (HasFlag(args, "--save") && name.empty())) {
+        std::fprintf(stderr, "usage: quelda24-cli %s  (M from 1 to 59)\n", kUsage);
+        return 2;
+    }
+
+    auto s = std::make_unique<State>();
+    TextPanel panel;
+    const bool recordOver = HasFlag(args, "--record-over");
+    panel.answer = [recordOver](const std::string& text, Buttons) {
+        if (text.find("Record over it?") != std::string::npos) return recordOver ? Answer::Yes : Answer::No;
+        return Answer::Yes;
+    };
+    PosixPort port;
+    PortMap map;
+    map.assign(1, path.toStdString());
+    map.fillDefaults({});
+    EventLoopWait wait;
+    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
+    Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
+    AcqParameters params(*s, panel, Regional::fromSystem().decimal);
+
+    bool opened = false;
+    StartupHooks hooks;
+    hooks.showPortDialog = [&] {
+        s->Com_port = 1;
+        opened = link.Open_port() == 1;
+    };
+    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int trgMode, int opening, bool passive) {
+        if (opened) link.Send_parameters(trigger, samples, freq, pre, trgMode, opening, passive);
+    };
+    hooks.resetUnits = [&] {
+        if (opened) link.Reset_units();
+    };
+    StartupContext ctx{*s, panel, params, home, hooks};
+    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
+    if (!opened) {
+        std::fprintf(stderr, "the port %s could not be opened\n", path.toLocal8Bit().constData());
+        return 1;
+    }
+
+    const FilesEnv env{home, Regional::fromSystem()};
+    PassiveSeismic passive(*s, panel, link, env, yield);
+    passive.blockDone = [](int block, int blocks) {
+        std::printf("block %d of %d recorded\n", block, blocks);
+        std::fflush(stdout);
+    };
+    if (!name.empty())
+        passive.showSave = [&] { return TriggerSaveDone(*s, panel, env, folder, name); };
+    passive.Form_Load();
+    s->Finestra_tempo = static_cast<int16_t>(minutes);
+    passive.SelectFrequency(fs);
+    passive.Command2_Click();
+
+    const PassiveSeismic::Outcome& out = passive.outcome();
+    if (out.end == PassiveSeismic::End::None || out.end == PassiveSeismic::End::Kept ||
+        out.end == PassiveSeismic::End::FileError)
+        return 1;
+    std::printf("recorded %d of %d blocks (%lld samples per channel at %d Hz)\n", out.blocks, out.planned,
+                static_cast<long long>(out.blocks) * PassiveSeismic::kBlock, fs);
+    if (out.merged) std::printf("data file %s/%s\n", home.c_str(), kDataFile);
+    if (out.save == SaveResult::Saved) std::printf("saved %s\n", s->File_path.c_str());
+    const bool complete = out.end == PassiveSeismic::End::Complete && out.merged;
+    const bool saved = name.empty() || out.save == SaveResult::Saved;
+    return complete && saved ? 0 : 1;
+}
+
+CommandRegistration passive{"passive", kUsage, runPassive};
+
+}  // namespace
+}  // namespace q24::cli

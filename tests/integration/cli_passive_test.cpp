@@ -1,0 +1,100 @@
+// quelda24-cli passive end to end: one minute at 125 Hz (one block of 8192
+// samples) from quelda24-units over a pseudo-terminal, with the units'
+// sampling clock run 100 times faster; the temporary files, data.txt and the
+// converter's .sg2, read back through the loader.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include "files/Seg2Reader.h"
+#include "state/Config.h"
+#include "support/TempDir.h"
+#include "units/Seismic.h"
+#include "units/UnitsProcess.h"
+
+using namespace q24;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Contents(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
+    const std::string unitsTool = units::UnitsProcess::ToolBesideMe();
+    const fs::path bin = fs::path(unitsTool).parent_path();
+    if (unitsTool.empty() || !fs::exists(bin / "quelda24-cli") || !fs::exists(bin / "Sg2Maker"))
+        GTEST_SKIP() << "quelda24-units, quelda24-cli or Sg2Maker is not built";
+
+    test::TempDir home;
+    {
+        auto s = std::make_unique<State>();
+        s->N_Geofoni = 3;
+        s->Trigger_unit = 1000;
+        for (int ch = 1; ch <= 3; ++ch) s->Ch_param[ch] = static_cast<int16_t>(10 + ch);
+        s->Dist_geofoni = 2;
+        s->Baud_rate = 1000000;
+        s->Baud_rate_high = 500000;
+        ASSERT_EQ(SaveConfiguration(*s, home.path()), "");
+    }
+    fs::copy_file(bin / "Sg2Maker", home / "Sg2Maker");
+    units::UnitsProcess unitsProc(unitsTool, {"--pattern", "--units", "11-13", "--time-scale", "100"});
+    ASSERT_TRUE(unitsProc.running()) << unitsProc.error();
+
+    QProcess cli;
+    cli.start(QString::fromStdString((bin / "quelda24-cli").string()),
+              {"passive", "--home", QString::fromStdString(home.path()), "--port",
+               QString::fromStdString(unitsProc.path()), "--fs", "125", "--minutes", "1", "--save", "noise 1",
+               "--folder", QString::fromStdString(home.path())});
+    ASSERT_TRUE(cli.waitForStarted(10000));
+    ASSERT_TRUE(cli.waitForFinished(120000)) << "quelda24-cli did not finish";
+    const std::string out = cli.readAllStandardOutput().toStdString();
+    EXPECT_EQ(cli.exitCode(), 0) << out << cli.readAllStandardError().toStdString();
+    for (const char* line : {"question: Samples Number=8192 -> Yes", "block 1 of 1 recorded",
+                             "recorded 1 of 1 blocks (8192 samples per channel at 125 Hz)", "message: file .sg2 created"})
+        EXPECT_NE(out.find(line), std::string::npos) << "missing: " << line << "\n" << out;
+
+    // What the units sent, mean removed, in each temporary file and data.txt.
+    const std::string data = Contents(home / "data.txt");
+    EXPECT_NE(data.find("\r\n8000 usec\r\n"), std::string::npos);
+    EXPECT_NE(data.find("\r\n 8192 \r\n"), std::string::npos);
+    std::vector<std::vector<float>> want(3, std::vector<float>(8192));
+    for (int ch = 0; ch < 3; ++ch) {
+        double sum = 0;
+        for (int k = 0; k < 8192; ++k) {
+            const int32_t x = units::PatternValue(11 + ch, k);
+            sum += want[ch][k] = static_cast<float>(x >= 0 ? x : x - 1);
+        }
+        for (float& v : want[ch]) v = static_cast<float>(v - sum / 8192);
+        const std::string temp = Contents(home / ("temp_data" + std::to_string(ch + 1) + ".txt"));
+        EXPECT_EQ(std::count(temp.begin(), temp.end(), '\n'), 8192);
+        EXPECT_NE(data.find("\"Canale numero " + std::to_string(ch + 1) + "\"\r\n" + temp), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(home / "temp_data_unsaved.txt"));
+
+    // The converter runs on its own: wait for a whole file.
+    const fs::path sg2 = home / "noise 1.sg2";
+    std::optional<LoadedData> loaded;
+    for (int i = 0; i < 300 && !loaded; ++i) {
+        if (fs::exists(sg2)) loaded = ReadSeg2File(Contents(sg2));
+        if (!loaded) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(loaded) << "no readable " << sg2;
+    EXPECT_EQ(loaded->N_Geofoni, 3);
+    EXPECT_EQ(loaded->N_samples, 8192);
+    EXPECT_EQ(loaded->Sampling_freq, 125);
+    for (int ch = 0; ch < 3; ++ch)
+        for (int k = 0; k < 8192; ++k)
+            ASSERT_NEAR(loaded->traces[ch][k], want[ch][k], std::abs(want[ch][k]) * 1e-6 + 1e-3) << ch << " " << k;
+}
+
+}  // namespace
