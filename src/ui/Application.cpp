@@ -69,6 +69,7 @@ Application::Application(Options options, Regional regional)
     WireFiles(*this);
     WireTrigger(*this);
     WireRunning(*this);
+    WirePassive(*this);
 }
 
 Application::~Application() = default;
