@@ -69,7 +69,8 @@ struct LobePolygons {
     const TraceLayout& l;
     std::size_t lobeStart = 0;
 
-    void operator()(float a, double Y, int joins, int close) {
+    void operator()(float a, double y, int joins, int close) {
+        const double Y = LobeY(y);
         for (int i = 0; i < joins; ++i) out.points.push_back({LobeX(l, a), Y});
         if (close == kKeepsLobe) return;
         out.points.push_back({l.axis, Y});

@@ -102,35 +102,71 @@ enum LobeClose : int { kKeepsLobe = 0, kClosesPositive = 1, kClosesNegative = 2 
 // The x of a lobe point whose sample deflects by `a`: axis - a, rounded. It
 // falls as `a` grows, so the leftmost of many points is that of the largest a.
 inline double LobeX(const TraceLayout& l, float a) { return RoundCoordinate(l.axis - a); }
+// The y of a lobe point at y = k * dy: y rounded.
+inline double LobeY(double y) { return RoundCoordinate(y); }
 
-// The lobe rules of the filled styles, the one place they are written. The
-// first lobe starts on the axis at (axis, 0). For each sample k = 1 .. last,
-// with a = scale * sample k and b = scale * sample k-1 as floats and the
-// point (LobeX(a), Y), Y = k * dy rounded, the rules are tested in this
-// order:
-//   a >= 0 and b >= 0: the point joins the open lobe;
+// What one sample does to the lobes: how many times its point joins the
+// open lobe (0, 1 or 2) and which lobe it closes (a LobeClose).
+struct LobeStep {
+    uint8_t joins = 0, close = kKeepsLobe;
+};
+
+// The lobe rules of the filled styles, the one place they are written. With
+// a = scale * sample k and b = scale * sample k-1 as floats, they are tested
+// in this order:
+//   a >= 0 and b >= 0: the point of sample k joins the open lobe;
 //   a <= 0 and b <= 0: it joins it (again, when both are zero);
-//   a < 0 and b >= 0:  the lobe closes on the axis at (axis, Y) in the
-//                      positive colour and the next starts there;
+//   a < 0 and b >= 0:  the lobe closes on the axis in the positive colour
+//                      and the next starts there;
 //   a > 0 and b <= 0:  the same in the negative colour.
-// so a sample on zero joins the lobe the next sign change closes. `sink`
-// gets (a, Y, joins, close) per sample: `joins` the number of times the
-// point joined (0, 1 or 2) and `close` a LobeClose. The conditions are
-// computed without branches: on a noisy trace the sign changes every other
-// sample. Whatever is open after the last sample is not drawn; the sink
-// drops it.
+// so a sample on zero joins the lobe the next sign change closes. A sample
+// enters the rules only through a >= 0 and a <= 0 (a < 0 is a <= 0 and not
+// a >= 0; a sample that is not a number is neither): its class, bit 0 for
+// a >= 0 and bit 1 for a <= 0.
+constexpr LobeStep LobeRule(int aClass, int bClass) {
+    const bool aAbove = aClass & 1, aBelow = aClass & 2, bAbove = bClass & 1, bBelow = bClass & 2;
+    LobeStep step;
+    step.joins = static_cast<uint8_t>((aAbove && bAbove) + (aBelow && bBelow));
+    if (aBelow && !aAbove && bAbove) step.close = kClosesPositive;
+    if (aAbove && !aBelow && bBelow) step.close = kClosesNegative;
+    return step;
+}
+
+// The rules for every pair of classes, four bits each (joins, then close
+// shifted by 2) at bit 4 * (aClass * 4 + bClass): on a noisy trace the sign
+// changes every other sample, and a shift does not branch.
+inline constexpr uint64_t kLobeRules = [] {
+    uint64_t rules = 0;
+    for (int a = 0; a < 4; ++a)
+        for (int b = 0; b < 4; ++b) {
+            const LobeStep step = LobeRule(a, b);
+            rules |= static_cast<uint64_t>(step.joins | step.close << 2) << (4 * (a * 4 + b));
+        }
+    return rules;
+}();
+
+// Walks trace `l` through the lobe rules. The first lobe starts on the axis
+// at (axis, 0); sample k's point is (LobeX(a), LobeY(y)) with y = k * dy
+// summed step by step, and a lobe closes on the axis at (axis, LobeY(y)).
+// `sink` gets (a, y, joins, close) for samples 1 .. last. Whatever is open
+// after the last sample is not drawn; the sink drops it.
 template <class Sink>
-void WalkLobes(const TraceLayout& l, Sink& sink) {
+void WalkLobes(const TraceLayout& l, Sink&& sink) {
     if (!l.samples || l.last < 1) return;
-    float b = static_cast<float>(l.scale * l.samples[0]);
-    double y = l.dy;
-    for (int k = 1; k <= l.last; ++k) {
-        const float a = static_cast<float>(l.scale * l.samples[k]);
-        const int joins = ((a >= 0) & (b >= 0)) + ((a <= 0) & (b <= 0));
-        const int close = ((a < 0) & (b >= 0)) | (((a > 0) & (b <= 0)) << 1);
-        sink(a, RoundCoordinate(y), joins, close);
-        b = a;
-        y += l.dy;
+    // In locals: what the sink stores cannot make the compiler read them again.
+    const float* const samples = l.samples;
+    const int last = l.last;
+    const double scale = l.scale, dy = l.dy;
+    auto classOf = [](float v) { return (v >= 0) | ((v <= 0) << 1); };
+    int bClass = classOf(static_cast<float>(scale * samples[0]));
+    double y = dy;
+    for (int k = 1; k <= last; ++k) {
+        const float a = static_cast<float>(scale * samples[k]);
+        const int aClass = classOf(a);
+        const unsigned step = static_cast<unsigned>(kLobeRules >> (4 * (aClass * 4 + bClass)));
+        sink(a, y, static_cast<int>(step & 3), static_cast<int>(step >> 2 & 3));
+        bClass = aClass;
+        y += dy;
     }
 }
 

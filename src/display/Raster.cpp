@@ -38,12 +38,11 @@ void ForEachRow(const PlotPoint& p, const PlotPoint& q, int height, Extend&& ext
         extend(first, top.x, bottom.x);
         return;
     }
+    // Where it enters and leaves a row; its ends lie where they lie.
     const double slope = (bottom.x - top.x) / (bottom.y - top.y);
-    for (int r = first; r <= last; ++r) {
-        const double y0 = std::max(top.y, static_cast<double>(r));
-        const double y1 = std::min(bottom.y, static_cast<double>(r + 1));
-        extend(r, top.x + slope * (y0 - top.y), top.x + slope * (y1 - top.y));
-    }
+    auto at = [&](double y) { return y == top.y ? top.x : y == bottom.y ? bottom.x : top.x + slope * (y - top.y); };
+    for (int r = first; r <= last; ++r)
+        extend(r, at(std::max(top.y, static_cast<double>(r))), at(std::min(bottom.y, static_cast<double>(r + 1))));
 }
 }  // namespace
 
@@ -111,19 +110,6 @@ void Rasterizer::shape(const PlotPoint* p, std::size_t n, bool closed, Rgb colou
 
 // ---- LobeRaster ----
 
-inline void LobeRaster::operator()(float a, double Y, int joins, int close) {
-    if ((joins | close) == 0) return;  // a sample that is not a number adds no point
-    // The sample's point, or the axis point a lobe closes on. Every other
-    // sample of a noisy trace closes a lobe: no branch on it.
-    const float p = std::bit_cast<float>(std::bit_cast<uint32_t>(a) & -static_cast<uint32_t>(joins != 0));
-    if (Y != row_) {
-        endRow();
-        enterRow(LobeX(*layout_, p), Y);
-    }
-    points_[count_++] = {p, close};
-    zeroSample_ |= (joins != 0) & (close != kKeepsLobe);
-}
-
 const std::vector<PixelRun>& LobeRaster::runs(const TraceLayout& l, int width, int height) {
     runs_.clear();
     height_ = std::max(height, 0);
@@ -137,61 +123,96 @@ const std::vector<PixelRun>& LobeRaster::runs(const TraceLayout& l, int width, i
     openLo_.resize(static_cast<std::size_t>(height_));
     openHi_.resize(static_cast<std::size_t>(height_));
     points_.resize(static_cast<std::size_t>(l.last));  // one a sample at most
-    count_ = 0;
-    zeroSample_ = false;
+    runs_.reserve(2 * static_cast<std::size_t>(height_));
     // The first lobe starts on the axis at the top.
     row_ = lobeRow_ = 0;
     px_ = lo_ = hi_ = axis_;
     startRow();
-    WalkLobes(l, *this);
-    endRow();
+
+    // Per sample the point is kept, with the row's extreme deflections so
+    // far, in locals the compiler holds in registers, and no branch on
+    // whether the sample closes a lobe: every other sample of a noisy trace
+    // does.
+    Point* const row = points_.data();
+    Point* end = row;
+    Extremes seen;
+    int zeroSample = 0;        // a sample on zero joined a lobe and closed it
+    double nextRow = RowEnd(0);
+    WalkLobes(l, [&](float a, double y, int joins, int close) {
+        if ((joins | close) == 0) return;  // a sample that is not a number adds no point
+        // The sample's deflection, or 0 for the axis point a lobe closes on.
+        const float p = std::bit_cast<float>(std::bit_cast<uint32_t>(a) & -static_cast<uint32_t>(joins != 0));
+        if (y >= nextRow) {
+            const double Y = LobeY(y);
+            endRow(row, end, zeroSample, seen);
+            enterRow(LobeX(l, p), Y);
+            end = row;
+            seen = Extremes{};
+            zeroSample = 0;
+            nextRow = RowEnd(Y);
+        }
+        *end++ = {p, close};
+        seen.most = std::max(seen.most, p);
+        seen.least = std::min(seen.least, p);
+        zeroSample |= joins * close;
+    });
+    endRow(row, end, zeroSample, seen);
     flushRow(lobeRow_);  // the lobe still open is dropped
     layout_ = nullptr;
     return runs_;
 }
 
-// Widens [lo, hi] to the points p[0 .. n-1]: the leftmost is the point of the
-// largest deflection, so only the extreme deflections are rounded.
-void LobeRaster::extend(double& lo, double& hi, const Point* p, std::size_t n) const {
-    if (n == 0) return;
-    float most = p[0].a, least = p[0].a;
-    for (std::size_t i = 1; i < n; ++i) {
-        most = std::max(most, p[i].a);
-        least = std::min(least, p[i].a);
-    }
-    lo = std::min(lo, LobeX(*layout_, most));
-    hi = std::max(hi, LobeX(*layout_, least));
+// The least y whose point lies below row Y (halves round to even).
+double LobeRaster::RowEnd(double Y) {
+    const double half = Y + 0.5;
+    const bool odd = static_cast<int64_t>(Y) & 1;  // rows lie well within 2^51
+    return odd ? half : std::nextafter(half, std::numeric_limits<double>::infinity());
 }
 
-// Reduces the points of row row_. Without a sample on zero every lobe lies
-// on its own side, and the lobes that both start and close in the row only
-// widen the row's extent.
-void LobeRaster::endRow() {
-    const Point* p = points_.data();
-    const Point* const end = p + count_;
-    count_ = 0;
+inline void LobeRaster::widen(double& lo, double& hi, Extremes e) const {
+    lo = std::min(lo, LobeX(*layout_, e.most));
+    hi = std::max(hi, LobeX(*layout_, e.least));
+}
+
+// Reduces the points p .. end of row row_, whose deflections span `seen`.
+// Without a sample on zero every lobe lies on its own side, and the lobes
+// that start and close in the row only widen the row's extent: the points up
+// to the last close count together, and usually they hold both extremes.
+void LobeRaster::endRow(const Point* p, const Point* end, bool zeroSample, Extremes seen) {
     if (p == end) return;
-    if (zeroSample_ || exact_) {
-        zeroSample_ = false;
+    if (zeroSample || exact_) {
         for (; p != end; ++p) point(LobeX(*layout_, p->a), p->close);
         return;
     }
     const Point* first = p;
     while (first != end && first->close == kKeepsLobe) ++first;
-    if (first != end) {
-        // The open lobe closes, perhaps after rows of its own, then come the
-        // lobes that start and close here.
-        extend(lo_, hi_, p, static_cast<std::size_t>(first - p) + 1);
-        closeLobe(first->close);
-        const Point* last = end - 1;
-        while (last->close == kKeepsLobe) --last;
-        extend(closedLo_, closedHi_, first + 1, static_cast<std::size_t>(last - first));
-        last_ = last->close;
-        p = last + 1;
-        if (p == end) return;  // the open lobe starts on the axis
+    if (first == end) {  // the open lobe goes on
+        widen(lo_, hi_, seen);
+        px_ = LobeX(*layout_, end[-1].a);
+        return;
     }
-    // What follows the last close belongs to the lobe left open.
-    extend(lo_, hi_, p, static_cast<std::size_t>(end - p));
+    // The open lobe closes, perhaps after rows of its own. In this row it
+    // closes with what led into the row; its points here, like those of the
+    // lobes after it up to the last close, widen the row's closed lobes.
+    closeLobe(first->close);
+    Extremes rest;  // the lobe left open
+    const Point* last = end - 1;
+    for (; last->close == kKeepsLobe; --last) {
+        rest.most = std::max(rest.most, last->a);
+        rest.least = std::min(rest.least, last->a);
+    }
+    last_ = last->close;
+    Extremes closed = seen;
+    if (!(rest.most < seen.most) || !(rest.least > seen.least)) {  // an extreme lies in the open lobe
+        closed = Extremes{};
+        for (const Point* q = p; q <= last; ++q) {
+            closed.most = std::max(closed.most, q->a);
+            closed.least = std::min(closed.least, q->a);
+        }
+    }
+    widen(closedLo_, closedHi_, closed);
+    if (last + 1 == end) return;  // the open lobe starts on the axis
+    widen(lo_, hi_, rest);
     px_ = LobeX(*layout_, end[-1].a);
 }
 
@@ -205,6 +226,14 @@ void LobeRaster::point(double x, int close) {
 
 // The segment from the open lobe's last point down to (x, Y) in a lower row.
 void LobeRaster::enterRow(double x, double Y) {
+    if (Y == row_ + 1 && Y < height_) {  // the next row: no part of it between rows
+        openLo_[static_cast<std::size_t>(row_)] = std::min(lo_, x);
+        openHi_[static_cast<std::size_t>(row_)] = std::max(hi_, x);
+        row_ = Y;
+        lo_ = std::min(axis_, x);
+        hi_ = std::max(axis_, x);
+        return;
+    }
     ForEachRow({px_, row_}, {x, Y}, height_, [&](int r, double a, double b) {
         if (r == row_) {
             lo_ = std::min({lo_, a, b});
@@ -243,8 +272,9 @@ void LobeRaster::closeLobe(int close) {
 }
 
 void LobeRaster::commit(double lo, double hi, int close) {
+    // Lobes alternate in colour: no branch on which one this is.
     const bool across =
-        twoColours_ && ((close == kClosesPositive && hi > axis_) || (close == kClosesNegative && lo < axis_));
+        twoColours_ & (((close == kClosesPositive) & (hi > axis_)) | ((close == kClosesNegative) & (lo < axis_)));
     if (across && !exact_) {
         // Until now only positive lobes reached left of the axis and only
         // negative ones right of it; from here on the row keeps, on each
@@ -296,14 +326,16 @@ void LobeRaster::flushRow(double row) {
             const double start = i + 1 < rightEdges_.size() ? rightEdges_[i + 1].pixel : axis_;
             addRun(row, start + 1, rightEdges_[i].pixel, rightEdges_[i].close);
         }
-    } else {
-        addRun(row, Floor(closedLo_), axis_ - 1, kClosesPositive);
-        addRun(row, axis_ + 1, Floor(closedHi_), kClosesNegative);
+        addRun(row, axis_, axis_, last_);
+        return;
     }
-    addRun(row, axis_, axis_, last_);
+    // The axis pixel goes with the side of the last lobe's colour.
+    const double split = axis_ - (last_ == kClosesNegative);
+    addRun(row, Floor(closedLo_), split, kClosesPositive);
+    addRun(row, split + 1, Floor(closedHi_), kClosesNegative);
 }
 
-void LobeRaster::addRun(double row, double a, double b, int close) {
+inline void LobeRaster::addRun(double row, double a, double b, int close) {
     if (!(a <= b) || b < 0 || a > right_) return;
     runs_.push_back({static_cast<int32_t>(row), static_cast<int32_t>(std::max(a, 0.0)),
                      static_cast<int32_t>(std::min(b, right_)), colour_[close]});

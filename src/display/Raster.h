@@ -8,6 +8,7 @@
 // in order gives the picture of drawing the shapes one after the other, at a
 // cost that follows the pixels, not the samples.
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "display/Plotter.h"
@@ -55,9 +56,6 @@ public:
     // pixels, cut to the picture; runs of one row do not overlap.
     const std::vector<PixelRun>& runs(const TraceLayout& l, int width, int height);
 
-    // The lobe rules' sink (see WalkLobes), once a sample.
-    [[gnu::always_inline]] inline void operator()(float a, double Y, int joins, int close);
-
 private:
     // A point of the row: the sample's deflection (0 for the axis point a
     // lobe closes on) and its LobeClose.
@@ -65,14 +63,22 @@ private:
         float a;
         int close;
     };
+    // The largest and smallest deflection of some points (none: -inf, inf).
+    struct Extremes {
+        float most = -std::numeric_limits<float>::infinity();
+        float least = std::numeric_limits<float>::infinity();
+    };
     // Where a run of one colour starts (left of the axis) or ends (right of
     // it), in a row whose lobes reach across the axis.
     struct Edge {
         double pixel;
         int close;
     };
-    void endRow();
-    void extend(double& lo, double& hi, const Point* p, std::size_t n) const;
+    static double RowEnd(double Y);
+    void endRow(const Point* p, const Point* end, bool zeroSample, Extremes seen);
+    // Widens [lo, hi] to points of deflections e: the leftmost is the point
+    // of the largest deflection, so only the extremes are rounded.
+    void widen(double& lo, double& hi, Extremes e) const;
     void enterRow(double x, double Y);
     void point(double x, int close);
     void closeLobe(int close);
@@ -86,11 +92,7 @@ private:
     double axis_ = 0, right_ = 0;
     Rgb colour_[3];
     bool twoColours_ = false;
-    // The points of row row_ not yet reduced, and whether one of them both
-    // joined a lobe and closed it.
-    std::vector<Point> points_;
-    std::size_t count_ = 0;
-    bool zeroSample_ = false;
+    std::vector<Point> points_;  // those of the row in hand
     // The open lobe: the x of its last point, its extent in row row_, the
     // row it started in, and its extents in the rows between.
     double row_ = 0, px_ = 0, lo_ = 0, hi_ = 0, lobeRow_ = 0;

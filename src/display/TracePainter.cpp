@@ -2,9 +2,32 @@
 
 #include <algorithm>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace q24 {
 
+namespace {
+
+// The picture's own fill (QImage::fill) runs AVX code that leaves the upper
+// halves of the vector registers in use. Until they are cleared, every SSE
+// instruction of the plotter waits on them: a redraw of filled lobes right
+// after a clear took two thirds longer. Clearing them costs a few cycles.
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"))) void ClearAvxUpperHalves() { _mm256_zeroupper(); }
+void LeaveAvxState() {
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx) ClearAvxUpperHalves();
+}
+#else
+void LeaveAvxState() {}
+#endif
+
+}  // namespace
+
 void TracePainter::draw(QImage& image, State& s, int t, int style, PlotMemory& memory) {
+    LeaveAvxState();
     if (style == 2 || style == 3) {
         const TraceLayout l = LayOutTrace(s, t, style, image.width(), image.height(), memory);
         fill(image, lobes_.runs(l, image.width(), image.height()));
