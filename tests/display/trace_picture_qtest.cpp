@@ -136,13 +136,13 @@ private slots:
         QImage ours(800, 500, QImage::Format_RGB32), theirs(800, 500, QImage::Format_RGB32);
         ours.fill(Qt::white);
         theirs.fill(Qt::white);
-        PlotMemory memory;
+        PlotMemory memory, ourMemory;
         TracePlot plot;
         TracePainter painter;
         QPainter p(&theirs);
         for (int t = 1; t <= 24; ++t) {
+            painter.draw(ours, *s, t, style, ourMemory);
             PlotTraceGeometry(*s, t, style, 800, 500, memory, plot);
-            painter.paint(ours, plot);
             for (const PlotShape& shape : plot.shapes) {
                 const QColor c(shape.colour.r, shape.colour.g, shape.colour.b);
                 p.setPen(QPen(c, 0));
