@@ -136,8 +136,7 @@ int main(int argc, char** argv) {
     perLobe[3] = redraw(*s, 3, Way::PolygonPerLobe);
     lobeRuns[3] = redraw(*s, 3, Way::RunsPerLobe);
 
-    std::printf("full redraw, %d traces x %d samples on %dx%d pixels (best of 3; the program's styles in turns, best\n"
-                "of 21)\n",
+    std::printf("full redraw, %d traces x %d samples on %dx%d pixels (best of 3; the program's styles best of 21)\n",
                 kTraces, kSamples, kWidth, kHeight);
     std::printf("  style 1, one line per sample       %8.1f ms\n", tSample);
     std::printf("  style 1, one polyline per trace    %8.1f ms\n", tPolyline);

@@ -87,8 +87,9 @@ TraceLayout LayOutTrace(State& s, int t, int style, double width, double height,
 // Nearest integer, halves to even, for the pixel coordinates of every lobe
 // point: adding and taking away 1.5 x 2^52 leaves the value rounded by the
 // processor's own (to-even) rounding, without a library call (IEEE
-// arithmetic keeps the compiler from folding the two away). Beyond 2^51 a
-// double has no fraction left to round.
+// arithmetic keeps the compiler from folding the two away). Beyond 2^51 the
+// trick no longer rounds; such coordinates lie far outside any picture and
+// pass unchanged.
 inline double RoundCoordinate(double v) {
     constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
     if (!(v < 2251799813685248.0 && v > -2251799813685248.0)) return v;
