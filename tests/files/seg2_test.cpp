@@ -331,3 +331,23 @@ TEST(RecordFile, SurvivesTruncationAndCorruption) {
         }
     }
 }
+
+TEST(Velostrata, ListsEveryShotAndFailsOnAMissingOne) {
+    test::TempDir dir;
+    auto s = std::make_unique<State>();
+    fill(*s, 3, 32);
+    const std::string data = (dir / "d.txt").string(), sg2 = (dir / "shot 1.sg2").string();
+    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
+    ASSERT_EQ(ConvertDataText(data, sg2), "");
+    const std::string project = (dir / "line.prj").string();
+    std::ofstream(project, std::ios::binary) << sg2 << "\r\n";
+    const QString exe = QString(Q24_BIN_DIR) + "/velostrata/bin/velostrata";
+    QProcess p;
+    p.start(exe, {"--list", QString::fromStdString(project)});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput().toStdString(),
+              sg2 + " traces=2 samples=32 interval=0.00025 source=-10 receivers=0,2.5\n");
+    std::ofstream(project, std::ios::binary | std::ios::app) << (dir / "gone.sg2").string() << "\r\n";
+    EXPECT_NE(QProcess::execute(exe, {"--list", QString::fromStdString(project)}), 0);
+}
