@@ -60,37 +60,26 @@ std::optional<LoadedData> ReadRecordFile(std::string_view text, const State& cur
     d.Dist_geofoni = current.Dist_geofoni;
     d.Pos_source = current.Pos_source;
 
-    // Each header value only while the file has not ended.
-    if (!in.atEnd()) {
+    // Each header value only while the file has not ended; the integers are
+    // rounded as the program rounds, halves to even.
+    bool bad = false;
+    auto header = [&](auto& target, auto convert) {
+        if (bad || in.atEnd()) return;
         const auto v = in.next();
-        const auto n = v ? ToInt32(*v) : std::nullopt;
-        if (!n) return fail("the sample count is not a whole number");
-        d.N_samples = *n;
-    }
-    if (!in.atEnd()) {
-        const auto v = in.next();
-        const auto n = v ? ToInt32(*v) : std::nullopt;
-        if (!n) return fail("the sampling frequency is not a whole number");
-        d.Sampling_freq = *n;
-    }
-    if (!in.atEnd()) {
-        const auto v = in.next();
-        const auto f = v ? toSingle(*v) : std::nullopt;
-        if (!f) return fail("the geophone spacing is not a number");
-        d.Dist_geofoni = *f;
-    }
-    if (!in.atEnd()) {
-        const auto v = in.next();
-        const auto f = v ? toSingle(*v) : std::nullopt;
-        if (!f) return fail("the source position is not a number");
-        d.Pos_source = *f;
-    }
-    if (!in.atEnd()) {
-        const auto v = in.next();
-        const auto n = v ? ToInt16(*v) : std::nullopt;
-        if (!n) return fail("the trace count is not a whole number");
-        d.N_Geofoni = *n;
-    }
+        const auto c = v ? convert(*v) : std::nullopt;
+        if (c) target = *c;
+        else bad = true;
+    };
+    header(d.N_samples, ToInt32);
+    if (bad) return fail("the sample count is not a whole number");
+    header(d.Sampling_freq, ToInt32);
+    if (bad) return fail("the sampling frequency is not a whole number");
+    header(d.Dist_geofoni, toSingle);
+    if (bad) return fail("the geophone spacing is not a number");
+    header(d.Pos_source, toSingle);
+    if (bad) return fail("the source position is not a number");
+    header(d.N_Geofoni, ToInt16);
+    if (bad) return fail("the trace count is not a whole number");
     if (d.N_Geofoni < 0 || d.N_Geofoni > kMaxTraces) return fail("the trace count lies outside the trace array");
     if (d.N_samples < 0 || d.N_samples > kMaxSamples) return fail("the sample count lies outside the trace array");
     if (d.Sampling_freq <= 0) return fail("the sampling frequency is not positive");

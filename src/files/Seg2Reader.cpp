@@ -24,27 +24,19 @@ public:
         const unsigned a = u8(p), c = u8(p + 1);
         return static_cast<uint16_t>(be_ ? (a << 8) | c : (c << 8) | a);
     }
-    uint32_t u32(long long p) const {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) {
-            const uint32_t byte = u8(p + (be_ ? i : 3 - i));
-            v = (v << 8) | byte;
-        }
-        return v;
-    }
-    uint64_t u64(long long p) const {
-        uint64_t v = 0;
-        for (int i = 0; i < 8; ++i) {
-            const uint64_t byte = u8(p + (be_ ? i : 7 - i));
-            v = (v << 8) | byte;
-        }
-        return v;
-    }
+    uint32_t u32(long long p) const { return static_cast<uint32_t>(word(p, 4)); }
+    uint64_t u64(long long p) const { return word(p, 8); }
     std::string_view view(long long p, long long n) const {
         return b_.substr(static_cast<std::size_t>(p), static_cast<std::size_t>(n));
     }
 
 private:
+    // n bytes at p as one unsigned word in the file's byte order.
+    uint64_t word(long long p, int n) const {
+        uint64_t v = 0;
+        for (int i = 0; i < n; ++i) v = (v << 8) | u8(p + (be_ ? i : n - 1 - i));
+        return v;
+    }
     std::string_view b_;
     bool be_;
 };

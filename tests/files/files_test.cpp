@@ -15,6 +15,7 @@
 #include "files/Seg2Writer.h"
 #include "files/WriteForm.h"
 #include "support/FakePanel.h"
+#include "files/support/ReadFile.h"
 #include "support/TempDir.h"
 
 using namespace q24;
@@ -22,13 +23,6 @@ using test::FakePanel;
 using test::TempDir;
 
 namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -129,10 +123,10 @@ TEST(DataTextFile, TriggerFileByteForByte) {
         for (int k = 1; k <= 3; ++k)
             if (s->Ch_enabled[static_cast<std::size_t>(k)])
                 w.appendChannel(ChannelLabel(s->Ch_param[static_cast<std::size_t>(k)]), s->Dati.row(k - 1), s->Dati.cols());
-        EXPECT_EQ(readAll(path), "previous shot") << "replaced only when complete";
+        EXPECT_EQ(test::ReadFile(path), "previous shot") << "replaced only when complete";
         ASSERT_EQ(w.finish(), "");
         const std::string spacing = decimal == ',' ? "2,5" : "2.5";
-        EXPECT_EQ(readAll(path), header("Strumento: QUELDA24", "250", " 3 ", spacing.c_str()) +
+        EXPECT_EQ(test::ReadFile(path), header("Strumento: QUELDA24", "250", " 3 ", spacing.c_str()) +
                                      "\"Canale numero 41\"\r\n1\r\n-12.5\r\n0.001\r\n"
                                      "\"Canale numero 7\"\r\n8388607\r\n-8388608\r\n0\r\n");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary left";
@@ -144,7 +138,7 @@ TEST(DataTextFile, StackedTimedAndEmptyLayouts) {
     auto s = smallShot();
     const std::string path = (dir / "d.txt").string();
     ASSERT_EQ(WriteStackedDataText(*s, path, regional('.'), kWhen), "");
-    EXPECT_EQ(readAll(path), header("Strumento: QUELDA24", "250", " 3 ", "2.5") +
+    EXPECT_EQ(test::ReadFile(path), header("Strumento: QUELDA24", "250", " 3 ", "2.5") +
                                  "\"Canale numero 1\"\r\n1\r\n-12.5\r\n0.001\r\n"
                                  "\"Canale numero 3\"\r\n8388607\r\n-8388608\r\n0\r\n");
 
@@ -152,7 +146,7 @@ TEST(DataTextFile, StackedTimedAndEmptyLayouts) {
     s->N_samples_cont = 2;
     s->Dati_cont.resize(4, 3);
     ASSERT_EQ(WriteTimedDataText(*s, {"A", "B"}, path, regional(','), kWhen), "");
-    const std::string timed = readAll(path);
+    const std::string timed = test::ReadFile(path);
     EXPECT_EQ(timed.substr(0, header("Strumento: QUELDATR24", "31,25", " 2 ", "2,5").size()),
               header("Strumento: QUELDATR24", "31,25", " 2 ", "2,5"));
     EXPECT_NE(timed.find("\"Canale A\"\r\n0\r\n0\r\n\"Canale B\"\r\n0\r\n0\r\n\"Canale \"\r\n0\r\n0\r\n"),
@@ -160,7 +154,7 @@ TEST(DataTextFile, StackedTimedAndEmptyLayouts) {
 
     s->N_Geofoni = 0;
     ASSERT_EQ(WriteStackedDataText(*s, path, regional('.'), kWhen), "");
-    EXPECT_EQ(lineCount(readAll(path)), 16u);
+    EXPECT_EQ(lineCount(test::ReadFile(path)), 16u);
     EXPECT_EQ(lineCount(RecordFileText(*s)), 5u);
 }
 
@@ -176,10 +170,10 @@ TEST(DataTextFile, FailuresLeaveTheOldFile) {
         w.appendChannel("x", s->Dati.row(0), 2);  // fewer samples than announced
         EXPECT_NE(w.finish(), "");
     }
-    EXPECT_EQ(readAll(path), "old");
+    EXPECT_EQ(test::ReadFile(path), "old");
     s->N_Geofoni = 98;
     EXPECT_NE(WriteStackedDataText(*s, path, regional('.')), "");
-    EXPECT_EQ(readAll(path), "old");
+    EXPECT_EQ(test::ReadFile(path), "old");
 }
 
 TEST(DataTextFile, PassiveCopiesTheTemporaryChannelFiles) {
@@ -194,19 +188,19 @@ TEST(DataTextFile, PassiveCopiesTheTemporaryChannelFiles) {
         temp.append(k, block.data(), 8192);
     }
     ASSERT_EQ(temp.close(), "");
-    EXPECT_EQ(lineCount(readAll(TempChannelPath(dir.path(), 2))), 8192u);
+    EXPECT_EQ(lineCount(test::ReadFile(TempChannelPath(dir.path(), 2))), 8192u);
     const std::string path = (dir / kDataFile).string();
     ASSERT_EQ(WritePassiveDataText(*s, dir.path(), 125, 8192, path, regional('.'), kWhen), "");
-    const auto text = ParseDataText(readAll(path));
+    const auto text = ParseDataText(test::ReadFile(path));
     ASSERT_TRUE(text);
     EXPECT_EQ(text->intervalUsec, 8000);
     ASSERT_EQ(text->labels, (std::vector<std::string>{"Canale numero 1", "Canale numero 2"}));
     EXPECT_EQ(text->blocks[1][3], 5000.75f);
-    EXPECT_EQ(lineCount(readAll(path)), 16u + 2 * 8193);
+    EXPECT_EQ(lineCount(test::ReadFile(path)), 16u + 2 * 8193);
     // A temporary file short of the recording: an error, data.txt untouched.
     writeFile(TempChannelPath(dir.path(), 2), "1\r\n2\r\n");
     EXPECT_NE(WritePassiveDataText(*s, dir.path(), 125, 8192, path, regional('.')), "");
-    EXPECT_EQ(lineCount(readAll(path)), 16u + 2 * 8193);
+    EXPECT_EQ(lineCount(test::ReadFile(path)), 16u + 2 * 8193);
 }
 
 TEST(RecordFile, RoundTripAndTheRulesOfTheReader) {
@@ -344,7 +338,7 @@ protected:
 TEST_F(Saving, TriggerSaveConvertsAndWritesTheRecordFile) {
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "shot 1"), SaveResult::Saved);
     EXPECT_EQ(launched, std::vector<std::string>{converted("data_trigger.txt", "shot 1")});
-    EXPECT_EQ(readAll(folder.path() + "/shot 1.txt"), RecordFileText(*s));
+    EXPECT_EQ(test::ReadFile(folder.path() + "/shot 1.txt"), RecordFileText(*s));
     EXPECT_EQ(s->File_path, folder.path() + "/shot 1.txt");
     EXPECT_EQ(panel.messages, std::vector<std::string>{kSg2Created});
     EXPECT_FALSE(s->Stacking || s->Stack_series);
@@ -359,7 +353,7 @@ TEST_F(Saving, ExistingFileIsAskedAboutAndKeptUnlessYes) {
         EXPECT_FALSE(s->Stacking);
     }
     EXPECT_EQ(panel.questions.back(), "old already exists, erase the file ?");
-    EXPECT_EQ(readAll(folder.path() + "/old.sg2"), "old");
+    EXPECT_EQ(test::ReadFile(folder.path() + "/old.sg2"), "old");
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "/old.txt"));
     EXPECT_TRUE(launched.empty());
     panel.answers = {Answer::Yes};
@@ -398,8 +392,8 @@ TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
     EXPECT_EQ(TimedSaveOk(*s, panel, env, folder.path(), "timed", {"1", "2", "3"}), SaveResult::Saved);
     EXPECT_TRUE(panel.questions.empty()) << "the timed save never asks";
     EXPECT_EQ(launched, (std::vector<std::string>{converted("data.txt", "noise"), converted("data.txt", "timed")}));
-    EXPECT_NE(readAll(home.path() + "/data.txt").find("QUELDATR24"), std::string::npos);
-    EXPECT_EQ(readAll(ProjectPath(home.path(), "line A")), "");
+    EXPECT_NE(test::ReadFile(home.path() + "/data.txt").find("QUELDATR24"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(ProjectPath(home.path(), "line A")), "");
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "/noise.txt"));
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "/timed.txt"));
 }
@@ -410,7 +404,7 @@ TEST_F(Saving, ProjectOfThreeSavesStartsVelostrataOnce) {
     panel.answers = {Answer::No, Answer::Yes, Answer::No, Answer::Yes, Answer::Yes};
     for (const char* name : {"s1", "s2", "s3"}) EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), name), SaveResult::Saved);
     const std::string project = ProjectPath(home.path(), "line A");
-    EXPECT_EQ(readAll(project), folder.path() + "/s1.sg2\r\n" + folder.path() + "/s2.sg2\r\n" + folder.path() +
+    EXPECT_EQ(test::ReadFile(project), folder.path() + "/s1.sg2\r\n" + folder.path() + "/s2.sg2\r\n" + folder.path() +
                                     "/s3.sg2\r\n");
     EXPECT_EQ(panel.questions, (std::vector<std::string>{"End of Refraction Project?", "End of Refraction Project?",
                                                          "Are you sure?", "End of Refraction Project?", "Are you sure?"}));

@@ -18,18 +18,12 @@
 #include "files/RecordFile.h"
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
+#include "files/support/ReadFile.h"
 #include "support/TempDir.h"
 
 using namespace q24;
 
 namespace {
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void expectClose(double got, double want, const char* what) {
     EXPECT_NEAR(got, want, std::max(1e-6 * std::fabs(want), 1e-3)) << what;
@@ -48,7 +42,7 @@ TEST(Seg2Corpus, EveryFileLoadsAsTheReferenceReaderReadsIt) {
         const std::string name = it.key().toStdString();
         SCOPED_TRACE(name);
         const QJsonObject e = it.value().toObject();
-        const std::string bytes = readBytes(corpus + "/" + name);
+        const std::string bytes = test::ReadFile(corpus + "/" + name);
         ASSERT_FALSE(bytes.empty());
         ASSERT_LE(static_cast<long long>(bytes.size()), kMaxLoadBytes);
         ASSERT_TRUE(IsSeg2(bytes));
@@ -161,11 +155,11 @@ TEST_P(ConverterRoundTrip, ReadsBackWhatTheTextFileHolds) {
     const std::string data = (dir / "data.txt").string(), sg2 = (dir / "out.sg2").string();
     ASSERT_EQ(GetParam().write(*s, dir.path(), data), "");
     std::string why;
-    const auto text = ParseDataText(readBytes(data), &why);
+    const auto text = ParseDataText(test::ReadFile(data), &why);
     ASSERT_TRUE(text) << why;
     ASSERT_EQ(ConvertDataText(data, sg2), "");
 
-    const std::string bytes = readBytes(sg2);
+    const std::string bytes = test::ReadFile(sg2);
     const auto loaded = ReadSeg2File(bytes, &why);
     ASSERT_TRUE(loaded) << why;
     EXPECT_EQ(loaded->N_Geofoni, static_cast<int>(text->blocks.size()));
@@ -209,7 +203,7 @@ TEST(Converter, StringsCarryGeometryAndExactInterval) {
     const std::string data = (dir / "d.txt").string(), sg2 = (dir / "o.sg2").string();
     ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
     ASSERT_EQ(ConvertDataText(data, sg2), "");
-    const auto file = ParseSeg2(readBytes(sg2));
+    const auto file = ParseSeg2(test::ReadFile(sg2));
     ASSERT_TRUE(file);
     ASSERT_EQ(file->traces.size(), 2u);  // trace 2 is not active
     EXPECT_EQ(Seg2Value(file->traces[1].strings, "SAMPLE_INTERVAL"), "0.00003125");
@@ -227,14 +221,14 @@ TEST(Converter, ProgramSplitsItsArgumentAndFailsLoudly) {
     ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
     const QString exe = QString(Q24_BIN_DIR) + "/Sg2Maker";
     EXPECT_EQ(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
-    EXPECT_TRUE(ReadSeg2File(readBytes(sg2)));
+    EXPECT_TRUE(ReadSeg2File(test::ReadFile(sg2)));
 
     // A truncated data file: non-zero, and the earlier .sg2 stays whole.
-    const std::string good = readBytes(sg2);
-    std::string text = readBytes(data);
+    const std::string good = test::ReadFile(sg2);
+    std::string text = test::ReadFile(data);
     std::ofstream(data, std::ios::binary) << text.substr(0, text.size() - 8);
     EXPECT_NE(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
-    EXPECT_EQ(readBytes(sg2), good);
+    EXPECT_EQ(test::ReadFile(sg2), good);
     EXPECT_NE(QProcess::execute(exe, {"no separator"}), 0);
     EXPECT_NE(QProcess::execute(exe, {QString::fromStdString((dir / "missing.txt").string() + "|" + sg2)}), 0);
 }
@@ -245,7 +239,7 @@ TEST(Seg2Reader, RefusesWhatTheTraceArrayCannotHoldAndBadFormats) {
     fill(*s, 1, 4);
     const std::string data = (dir / "d.txt").string();
     ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
-    auto text = ParseDataText(readBytes(data));
+    auto text = ParseDataText(test::ReadFile(data));
     ASSERT_TRUE(text);
     const std::string good = Seg2Bytes(*text);
     ASSERT_TRUE(ReadSeg2File(good));
@@ -282,13 +276,13 @@ TEST(Seg2Reader, SurvivesTruncationAndCorruption) {
     const std::string corpus = Q24_SEG2_CORPUS;
     for (const char* name : {"/obspy_geometrics-smartseis_fmt3_1tr.seg2", "/synthetic/synthetic_fmt5_float64_be.sg2",
                              "/synthetic/synthetic_fmt2_int32_be_crlf-term.sg2"})
-        if (auto b = readBytes(corpus + name); !b.empty()) seeds.push_back(b);
+        if (auto b = test::ReadFile(corpus + name); !b.empty()) seeds.push_back(b);
     {
         auto s = std::make_unique<State>();
         fill(*s, 3, 64);
         test::TempDir dir;
         ASSERT_EQ(writeStacked(*s, dir.path(), (dir / "d.txt").string()), "");
-        seeds.push_back(Seg2Bytes(*ParseDataText(readBytes((dir / "d.txt").string()))));
+        seeds.push_back(Seg2Bytes(*ParseDataText(test::ReadFile((dir / "d.txt").string()))));
     }
     std::mt19937 rng(7);
     for (const std::string& seed : seeds) {
