@@ -1,0 +1,108 @@
+// Running-mode sweeps of 24 channels x 256 samples at 2000 Hz from
+// quelda24-units paced at 1000000 baud over a pseudo-terminal, each trace
+// drawn on the main window (offscreen) right after its read, as the program
+// does. A sweep can take no less than the recording itself (256 / 2000 s)
+// plus its bytes on the line (the parameter command, the 4-byte reply, and
+// 11 + 896 bytes per channel, 10 bits a byte); the ratio printed is the
+// measured sweep against that.
+//
+//   running_sweep [SWEEPS] [--hidden]
+// (10 sweeps by default, after one to warm up). --hidden draws into a window
+// that is never shown, so nothing is repainted: it tells the line's share of
+// the time from the repaints'.
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "acquisition/ChannelSettings.h"
+#include "acquisition/Parameters.h"
+#include "acquisition/Running.h"
+#include "display/TracePicture.h"
+#include "link/EventLoopWait.h"
+#include "link/Link.h"
+#include "link/PosixPort.h"
+#include "link/Timing.h"
+#include "ui/Analog.h"
+#include "units/UnitsProcess.h"
+
+using namespace q24;
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int sweeps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const bool shown = !(argc > 2 && std::string(argv[2]) == "--hidden");
+    constexpr int kChannels = 24, kSamples = 256, kFreq = 2000, kBaud = 1000000;
+
+    units::UnitsProcess units(units::UnitsProcess::ToolBesideMe(),
+                              {"--noise", "--paced", "--units", "1-" + std::to_string(kChannels)});
+    if (!units.running()) {
+        std::fprintf(stderr, "running_sweep: %s\n", units.error().c_str());
+        return 1;
+    }
+    auto s = std::make_unique<State>();
+    s->Com_port = 1;
+    s->Baud_rate = kBaud;
+    s->Baud_rate_high = kBaud;
+    s->Use_timeout = true;
+    s->N_slow = 128;
+    s->Burst_N = 128;
+    s->Trigger_unit = 1;
+    s->Manual_trigger = true;
+    s->Running_N = kSamples;
+    s->Running_Fs = kFreq;
+    s->N_Geofoni = kChannels;
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        s->Ch_param[ch] = static_cast<int16_t>(ch);
+        s->Ch_enabled[ch] = true;
+    }
+
+    Analog window;
+    window.picture()->attach(*s);
+    window.resize(1400, 900);
+    if (shown) window.show();
+    PosixPort port;
+    PortMap map;
+    map.assign(1, units.path());
+    map.fillDefaults({});
+    EventLoopWait wait;
+    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
+    Link link(*s, window, port, map, &EventLoopWait::Now, yield);
+    AcqParameters params(*s, window);
+    ChannelSettings channels(*s);
+    if (!link.Open_port()) return 1;
+    params.setFreqPosition(AcqParameters::FreqPositionOf(kFreq));
+
+    RunningMode mode(*s, window, link, params, channels, yield);
+    mode.puls_running_Click();
+    if (mode.path() != RunningMode::Path::Fast) {
+        std::fprintf(stderr, "running_sweep: running mode did not start\n");
+        return 1;
+    }
+    int failed = 0;
+    mode.channelRead = [&failed](int, int, bool ok) { failed += ok ? 0 : 1; };
+    mode.Timer3_Timer();  // warm-up: the picture's first paint, the line's first blocks
+    failed = 0;
+
+    const double recording = static_cast<double>(kSamples) / kFreq;
+    const double wire = timing::WireSeconds(11 + 4 + static_cast<std::size_t>(kChannels) * (11 + 896), kBaud);
+    const double least = recording + wire;
+    double total = 0, worst = 0;
+    for (int i = 0; i < sweeps; ++i) {
+        const auto t0 = std::chrono::steady_clock::now();
+        mode.Timer3_Timer();
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        total += took;
+        worst = std::max(worst, took);
+    }
+    const double mean = total / sweeps;
+    std::printf("running_sweep%s: %d sweeps of %d channels x %d samples at %d Hz, %d baud, %d reads failed\n",
+                shown ? "" : " --hidden", sweeps, kChannels, kSamples, kFreq, kBaud, failed);
+    std::printf("  least possible %.4f s (recording %.4f s + wire %.4f s); mean %.4f s, worst %.4f s\n", least,
+                recording, wire, mean, worst);
+    std::printf("  ratio %.4f (mean), %.4f (worst); target at most 1.05\n", mean / least, worst / least);
+    return failed == 0 ? 0 : 1;
+}
