@@ -366,18 +366,41 @@ void Analog::setEnabled(Ctl control, bool enabled) {
         }
         return;
     }
+    // The panel's input controls are usable when the panel is enabled and they
+    // are enabled themselves, each keeping its own state while the panel is
+    // off ("Continuous sampling" stays off at the high rates, the toolbar
+    // after a low rate was chosen); the panel's labels stay readable.
+    static constexpr Ctl kPanelInputs[] = {Ctl::Toolbar2, Ctl::puls_sample, Ctl::VScroll1, Ctl::TrueAmp,
+                                           Ctl::A10,      Ctl::A100,        Ctl::A1000,    Ctl::Auto_rng};
+    static constexpr const char* kOwn = "q24OwnEnabled";
+    static constexpr const char* kPanelOn = "q24PanelEnabled";
+    auto own = [](QWidget* w) {
+        const QVariant v = w->property(kOwn);
+        return v.isValid() ? v.toBool() : w->isEnabled();
+    };
     if (control == Ctl::Frame2) {
-        // The panel's input controls follow; its labels stay readable.
-        for (Ctl c : {Ctl::Toolbar2, Ctl::puls_sample, Ctl::VScroll1, Ctl::TrueAmp, Ctl::A10,
-                      Ctl::A100, Ctl::A1000, Ctl::Auto_rng})
-            widgets_[c]->setEnabled(enabled);
+        frame2_->setProperty(kPanelOn, enabled);
+        for (Ctl c : kPanelInputs) {
+            QWidget* w = widgets_[c];
+            const bool itself = own(w);
+            w->setProperty(kOwn, itself);
+            w->setEnabled(enabled && itself);
+        }
         return;
     }
     if (auto a = actions_.find(control); a != actions_.end()) {
         a->second->setEnabled(enabled && commands_.count(control) && commands_[control]);
         return;
     }
-    if (auto w = widgets_.find(control); w != widgets_.end()) w->second->setEnabled(enabled);
+    auto w = widgets_.find(control);
+    if (w == widgets_.end()) return;
+    if (std::find(std::begin(kPanelInputs), std::end(kPanelInputs), control) != std::end(kPanelInputs)) {
+        const QVariant panelOn = frame2_->property(kPanelOn);
+        w->second->setProperty(kOwn, enabled);
+        w->second->setEnabled(enabled && (!panelOn.isValid() || panelOn.toBool()));
+        return;
+    }
+    w->second->setEnabled(enabled);
 }
 
 void Analog::setVisible(Ctl control, bool visible) {

@@ -168,6 +168,25 @@ private slots:
         QVERIFY(!w.toolbarAction(0)->isEnabled());  // no command yet
     }
 
+    void panelControlsKeepTheirOwnStateWhileThePanelIsOff() {
+        Analog w;
+        Panel& panel = w;
+        QWidget* sample = w.findChild<QWidget*>("puls_sample");
+        QWidget* toolbar = w.findChild<QWidget*>("Toolbar2");
+        panel.setEnabled(Ctl::puls_sample, false);  // a high sampling rate
+        panel.setEnabled(Ctl::Frame2, false);       // a shot, or running mode's STOP after it
+        panel.setEnabled(Ctl::Frame2, true);
+        QVERIFY(!sample->isEnabled());
+        panel.setEnabled(Ctl::Frame2, false);
+        panel.setEnabled(Ctl::Toolbar2, true);  // a unit reset during the shot
+        QVERIFY(!toolbar->isEnabled());
+        panel.setEnabled(Ctl::puls_sample, true);
+        QVERIFY(!sample->isEnabled());
+        panel.setEnabled(Ctl::Frame2, true);
+        QVERIFY(toolbar->isEnabled());
+        QVERIFY(sample->isEnabled());
+    }
+
     void panelFitsWithoutOverlapAtBothScreenSizes() {
         for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
             Analog w;
