@@ -18,7 +18,10 @@ const char* reported(Ctl c) {
 }  // namespace
 
 void TextPanel::setText(Ctl control, const std::string& text) {
-    const bool changed = texts_[control] != text;
+    // A failure label is set once per failure, even with the same text: each
+    // is a line. Status labels print when they change.
+    const bool failure = control == Ctl::Unita_errata1 || control == Ctl::Frame_error;
+    const bool changed = failure || texts_[control] != text;
     texts_[control] = text;
     if (const char* prefix = reported(control); prefix && changed && !text.empty())
         std::fprintf(out_, "%s%s\n", prefix, text.c_str());
@@ -30,13 +33,7 @@ std::string TextPanel::text(Ctl control) const {
     return it == texts_.end() ? std::string() : it->second;
 }
 
-void TextPanel::setVisible(Ctl control, bool visible) {
-    // A failure label that is shown again with the same text is a new failure.
-    if (visible && (control == Ctl::Unita_errata1 || control == Ctl::Frame_error)) {
-        if (const char* prefix = reported(control); prefix && !text(control).empty())
-            std::fprintf(out_, "%s%s\n", prefix, text(control).c_str());
-    }
-}
+void TextPanel::setVisible(Ctl, bool) {}
 
 void TextPanel::setValue(Ctl control, int value) {
     if (!showProgress || control != Ctl::ProgressBar1) return;

@@ -21,7 +21,7 @@ public:
     void setText(Ctl control, const std::string& text) override;
     std::string text(Ctl control) const override;
     void setEnabled(Ctl, bool) override {}
-    void setVisible(Ctl control, bool visible) override;
+    void setVisible(Ctl control, bool visible) override;  // nothing to show on a terminal
     void setValue(Ctl control, int value) override;
     void message(const std::string& text, const std::optional<std::string>& title = {}) override;
     Answer ask(const std::string& text, Buttons buttons, const std::optional<std::string>& title = {}) override;

@@ -37,6 +37,14 @@ void writeIni(const std::string& folder) {
     for (auto* v : {"5", "0", "0", "5", "0", "500000", "500000", "2000", "256", "0"}) out << v << "\r\n";
 }
 
+// A start without the line: this test is about the configuration file.
+void startWithoutLine(Application& app) {
+    app.hooks().showPortDialog = nullptr;
+    app.hooks().sendParameters = nullptr;
+    app.hooks().resetUnits = nullptr;
+    app.start();
+}
+
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -139,14 +147,14 @@ private slots:
         const std::string before = readAll(home.path() + "/ini.txt");
         {
             Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
-            app.start();
+            startWithoutLine(app);
             app.state().Ch_param[7] = 99;
             app.window().close();
         }
         QCOMPARE(readAll(home.path() + "/ini.txt"), before);
         {
             Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
-            app.start();
+            startWithoutLine(app);
             app.state().Ch_param[7] = 99;
             app.window().findChild<QAction*>("uscita")->trigger();
         }
