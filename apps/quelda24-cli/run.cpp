@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "Command.h"
+#include "Start.h"
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
 #include "acquisition/Running.h"
@@ -25,7 +26,6 @@
 #include "link/PortMap.h"
 #include "link/PosixPort.h"
 #include "state/Regional.h"
-#include "ui/Startup.h"
 #include "ui/TextPanel.h"
 
 namespace q24::cli {
@@ -61,30 +61,7 @@ int runRunning(const QStringList& args) {
     AcqParameters params(*s, panel, regional.decimal);
     ChannelSettings channels(*s);
 
-    bool opened = false;
-    StartupHooks hooks;
-    hooks.loadChannelDialogs = [&] { channels.Load(); };
-    hooks.refreshChannelSlots = [&] { channels.RefreshChannelSlots(); };
-    hooks.fillChannelSlots = [&] {
-        channels.FillSlots();
-        channels.SelectPositionsUpToTraceCount();
-    };
-    hooks.showPortDialog = [&] {
-        s->Com_port = 1;
-        opened = link.Open_port() == 1;
-    };
-    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int trgMode, int opening, bool passive) {
-        if (opened) link.Send_parameters(trigger, samples, freq, pre, trgMode, opening, passive);
-    };
-    hooks.resetUnits = [&] {
-        if (opened) link.Reset_units();
-    };
-    StartupContext ctx{*s, panel, params, home.toStdString(), hooks};
-    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
-    if (!opened) {
-        std::fprintf(stderr, "the port %s could not be opened\n", path.toLocal8Bit().constData());
-        return 1;
-    }
+    if (!StartLikeTheProgram(*s, panel, link, params, channels, home.toStdString())) return 1;
 
     RunningMode mode(*s, panel, link, params, channels, yield);
     int sweep = 0;

@@ -137,16 +137,4 @@ TEST_F(CliRun, WrongArgumentsAndAMissingPortFail) {
     EXPECT_NE(o.out.find("could not be opened"), std::string::npos) << o.out;
 }
 
-TEST_F(CliRun, ASpreadWithoutUnitNumbersDoesNotStart) {
-    auto s = std::make_unique<State>();
-    std::ifstream in(home_ / "ini.txt", std::ios::binary);
-    ReadConfigItems(*s, in);
-    s->Ch_param[2] = 0;
-    std::ofstream(home_ / "ini.txt", std::ios::binary) << ConfigText(*s);
-    const Outcome o = RunTool(command("--port '" + units_->path() + "'"));
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.out.find("message: Write channels number!"), std::string::npos) << o.out;
-    EXPECT_EQ(o.out.find("sweep "), std::string::npos);
-}
-
 }  // namespace
