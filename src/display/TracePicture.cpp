@@ -7,6 +7,10 @@
 
 namespace q24 {
 
+namespace {
+constexpr int kRefreshMs = 4;
+}
+
 TracePicture::TracePicture(QWidget* parent) : QWidget(parent) {
     setObjectName("Grafico_multiplo");
     QPalette pal = palette();
@@ -16,6 +20,13 @@ TracePicture::TracePicture(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);  // the time readout follows the mouse without a button held
     setMinimumSize(200, 150);
+    refresh_.setSingleShot(true);
+    refresh_.setInterval(kRefreshMs);
+    connect(&refresh_, &QTimer::timeout, this, [this] { update(); });
+}
+
+void TracePicture::refresh() {
+    if (!refresh_.isActive()) refresh_.start();
 }
 
 void TracePicture::syncSize() {
@@ -36,14 +47,14 @@ void TracePicture::PlotTrace(int t, int style) {
     drawn_.erase(std::remove(drawn_.begin(), drawn_.end(), d), drawn_.end());
     drawn_.push_back(d);
     draw(d);
-    update();
+    refresh();
 }
 
 void TracePicture::Clear() {
     drawn_.clear();
     image_ = QImage();
     syncSize();
-    update();
+    refresh();
 }
 
 void TracePicture::setBackground(const QColor& colour) {

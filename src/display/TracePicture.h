@@ -5,6 +5,7 @@
 // last clear, so at a new size it draws them again from Dati.
 #include <QColor>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <vector>
 
@@ -58,8 +59,13 @@ private:
     // traces again when the size changed.
     void syncSize();
     void draw(const Drawn& d);
+    // Shows what was drawn a few milliseconds later, several traces in one
+    // repaint: an acquisition that draws each channel as it arrives and asks
+    // for the next at once gets the repaint while that channel is on the line.
+    void refresh();
 
     State* state_ = nullptr;
+    QTimer refresh_;
     QColor background_ = Qt::white;
     QImage image_;
     std::vector<Drawn> drawn_;
