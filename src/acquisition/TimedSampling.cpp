@@ -70,7 +70,14 @@ void TimedMode::Command6_Click() {
 }
 
 void TimedMode::Start_acq_Click() {
-    if (recording_) return;
+    // The save dialog and the reset after a recording run the event loop: a
+    // second START meanwhile would nest a recording inside them.
+    if (busy_) return;
+    struct Busy {
+        bool& flag;
+        explicit Busy(bool& f) : flag(f) { flag = true; }
+        ~Busy() { flag = false; }
+    } busy(busy_);
     s_.Passive_mode = false;
     s_.Acq_seconds = static_cast<int32_t>(s_.Finestra_tempo) * 60;
     s_.N_samples_cont = s_.Sampling_freq * s_.Acq_seconds;
@@ -176,7 +183,7 @@ void TimedMode::SaveDone() {
     setStatus("FINE");
     c_.Command7 = false;
     c_.Command2 = true;
-    c_.Start_acq = true;
+    c_.Start_acq = !busy_;  // after a recording, once its reset is done
     notify();
 }
 

@@ -69,7 +69,8 @@ public:
     // N_Geofoni rows of N_slow x (N_samples_cont / N_slow) samples.
     void TimedSampling();
 
-    // The save dialog's OK has saved: "FINE", Abort off, EXIT and START on.
+    // The save dialog's OK has saved: "FINE", Abort off, EXIT on, and START
+    // on (after a recording, once the units have been reset).
     void SaveDone();
 
     bool recording() const { return recording_; }
@@ -101,6 +102,7 @@ private:
     Link::Yield yield_;
     Controls c_;
     bool recording_ = false;
+    bool busy_ = false;        // START's handler runs (recording, save, reset)
     bool abortAsked_ = false;  // Abort's OK came during a recording
     bool aborted_ = false;
 };

@@ -69,6 +69,7 @@ Application::Application(Options options, Regional regional)
     WireFiles(*this);
     WireTrigger(*this);
     WireRunning(*this);
+    WireTimed(*this);
     WirePassive(*this);
 }
 

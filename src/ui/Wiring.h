@@ -14,6 +14,7 @@ void WireAnalysis(Application& app);  // spectrum and geometry views
 void WireFiles(Application& app);     // load dialog, refraction project
 void WireTrigger(Application& app);   // GO TRIGGER, "Exit from Trigger", stacking
 void WireRunning(Application& app);   // GO RUNNING, STOP, Timer2 and Timer3, "Continuous sampling"
+void WireTimed(Application& app);     // timed sampling dialog and its save, behind "Continuous sampling"
 void WirePassive(Application& app);   // PASSIVE SEISMIC: the passive recording dialog and its save
 
 // The trigger shot's logic, made on first use (after WireLink) and owned by

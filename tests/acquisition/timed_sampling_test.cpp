@@ -237,8 +237,20 @@ TEST(TimedSampling, SaveDoneAndASecondStartBackAtTheHighRate) {
         ++r.saves;
         r.mode.SaveDone();
     };
+    // START clicked during the reset that follows the save is refused.
+    bool clickedDuringReset = false, startShownDuringReset = true;
+    r.line.onYield = [&] {
+        if (!r.link.resetting() || clickedDuringReset) return;
+        clickedDuringReset = true;
+        startShownDuringReset = r.mode.controls().Start_acq;
+        r.mode.Start_acq_Click();
+    };
     r.mode.Prepare();
     r.mode.Start_acq_Click();
+    r.line.onYield = nullptr;
+    EXPECT_TRUE(clickedDuringReset);
+    EXPECT_FALSE(startShownDuringReset);
+    EXPECT_EQ(r.saves, 1);
     EXPECT_EQ(r.mode.controls().Label3, "FINE");
     EXPECT_TRUE(r.mode.controls().Label3_visible);
     EXPECT_FALSE(r.mode.controls().Command7);

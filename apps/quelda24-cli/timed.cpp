@@ -1,0 +1,177 @@
+// quelda24-cli timed --home DIR --port PATH --fs 125|250|500 --minutes M
+//                    [--save NAME [--folder DIR]]
+// A timed recording without windows: starts as the program does (ini.txt from
+// DIR, the port opened, one parameter command, a unit reset), sets the
+// sampling frequency as the parameters dialog would, moves the line to the
+// high rate as "Continuous sampling" does, records M minutes of every
+// selected channel slot, writes data.txt in DIR and, with --save, starts the
+// converter on it for NAME.sg2 in the folder given (DIR/Data when none). The
+// units are reset at the end.
+//
+// Printed: the program's status lines, "progress: N %" every tenth,
+// "block B channel C: Error on UnitU" for each burst that did not arrive, and
+// a closing summary. Status 0 when every burst arrived and the file was
+// written, 1 when units failed or nothing could be recorded or saved, 2 for
+// wrong arguments.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "Command.h"
+#include "acquisition/ChannelSettings.h"
+#include "acquisition/Parameters.h"
+#include "acquisition/TimedSampling.h"
+#include "files/DataTextFile.h"
+#include "files/Saving.h"
+#include "link/EventLoopWait.h"
+#include "link/Link.h"
+#include "link/PortMap.h"
+#include "link/PosixPort.h"
+#include "state/Regional.h"
+#include "ui/Startup.h"
+#include "ui/TextPanel.h"
+
+namespace q24::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "timed --home DIR --port PATH --fs 125|250|500 --minutes M [--save NAME [--folder DIR]]";
+
+// Frequency bar position of each low rate.
+int PositionOf(int fs) { return fs == 125 ? 1 : fs == 250 ? 2 : fs == 500 ? 3 : 0; }
+
+int runTimed(const QStringList& args) {
+    // The converter is started by its full path: the folders are made absolute.
+    const QString home = QFileInfo(OptionValue(args, "--home", QCoreApplication::applicationDirPath())).absoluteFilePath();
+    const QString path = OptionValue(args, "--port");
+    bool fsOk = false, minutesOk = false;
+    const int fs = OptionValue(args, "--fs").toInt(&fsOk);
+    const int minutes = OptionValue(args, "--minutes").toInt(&minutesOk);
+    const QString name = OptionValue(args, "--save");
+    const QString folder =
+        QFileInfo(OptionValue(args, "--folder", QString::fromStdString(DataFolder(home.toStdString())))).absoluteFilePath();
+    if (path.isEmpty() || !fsOk || PositionOf(fs) == 0 || !minutesOk || minutes < TimedMode::kMinutesMin ||
+        minutes > TimedMode::kMinutesMax || (HasFlag(args, "--save") && name.isEmpty())) {
+        std::fprintf(stderr, "usage: quelda24-cli %s  (M from 1 to 59)\n", kUsage);
+        return 2;
+    }
+
+    auto s = std::make_unique<State>();
+    TextPanel panel;
+    const Regional regional = Regional::fromSystem();
+    PosixPort port;
+    PortMap map;
+    map.assign(1, path.toStdString());
+    map.fillDefaults({});
+    EventLoopWait wait;
+    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
+    Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
+    AcqParameters params(*s, panel, regional.decimal);
+    ChannelSettings channels(*s);
+
+    bool opened = false;
+    StartupHooks hooks;
+    hooks.loadChannelDialogs = [&] { channels.Load(); };
+    hooks.refreshChannelSlots = [&] { channels.RefreshChannelSlots(); };
+    hooks.fillChannelSlots = [&] {
+        channels.FillSlots();
+        channels.SelectPositionsUpToTraceCount();
+    };
+    hooks.showPortDialog = [&] {
+        s->Com_port = 1;
+        opened = link.Open_port() == 1;
+    };
+    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int trgMode, int opening, bool passive) {
+        if (opened) link.Send_parameters(trigger, samples, freq, pre, trgMode, opening, passive);
+    };
+    hooks.resetUnits = [&] {
+        if (opened) link.Reset_units();
+    };
+    StartupContext ctx{*s, panel, params, home.toStdString(), hooks};
+    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
+    if (!opened) {
+        std::fprintf(stderr, "the port %s could not be opened\n", path.toLocal8Bit().constData());
+        return 1;
+    }
+
+    // The frequency as the parameters dialog sets it; the high line rate
+    // decides which low rates it offers.
+    if (AcqParameters::FrequencyAt(PositionOf(fs), s->Baud_rate_high) != fs) {
+        std::fprintf(stderr, "%d Hz needs a higher line rate for continuous sampling than %d (Baud_rate_high)\n", fs,
+                     static_cast<int>(s->Baud_rate_high));
+        link.Reset_units();
+        return 1;
+    }
+    params.setFreqPosition(PositionOf(fs));
+    s->Finestra_tempo = static_cast<int16_t>(minutes);
+
+    TimedMode mode(*s, panel, link, channels, yield);
+    std::string status;
+    mode.changed = [&] {
+        const TimedMode::Controls& c = mode.controls();
+        if (c.Label3_visible && c.Label3 != status && c.Label3.rfind("Error on Unit", 0) != 0)
+            std::printf("%s\n", c.Label3.c_str());
+        status = c.Label3;
+        panel.setValue(Ctl::ProgressBar1, c.ProgressBar1);
+    };
+    panel.showProgress = true;
+    std::map<int, long> failures;  // unit -> bursts lost
+    mode.burstRead = [&](int block, int ch, int unit, bool ok) {
+        if (ok) return;
+        ++failures[unit];
+        std::printf("block %d channel %d: Error on Unit%d\n", block + 1, ch, unit);
+        std::fflush(stdout);
+    };
+
+    std::vector<std::string> texts;
+    for (int k = 1; k <= s->N_Geofoni; ++k) texts.push_back(channels.text(k));
+    bool recorded = false, saved = false;
+    mode.showSave = [&] {
+        recorded = true;
+        const FilesEnv env{home.toStdString(), regional};
+        if (name.isEmpty()) {
+            const std::string data = env.home + "/" + kDataFile;
+            const std::string err = WriteTimedDataText(*s, texts, data, regional);
+            if (!err.empty()) {
+                std::fprintf(stderr, "%s could not be written: %s\n", data.c_str(), err.c_str());
+                return;
+            }
+            std::printf("data.txt written: %s\n", data.c_str());
+            saved = true;
+            return;
+        }
+        if (TimedSaveOk(*s, panel, env, folder.toStdString(), name.toStdString(), texts) == SaveResult::Saved) {
+            mode.SaveDone();
+            panel.message(kSg2Created);
+            saved = true;
+        }
+    };
+
+    // "Continuous sampling": the line to the high rate, the dialog set up.
+    link.Set_baud(s->Baud_rate_high);
+    std::printf("recording %d minute(s) at %d Hz, %d channel(s)\n", minutes, s->Sampling_freq,
+                static_cast<int>(s->N_Geofoni));
+    std::fflush(stdout);
+    mode.Prepare();
+    mode.Start_acq_Click();  // a recording ends with a unit reset
+    if (!recorded) {         // START refused it (the message said why): EXIT resets
+        mode.Command2_Click();
+        return 1;
+    }
+
+    long lost = 0;
+    for (const auto& [unit, n] : failures) {
+        std::printf("unit %d: %ld burst(s) lost\n", unit, n);
+        lost += n;
+    }
+    std::printf("recorded %d samples per channel\n", s->N_samples_cont);
+    std::fflush(stdout);
+    return saved && lost == 0 ? 0 : 1;
+}
+
+CommandRegistration timed{"timed", kUsage, runTimed};
+
+}  // namespace
+}  // namespace q24::cli

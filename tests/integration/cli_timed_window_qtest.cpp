@@ -1,0 +1,118 @@
+// Timed sampling through the program's own window: --simulate with the units'
+// sampling clock 30 times faster, "Continuous sampling", START, the save
+// dialog answered with a name, "file .sg2 created", then EXIT, as an operator
+// would. With Q24_SCREENSHOTS set, the dialog is saved there as a picture
+// while it records.
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "files/Saving.h"
+#include "state/Config.h"
+#include "support/TempDir.h"
+#include "ui/Application.h"
+#include "ui/LinkParts.h"
+
+using namespace q24;
+
+class TimedWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void recordAndSaveUnderSimulate() {
+        const std::string converter = QCoreApplication::applicationDirPath().toStdString() + "/../bin/Sg2Maker";
+        if (!std::filesystem::exists(converter)) QSKIP("Sg2Maker is not built");
+        test::TempDir home;
+        auto s = std::make_unique<State>();
+        s->N_samples = 256;
+        s->Sampling_freq = 250;
+        s->N_Geofoni = 4;
+        s->Trigger_unit = 1;
+        for (int ch = 1; ch <= 4; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
+        s->Dist_geofoni = 5;
+        s->Finestra_tempo = 1;
+        s->Baud_rate = 500000;
+        s->Baud_rate_high = 1000000;
+        std::ofstream(home / "ini.txt", std::ios::binary) << ConfigText(*s);
+        std::filesystem::copy_file(converter, home / "Sg2Maker");
+
+        Options o;
+        o.home = home.path();
+        o.simulate = true;
+        o.noPortDialog = true;
+        Application app(o, Regional{});
+        app.start();
+        QVERIFY(app.link().simulated);
+        app.link().simulated->with([](units::Units& u) { u.config().clockScale = 30; });
+        // A stored low rate becomes 4000 Hz at start-up: the operator picks
+        // 250 Hz in the parameters dialog, which enables "Continuous sampling".
+        app.parameters().setFreqPosition(2);
+        QCOMPARE(app.state().Sampling_freq, 250);
+
+        QStringList seen;
+        bool started = false, pictured = false, exited = false;
+        int speedWhileRecording = 0;
+        QTimer operatorHand;
+        operatorHand.setInterval(50);
+        connect(&operatorHand, &QTimer::timeout, [&] {
+            QWidget* front = QApplication::activeModalWidget();
+            if (!front) return;
+            if (auto* box = qobject_cast<QMessageBox*>(front)) {
+                seen << box->text();
+                box->button(QMessageBox::Ok)->click();
+            } else if (front->objectName() == "Percorsofile") {
+                seen << front->objectName();
+                front->findChild<QLineEdit*>("Text1")->setText("timed 1");
+                front->findChild<QPushButton*>("OK")->click();
+            } else if (front->objectName() == "acquisizione") {
+                auto* start = front->findChild<QPushButton*>("Start_acq");
+                auto* status = front->findChild<QLabel*>("Label3");
+                if (!started && start->isEnabled()) {
+                    started = true;
+                    QTimer::singleShot(0, start, &QPushButton::click);
+                } else if (!pictured && status->text() == "Sampling and Reception..." &&
+                           front->findChild<QProgressBar*>("ProgressBar1")->value() >= 40) {
+                    pictured = true;
+                    speedWhileRecording = app.link().link->pcSpeed();
+                    const QByteArray dir = qgetenv("Q24_SCREENSHOTS");
+                    if (!dir.isEmpty()) {
+                        QDir().mkpath(QString::fromLocal8Bit(dir));
+                        front->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath("acquisizione_in_program.png"));
+                    }
+                } else if (!exited && status->text() == "FINE" && start->isEnabled()) {
+                    exited = true;
+                    seen << "FINE";
+                    QTimer::singleShot(0, front->findChild<QPushButton*>("Command2"), &QPushButton::click);
+                }
+            }
+        });
+        operatorHand.start();
+
+        auto* button = app.window().findChild<QPushButton*>("puls_sample");
+        QVERIFY(button);
+        QVERIFY(button->isEnabled());
+        button->click();  // the whole recording runs inside the click, until EXIT
+        operatorHand.stop();
+
+        QVERIFY(pictured);
+        QCOMPARE(speedWhileRecording, 1000000);  // the high rate
+        QCOMPARE(seen, (QStringList{"Percorsofile", kSg2Created, "FINE"}));
+        QCOMPARE(app.state().N_samples_cont, 14976);
+        QCOMPARE(app.link().link->pcSpeed(), 500000);  // EXIT's reset: back to the working rate
+        QVERIFY(std::filesystem::exists(home / "data.txt"));
+        const auto sg2 = home / "Data" / "timed 1.sg2";
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(sg2), 20000);
+    }
+};
+
+QTEST_MAIN(TimedWindow)
+#include "cli_timed_window_qtest.moc"
