@@ -1,272 +1,267 @@
-// Timed sampling against the emulated units: the block and channel loop, what
-// lands in Dati_cont, the slots' captions, failing units, the cap, the minute
-// buttons, Abort and EXIT.
+// Timed sampling against the emulated units (exact test pattern, simulated
+// clock): the block and channel loop, Dati_cont, the slots' captions, a
+// failing unit, the cap, the minute buttons, Abort, a second START, and the
+// saved data.txt byte for byte with its SEG-2 read back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
 
-#include "link/Frames.h"
-#include "timed_rig.h"
+#include "acquisition/TimedSampling.h"
+#include "files/Saving.h"
+#include "files/Seg2Reader.h"
+#include "files/Seg2Writer.h"
+#include "support/FakePanel.h"
+#include "support/TempDir.h"
+#include "units/EmulatedPort.h"
+#include "units/Seismic.h"
 
 namespace q24 {
 namespace {
 
-using test::PatternRecord;
-using test::PatternUnits;
-using test::TimedRig;
+struct Slots : ChannelSlots {
+    std::array<std::string, 25> texts, captions;
+    std::array<bool, 25> ticks{};
+    std::array<SlotColour, 25> colours{};
+    std::string text(int i) const override { return i >= 1 && i <= 24 ? texts[i] : ""; }
+    bool checked(int i) const override { return i >= 1 && i <= 24 && ticks[i]; }
+    void setCheckCaption(int i, const std::string& c, SlotColour b) override { captions[i] = c, colours[i] = b; }
+};
 
-void ExpectRecord(const State& s, int row, int unit) {
-    const std::vector<float> want = PatternRecord(unit, s.N_samples_cont);
-    ASSERT_GE(s.Dati_cont.cols(), s.N_samples_cont);
-    for (int k = 0; k < s.N_samples_cont; ++k)
-        ASSERT_EQ(s.Dati_cont(row, k), want[static_cast<std::size_t>(k)]) << "row " << row << " sample " << k;
+struct Rig {
+    std::unique_ptr<State> s = std::make_unique<State>();
+    test::FakePanel panel;
+    units::SimulatedLine line;
+    PortMap map;
+    Link link{*s, panel, line.port, map, line.clock(), line.yield()};
+    Slots slots;
+    TimedMode mode{*s, panel, link, slots, line.yield()};
+    int saves = 0, ends = 0;
+
+    // Units `addresses` on the line; slot i asks spread[i - 1], all checked.
+    explicit Rig(std::vector<int> addresses, std::vector<int> spread, std::set<int> silent = {})
+        : line([&] {
+              units::UnitsConfig c;
+              c.data = units::DataKind::Pattern;
+              c.addresses = addresses;
+              c.silent = silent;
+              return c;
+          }()) {
+        map.assign(3, line.port.path());
+        s->Baud_rate = s->Baud_rate_high = 1000000;
+        s->Com_port = 3;
+        s->Use_timeout = true;
+        s->N_slow = s->Burst_N = 128;
+        s->Trigger_unit = 1;
+        s->Sampling_freq = 250;
+        s->Finestra_tempo = 1;
+        s->N_Geofoni = static_cast<int16_t>(spread.size());
+        for (std::size_t i = 0; i < spread.size(); ++i) slots.texts[i + 1] = std::to_string(spread[i]);
+        std::fill_n(slots.ticks.begin() + 1, spread.size(), true);
+        mode.showSave = [this] { ++saves; };
+        mode.endProgram = [this] { ++ends; };
+        link.Open_port();
+        line.port.written.clear();
+        mode.Prepare();
+    }
+    int count(uint8_t byte) const { return static_cast<int>(std::count(line.port.written.begin(), line.port.written.end(), byte)); }
+};
+
+// Samples 0..n-1 of a unit as a recording stores them: decoded, mean out.
+std::vector<float> Record(int unit, int n) {
+    std::vector<float> v(static_cast<std::size_t>(n));
+    double sum = 0;
+    for (int k = 0; k < n; ++k) {
+        const int32_t x = units::PatternValue(unit, k);
+        sum += v[static_cast<std::size_t>(k)] = static_cast<float>(x >= 0 ? x : x - 1);
+    }
+    for (float& x : v) x -= static_cast<float>(sum / n);
+    return v;
 }
 
-TEST(TimedSampling, RecordsEveryCheckedSlotInWholeBlocksAtTheUnitsPace) {
-    TimedRig r(PatternUnits({3, 7, 12}));
-    r.spread({7, 3, 12});
-    r.channelSlots.ticks[2] = false;  // slot 2 is not recorded
-    r.s->Finestra_tempo = 2;
-    r.mode.Prepare();
-    EXPECT_EQ(r.mode.controls().Label7, "Is Latency Time of Port: 3 set to 1 msec ?");
-    EXPECT_EQ(r.mode.controls().Label5, "250");
-    EXPECT_EQ(r.mode.controls().Finestra_tempo_acq, "2");
+bool RowIs(const State& s, int row, const std::vector<float>& want) {
+    return std::equal(want.begin(), want.end(), s.Dati_cont.row(row));
+}
 
-    std::vector<int> progress;
+TEST(TimedSampling, RecordsCheckedSlotsInWholeBlocksAtTheUnitsPace) {
+    Rig r({3, 7, 12}, {7, 3, 12});
+    r.slots.ticks[2] = false;
+    r.s->Finestra_tempo = 2;
+    EXPECT_EQ(r.mode.controls().Label7, "Is Latency Time of Port: 3 set to 1 msec ?");
     std::vector<std::pair<int, int>> order;  // (block, channel)
-    bool parametersOff = true;
+    std::vector<int> progress;
+    const double t0 = r.line.t;
+    double last = 0;  // when the last burst came
     r.mode.burstRead = [&](int block, int ch, int, bool ok) {
-        EXPECT_TRUE(ok);
+        EXPECT_TRUE(ok && !r.panel.enabled[Ctl::parameters] && !r.mode.controls().Start_acq);
+        last = r.line.t;
         order.emplace_back(block, ch);
-        parametersOff = parametersOff && !r.panel.enabled[Ctl::parameters];
-        EXPECT_FALSE(r.mode.controls().Start_acq);
-        EXPECT_FALSE(r.mode.controls().Command2);
-        EXPECT_TRUE(r.mode.controls().Command7);
-        EXPECT_EQ(r.mode.controls().Label3, "Sampling and Reception...");
-    };
-    r.mode.changed = [&] {
-        if (progress.empty() || progress.back() != r.mode.controls().ProgressBar1)
-            progress.push_back(r.mode.controls().ProgressBar1);
+        progress.push_back(r.mode.controls().ProgressBar1);
     };
     r.mode.Start_acq_Click();
 
-    // 250 Hz for 2 minutes: 30000 samples make 234 whole blocks of 128.
-    EXPECT_EQ(r.s->Acq_seconds, 120);
+    // 250 Hz, 2 minutes: 30000 samples, 234 whole blocks of 128.
     EXPECT_EQ(r.s->N_samples_cont, 29952);
     EXPECT_EQ(r.s->Dati_cont.rows(), 3);
     EXPECT_EQ(r.s->Dati_cont.cols(), 29952);
-    ASSERT_EQ(order.size(), 2u * 234);
-    for (std::size_t i = 0; i < order.size(); ++i)
-        ASSERT_EQ(order[i], std::make_pair(static_cast<int>(i / 2), i % 2 ? 3 : 1)) << i;
-    EXPECT_TRUE(parametersOff);
-
-    // One parameter command (continuous, a sample count of 1), then one burst
-    // request per block to each recorded unit.
-    EXPECT_EQ(r.line.units.triggerMode(), 0);
-    EXPECT_EQ(r.line.units.frequency(), 250);
-    EXPECT_EQ(r.count(0x80 + 7), 234);
-    EXPECT_EQ(r.count(0x80 + 12), 234);
-    EXPECT_EQ(r.count(0x80 + 3), 0);
-    // The units deliver at the sampling pace; the program keeps up with them.
-    EXPECT_GE(r.line.t, 29952.0 / 250);
-
-    ExpectRecord(*r.s, 0, 7);
-    ExpectRecord(*r.s, 2, 12);
-    EXPECT_TRUE(std::all_of(r.s->Dati_cont.row(1), r.s->Dati_cont.row(1) + 29952, [](float v) { return v == 0; }));
-    EXPECT_EQ(r.channelSlots.captions[1], "OK");
-    EXPECT_EQ(r.channelSlots.colours[1], kSlotGreen);
-    EXPECT_EQ(r.channelSlots.captions[2], "");
-    EXPECT_EQ(r.channelSlots.captions[3], "OK");
-    double sum = 0;
-    for (int k = 0; k < 29952; ++k) sum += test::PatternCount(7, k);
-    EXPECT_FLOAT_EQ(r.s->Mean_cont[0], static_cast<float>(sum / 29952));
-
-    ASSERT_FALSE(progress.empty());
+    ASSERT_EQ(order.size(), 468u);
+    for (std::size_t i = 0; i < order.size(); ++i) ASSERT_EQ(order[i], std::make_pair(int(i / 2), i % 2 ? 3 : 1));
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
-    EXPECT_EQ(progress.back(), 100);
-
-    // Then the save dialog, a unit reset, START again.
+    EXPECT_EQ(r.mode.controls().ProgressBar1, 100);
+    EXPECT_EQ(r.count(0x80 + 7), 234);
+    EXPECT_EQ(r.count(0x80 + 3), 0);
+    EXPECT_GE(last - t0, 29952.0 / 250);  // the units deliver at the sampling pace
+    EXPECT_LT(last - t0, 29952.0 / 250 + 0.1);
+    EXPECT_TRUE(RowIs(*r.s, 0, Record(7, 29952)));
+    EXPECT_TRUE(RowIs(*r.s, 2, Record(12, 29952)));
+    EXPECT_TRUE(std::all_of(r.s->Dati_cont.row(1), r.s->Dati_cont.row(1) + 29952, [](float v) { return v == 0; }));
+    EXPECT_EQ(r.slots.captions[1] + r.slots.captions[2] + r.slots.captions[3], "OKOK");
+    EXPECT_EQ(r.slots.colours[3], kSlotGreen);
+    // Then the save dialog, one unit reset after the last burst, START again.
     EXPECT_EQ(r.saves, 1);
-    const auto& w = r.line.port.written;
-    const auto reset = std::find(w.begin(), w.end(), 0xFF);
     EXPECT_EQ(r.count(0xFF), 1);
-    EXPECT_EQ(std::find(reset, w.end(), 0x80 + 12), w.end()) << "the reset follows the last burst";
-    EXPECT_TRUE(r.panel.enabled[Ctl::parameters]);
-    EXPECT_TRUE(r.mode.controls().Start_acq);
-    EXPECT_TRUE(r.mode.controls().Command2);
-    EXPECT_FALSE(r.mode.recording());
+    const auto& w = r.line.port.written;
+    EXPECT_EQ(std::find(std::find(w.begin(), w.end(), 0xFF), w.end(), 0x80 + 12), w.end());
+    EXPECT_TRUE(r.panel.enabled[Ctl::parameters] && r.mode.controls().Start_acq && r.mode.controls().Command2);
 }
 
 TEST(TimedSampling, AFailingUnitIsMarkedAndTheRecordingGoesOn) {
-    auto c = PatternUnits({1, 2, 3});
-    c.silent = {2};
-    TimedRig r(std::move(c));
-    r.spread({1, 2, 3});
+    Rig r({1, 2, 3}, {1, 2, 3}, {2});
     r.s->Sampling_freq = 125;
-    r.mode.Prepare();
     int failures = 0;
     r.mode.burstRead = [&](int, int ch, int unit, bool ok) {
-        EXPECT_EQ(ok, ch != 2) << ch;
-        if (!ok) {
-            ++failures;
-            EXPECT_EQ(unit, 2);
-            EXPECT_EQ(r.mode.controls().Label3, "Error on Unit2");
-        }
+        EXPECT_EQ(ok, ch != 2);
+        if (!ok) failures += unit == 2 && r.mode.controls().Label3 == "Error on Unit2";
     };
     r.mode.Start_acq_Click();
-    EXPECT_EQ(r.s->N_samples_cont, 7424);  // 7500 samples, 58 whole blocks
+    EXPECT_EQ(r.s->N_samples_cont, 7424);
     EXPECT_EQ(failures, 58);
-    EXPECT_EQ(r.channelSlots.captions[2], "ERROR");
-    EXPECT_EQ(r.channelSlots.colours[2], kSlotRed);
-    EXPECT_EQ(r.channelSlots.captions[1], "OK");
-    EXPECT_EQ(r.channelSlots.colours[3], kSlotGreen);
-    ExpectRecord(*r.s, 0, 1);
-    ExpectRecord(*r.s, 2, 3);
-    EXPECT_EQ(r.mode.controls().ProgressBar1, 100);
+    EXPECT_EQ(r.slots.captions[2], "ERROR");
+    EXPECT_EQ(r.slots.colours[2], kSlotRed);
+    EXPECT_TRUE(RowIs(*r.s, 2, Record(3, 7424)));
     EXPECT_EQ(r.saves, 1);
 }
 
-struct CapCase {
-    int channels;
-    int32_t freq;
-    int minutes;
-};
-
-class TimedCap : public ::testing::TestWithParam<CapCase> {};
-
-TEST_P(TimedCap, MoreThan120MillionSamplesAreRefused) {
-    const CapCase c = GetParam();
-    TimedRig r(PatternUnits({1}));
-    r.spread({1});
-    r.s->N_Geofoni = static_cast<int16_t>(c.channels);
-    r.s->Sampling_freq = c.freq;
-    r.s->Finestra_tempo = static_cast<int16_t>(c.minutes);
-    r.mode.Prepare();
-    r.mode.Start_acq_Click();
-    EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Time set is too long !"});
-    EXPECT_TRUE(r.line.port.written.empty());
-    EXPECT_EQ(r.s->Dati_cont.rows(), 0);
-    EXPECT_EQ(r.saves, 0);
-    EXPECT_TRUE(r.mode.controls().Start_acq);
-    EXPECT_FALSE(r.mode.controls().Label3_visible);
+TEST(TimedSampling, MoreThan120MillionSamplesAreRefused) {
+    for (auto [channels, freq, minutes] : {std::array{2, 32000, 59}, {96, 32000, 1}, {68, 500, 59}}) {
+        Rig r({1}, {1});
+        r.s->N_Geofoni = static_cast<int16_t>(channels);
+        r.s->Sampling_freq = freq;
+        r.s->Finestra_tempo = static_cast<int16_t>(minutes);
+        r.mode.Start_acq_Click();
+        EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Time set is too long !"});
+        EXPECT_TRUE(r.line.port.written.empty() && r.mode.controls().Start_acq);
+        EXPECT_EQ(r.s->Dati_cont.rows(), 0);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, TimedCap,
-                         ::testing::Values(CapCase{2, 32000, 59}, CapCase{96, 32000, 1}, CapCase{68, 500, 59}));
-
-struct MinuteCase {
-    int before;
-    bool more;  // ">>" or "<<"
-    int after;
-};
-
-class TimedMinutes : public ::testing::TestWithParam<MinuteCase> {};
-
-TEST_P(TimedMinutes, ButtonsStayWithinOneTo59) {
-    const MinuteCase c = GetParam();
-    TimedRig r(PatternUnits({1}));
-    r.s->Finestra_tempo = static_cast<int16_t>(c.before);
-    r.s->N_samples = 128;
-    r.s->Acq_seconds = 600;
-    r.mode.Prepare();
-    if (c.more) r.mode.Command5_Click();
-    else r.mode.Command6_Click();
-    EXPECT_EQ(r.s->Finestra_tempo, c.after);
-    EXPECT_EQ(r.mode.controls().Finestra_tempo_acq, std::to_string(c.after));
-    EXPECT_EQ(r.s->N_samples, 128) << "the minute buttons leave the display's sample count";
+TEST(TimedSampling, MinuteButtonsStayWithinOneTo59) {
+    // before, ">>" (true) or "<<", after; out of range is brought in by the load
+    for (auto [before, more, after] : {std::array{59, 1, 1}, {1, 0, 1}, {30, 1, 31}, {30, 0, 29}, {0, 0, 1}, {200, 1, 1}}) {
+        Rig r({1}, {1});
+        r.s->Finestra_tempo = static_cast<int16_t>(before);
+        r.s->N_samples = 128;
+        r.mode.Prepare();
+        more ? r.mode.Command5_Click() : r.mode.Command6_Click();
+        EXPECT_EQ(r.s->Finestra_tempo, after) << before;
+        EXPECT_EQ(r.mode.controls().Finestra_tempo_acq, std::to_string(after));
+        EXPECT_EQ(r.s->N_samples, 128);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Edges, TimedMinutes,
-                         ::testing::Values(MinuteCase{59, true, 1}, MinuteCase{1, false, 1}, MinuteCase{30, true, 31},
-                                           MinuteCase{30, false, 29}, MinuteCase{58, true, 59},
-                                           // a stored value out of range is brought in by the load
-                                           MinuteCase{0, false, 1}, MinuteCase{200, true, 1}));
 
 TEST(TimedSampling, AbortCancelGoesOnAndOkResetsThenEnds) {
-    TimedRig r(PatternUnits({1, 2}));
-    r.spread({1, 2});
-    r.mode.Prepare();
+    Rig r({1, 2}, {1, 2});
     int reads = 0;
     r.panel.answers = {Answer::Cancel, Answer::Ok};
     r.mode.burstRead = [&](int, int, int, bool) {
-        ++reads;
-        if (reads == 10 || reads == 20) r.mode.Command7_Click();  // clicked while the recording waits
+        if (++reads % 10 == 0) r.mode.Command7_Click();  // while the recording waits
     };
     r.mode.Start_acq_Click();
     EXPECT_EQ(r.panel.questions, (std::vector<std::string>{"Abort section ?", "Abort section ?"}));
-    EXPECT_EQ(reads, 20) << "the recording went on after Cancel and stopped after OK";
+    EXPECT_EQ(reads, 20);
     EXPECT_EQ(r.count(0xFF), 1);
     EXPECT_EQ(r.ends, 1);
     EXPECT_EQ(r.saves, 0);
-    EXPECT_TRUE(r.mode.aborted());
     EXPECT_FALSE(r.mode.controls().shown);
 }
 
-TEST(TimedSampling, ExitAndCloseResetWhenIdleOnly) {
-    TimedRig r(PatternUnits({1}));
-    r.spread({1});
-    r.mode.Prepare();
-    bool closedWhileRecording = true;
-    r.mode.burstRead = [&](int block, int, int, bool) {
-        if (block != 0) return;
-        r.mode.CloseRequested();
-        r.mode.Command2_Click();
-        closedWhileRecording = !r.mode.controls().shown;
-    };
-    r.mode.Start_acq_Click();
-    EXPECT_FALSE(closedWhileRecording);
-    EXPECT_EQ(r.count(0xFF), 1);  // the one after the save
-    r.mode.CloseRequested();
-    EXPECT_FALSE(r.mode.controls().shown);
-    EXPECT_EQ(r.count(0xFF), 2);
-    EXPECT_EQ(r.link.pcSpeed(), 1000000);
-    // Abort with nothing recording asks, resets and ends at once.
-    r.panel.answers = {Answer::Ok};
-    r.mode.Prepare();
-    r.mode.Command7_Click();
-    EXPECT_EQ(r.count(0xFF), 3);
-    EXPECT_EQ(r.ends, 1);
-}
-
-TEST(TimedSampling, SaveDoneAndASecondStartBackAtTheHighRate) {
-    TimedRig r(PatternUnits({1}));
-    r.spread({1});
-    r.s->Baud_rate = 250000;  // each reset leaves the line here
-    r.link.Set_baud(1000000); // as "Continuous sampling" does
-    r.mode.showSave = [&] {
-        ++r.saves;
-        r.mode.SaveDone();
-    };
-    // START clicked during the reset that follows the save is refused.
-    bool clickedDuringReset = false, startShownDuringReset = true;
+TEST(TimedSampling, SecondStartIsBackAtTheHighRateAndNotDuringTheReset) {
+    Rig r({1}, {1});
+    r.s->Baud_rate = 250000;  // where each reset leaves the line
+    r.mode.showSave = [&] { ++r.saves, r.mode.SaveDone(); };
+    bool startShownDuringReset = true;
     r.line.onYield = [&] {
-        if (!r.link.resetting() || clickedDuringReset) return;
-        clickedDuringReset = true;
+        if (!r.link.resetting() || r.saves != 1) return;
         startShownDuringReset = r.mode.controls().Start_acq;
-        r.mode.Start_acq_Click();
+        r.mode.Start_acq_Click();  // refused
     };
-    r.mode.Prepare();
     r.mode.Start_acq_Click();
-    r.line.onYield = nullptr;
-    EXPECT_TRUE(clickedDuringReset);
     EXPECT_FALSE(startShownDuringReset);
     EXPECT_EQ(r.saves, 1);
     EXPECT_EQ(r.mode.controls().Label3, "FINE");
-    EXPECT_TRUE(r.mode.controls().Label3_visible);
     EXPECT_FALSE(r.mode.controls().Command7);
-    EXPECT_TRUE(r.mode.controls().Start_acq);
     EXPECT_EQ(r.link.pcSpeed(), 250000);
-
-    std::vector<int32_t> speedsDuring;
-    r.mode.burstRead = [&](int, int, int, bool ok) {
-        EXPECT_TRUE(ok);
-        speedsDuring.push_back(r.link.pcSpeed());
-    };
+    r.line.onYield = nullptr;
+    r.mode.burstRead = [&](int, int, int, bool ok) { EXPECT_TRUE(ok && r.link.pcSpeed() == 1000000); };
     r.mode.Start_acq_Click();
     EXPECT_EQ(r.saves, 2);
-    ASSERT_FALSE(speedsDuring.empty());
-    EXPECT_TRUE(std::all_of(speedsDuring.begin(), speedsDuring.end(), [](int32_t b) { return b == 1000000; }));
-    EXPECT_EQ(r.line.units.baud(), 250000);  // reset after the recording
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
+    test::TempDir home, folder;
+    const std::string exe = ConverterPath(home.path());
+    std::ofstream(exe) << "#!/bin/sh\n";
+    ::chmod(exe.c_str(), 0755);
+    FilesEnv env{home.path(), {}, [](const std::string&, const std::vector<std::string>& args) {
+                     const auto paths = SplitConverterArgument(args.at(0));  // converted in-process
+                     return paths ? ConvertDataText(paths->first, paths->second) : std::string("bad argument");
+                 }};
+    env.regional.decimal = ',';
+    Rig r({7, 12}, {7, 12});
+    r.s->Sampling_freq = 125;
+    r.s->Dist_geofoni = 2.5f;
+    r.s->Pos_source = 10;
+    SaveResult result = SaveResult::Closed;
+    r.mode.showSave = [&] { result = TimedSaveOk(*r.s, r.panel, env, folder.path(), "line 1", {"7", "12"}); };
+    r.mode.Start_acq_Click();
+    ASSERT_EQ(result, SaveResult::Saved);
+
+    const std::string text = ReadAll(home.path() + "/data.txt");
+    std::smatch m;  // date and time come from the clock
+    ASSERT_TRUE(std::regex_search(text, m, std::regex("DATA: (\\d\\d/\\d\\d/\\d{4})\r\nORA: (\\d\\d:\\d\\d:\\d\\d)\r\n")));
+    std::string want = "Ditta MIRANDEL\r\nStrumento: QUELDATR24\r\nI dati numerici sono in formato floating point\r\n" +
+                       m.str(0) + "Numero di canali=\r\n 2 \r\nIntervallo di campionamento=\r\n8000 usec\r\n"
+                       "Numero di campioni=\r\n 7424 \r\nDistanza tra geofoni=\r\n2,5 m\r\n"
+                       "Posizione source rispetto 1\xC2\xB0 geofono=\r\n-10 m\r\n\"NOTE:\"\r\n";
+    for (int unit : {7, 12}) {
+        want += "\"Canale " + std::to_string(unit) + "\"\r\n";
+        char line[32];  // 7 significant digits, a period; no exponent at these sizes
+        for (float v : Record(unit, 7424)) want.append(line, std::snprintf(line, sizeof line, "%.7g\r\n", double(v)));
+    }
+    EXPECT_TRUE(text == want) << "differs from byte "
+                              << std::mismatch(text.begin(), text.end(), want.begin(), want.end()).first - text.begin();
+
+    const auto loaded = ReadSeg2File(ReadAll(folder.path() + "/line 1.sg2"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->N_Geofoni, 2);
+    EXPECT_EQ(loaded->N_samples, 7424);
+    EXPECT_EQ(loaded->Sampling_freq, 125);
+    for (int t = 0; t < 2; ++t)
+        for (int k = 0; k < 7424; ++k)
+            ASSERT_NEAR(loaded->traces[t][k], r.s->Dati_cont(t, k), std::abs(r.s->Dati_cont(t, k)) * 1e-6 + 1e-3);
 }
 
 }  // namespace

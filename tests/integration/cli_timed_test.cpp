@@ -28,7 +28,7 @@ namespace {
 std::string ToolBesideMe(const char* name) {
     std::error_code ec;
     const fs::path me = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    for (const fs::path rel : {fs::path(name), fs::path("../bin") / name, fs::path("../../bin") / name})
+    for (const fs::path& rel : {fs::path(name), fs::path("../bin") / name, fs::path("../../bin") / name})
         if (fs::exists(me / rel, ec)) return fs::weakly_canonical(me / rel, ec).string();
     return {};
 }
@@ -58,6 +58,12 @@ TEST(CliTimed, OneMinuteAgainstTheEmulatedUnits) {
         GTEST_SKIP() << "quelda24-cli, Sg2Maker or quelda24-units is not built";
 
     test::TempDir home;
+    for (QStringList bad : {QStringList{"--fs", "300", "--minutes", "1"}, {"--fs", "250", "--minutes", "60"},
+                            {"--fs", "250", "--minutes", "1", "--save"}}) {
+        QProcess p;
+        p.start(QString::fromStdString(cli), QStringList{"timed", "--port", "/dev/null"} + bad);
+        EXPECT_TRUE(p.waitForFinished(10000) && p.exitCode() == 2) << bad.join(' ').toStdString();
+    }
     {
         auto s = std::make_unique<State>();
         s->N_samples = 256;

@@ -78,6 +78,11 @@ private slots:
                 auto* status = front->findChild<QLabel*>("Label3");
                 if (!started && start->isEnabled()) {
                     started = true;
+                    QCOMPARE(front->findChild<QLabel*>("Label7")->text(), "Is Latency Time of Port: 1 set to 1 msec ?");
+                    QCOMPARE(front->findChild<QLabel*>("Label5")->text(), "250");
+                    QTest::mouseClick(front->findChild<QPushButton*>("Command5"), Qt::LeftButton);  // ">>": 2
+                    QTest::mouseClick(front->findChild<QPushButton*>("Command6"), Qt::LeftButton);  // "<<": 1
+                    QCOMPARE(front->findChild<QLabel*>("Finestra_tempo_acq")->text(), "1");
                     QTimer::singleShot(0, start, &QPushButton::click);
                 } else if (!pictured && status->text() == "Sampling and Reception..." &&
                            front->findChild<QProgressBar*>("ProgressBar1")->value() >= 40) {
