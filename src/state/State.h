@@ -301,11 +301,10 @@ struct State {
     int32_t N_samples_cont{};
 
     // Timed sampling's own samples, Dati_cont(ch-1, k) = sample k of channel
-    // position ch. Empty until the first START, which reallocates it to the
-    // bounds (0..N_Geofoni, 0..N_samples_cont): its block copy writes
-    // N_slow + 1 values per block and its mean pass visits row N_Geofoni.
-    // resize() throws std::bad_alloc when memory is short; the caller reports
-    // it.
+    // position ch. Empty until the first START, which replaces it by exactly
+    // what the recording fills: N_Geofoni rows of N_slow x (whole blocks)
+    // samples. resize() throws std::bad_alloc when memory is short; START
+    // reports it.
     TraceArray Dati_cont;
 
     // Per-channel mean removed from the last timed recording. Index 0..96.
