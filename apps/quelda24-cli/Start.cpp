@@ -28,8 +28,11 @@ bool StartLikeTheProgram(State& s, Panel& panel, Link& link, AcqParameters& para
     };
     StartupContext ctx{s, panel, params, home, hooks};
     for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
-    if (!opened) std::fprintf(stderr, "the port %s could not be opened\n", link.ports().path(1).c_str());
     return opened;
+}
+
+std::string PortFailure(const std::string& lastMessage, const std::string& path) {
+    return lastMessage.empty() ? "the port " + path + " could not be opened" : lastMessage;
 }
 
 }  // namespace q24::cli

@@ -14,9 +14,13 @@
 
 namespace q24::cli {
 
-// False when the line could not be opened; the reason is on standard error
-// and nothing was sent.
+// False when the line could not be opened (nothing was sent then); the caller
+// says so. Skipped start-up steps are listed on standard error.
 bool StartLikeTheProgram(State& s, Panel& panel, Link& link, AcqParameters& params, ChannelSettings& channels,
                          const std::string& home);
+
+// The one-line reason for a line that did not open: the link's own message
+// when it gave one, else the port's path.
+std::string PortFailure(const std::string& lastMessage, const std::string& path);
 
 }  // namespace q24::cli

@@ -21,13 +21,14 @@
 #include <memory>
 
 #include "Command.h"
+#include "Start.h"
+#include "acquisition/ChannelSettings.h"
 #include "acquisition/Passive.h"
 #include "files/DataTextFile.h"
 #include "link/EventLoopWait.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/PosixPort.h"
-#include "ui/Startup.h"
 #include "ui/TextPanel.h"
 
 namespace q24::cli {
@@ -66,22 +67,9 @@ int runPassive(const QStringList& args) {
     Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
     AcqParameters params(*s, panel, Regional::fromSystem().decimal);
 
-    bool opened = false;
-    StartupHooks hooks;
-    hooks.showPortDialog = [&] {
-        s->Com_port = 1;
-        opened = link.Open_port() == 1;
-    };
-    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int trgMode, int opening, bool passive) {
-        if (opened) link.Send_parameters(trigger, samples, freq, pre, trgMode, opening, passive);
-    };
-    hooks.resetUnits = [&] {
-        if (opened) link.Reset_units();
-    };
-    StartupContext ctx{*s, panel, params, home, hooks};
-    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
-    if (!opened) {
-        std::fprintf(stderr, "the port %s could not be opened\n", path.toLocal8Bit().constData());
+    ChannelSettings channels(*s);
+    if (!StartLikeTheProgram(*s, panel, link, params, channels, home)) {
+        std::fprintf(stderr, "%s\n", PortFailure({}, path.toStdString()).c_str());
         return 1;
     }
 

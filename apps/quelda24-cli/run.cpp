@@ -61,7 +61,10 @@ int runRunning(const QStringList& args) {
     AcqParameters params(*s, panel, regional.decimal);
     ChannelSettings channels(*s);
 
-    if (!StartLikeTheProgram(*s, panel, link, params, channels, home.toStdString())) return 1;
+    if (!StartLikeTheProgram(*s, panel, link, params, channels, home.toStdString())) {
+        std::fprintf(stderr, "%s\n", PortFailure({}, path.toStdString()).c_str());
+        return 1;
+    }
 
     RunningMode mode(*s, panel, link, params, channels, yield);
     int sweep = 0;

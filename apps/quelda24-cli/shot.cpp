@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "Command.h"
+#include "Start.h"
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
 #include "acquisition/Trigger.h"
@@ -31,14 +32,12 @@
 #include "link/PortMap.h"
 #include "link/PosixPort.h"
 #include "state/NumberFormat.h"
-#include "ui/Startup.h"
 #include "ui/TextPanel.h"
 
 namespace q24::cli {
 namespace {
 
 // The text panel, remembering the last message as the reason of a failure.
-// A unit failure is one line, printed when its label is shown.
 class ShotPanel : public TextPanel {
 public:
     std::string lastMessage;
@@ -46,24 +45,6 @@ public:
         lastMessage = text;
         TextPanel::message(text, title);
     }
-    void setText(Ctl control, const std::string& text) override {
-        if (control == Ctl::Unita_errata1) failure_ = text;
-        else TextPanel::setText(control, text);
-    }
-    std::string text(Ctl control) const override {
-        return control == Ctl::Unita_errata1 ? failure_ : TextPanel::text(control);
-    }
-    void setVisible(Ctl control, bool visible) override {
-        if (control == Ctl::Unita_errata1 && visible && !failure_.empty()) {
-            std::printf("unit: %s\n", failure_.c_str());
-            std::fflush(stdout);
-        } else {
-            TextPanel::setVisible(control, visible);
-        }
-    }
-
-private:
-    std::string failure_;
 };
 
 // Runs the converter and waits for it, so the .sg2 exists when the command
@@ -138,27 +119,8 @@ int runShot(const QStringList& args) {
     };
     Link link(*s, panel, line, map, &EventLoopWait::Now, yield);
 
-    StartupHooks hooks;
-    hooks.loadChannelDialogs = [&] { channels.Load(); };
-    hooks.refreshChannelSlots = [&] { channels.RefreshChannelSlots(); };
-    hooks.fillChannelSlots = [&] {
-        channels.FillSlots();
-        channels.SelectPositionsUpToTraceCount();
-    };
-    hooks.showPortDialog = [&] {
-        s->Com_port = 1;
-        link.Open_port();
-    };
-    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int mode, int edge, bool passive) {
-        if (line.isOpen()) link.Send_parameters(trigger, samples, freq, pre, mode, edge, passive);
-    };
-    hooks.resetUnits = [&] {
-        if (line.isOpen()) link.Reset_units();
-    };
-    StartupContext ctx{*s, panel, params, home, hooks};
-    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
-    if (!line.isOpen())
-        return Fail(panel.lastMessage.empty() ? "the port " + port + " could not be opened" : panel.lastMessage);
+    if (!StartLikeTheProgram(*s, panel, link, params, channels, home))
+        return Fail(PortFailure(panel.lastMessage, port));
 
     FilesEnv env{home, regional, RunAndWait};
     SaveResult saved = SaveResult::Closed;
