@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "Command.h"
+#include "Start.h"
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
 #include "acquisition/TimedSampling.h"
@@ -30,7 +31,6 @@
 #include "link/PortMap.h"
 #include "link/PosixPort.h"
 #include "state/Regional.h"
-#include "ui/Startup.h"
 #include "ui/TextPanel.h"
 
 namespace q24::cli {
@@ -71,28 +71,8 @@ int runTimed(const QStringList& args) {
     AcqParameters params(*s, panel, regional.decimal);
     ChannelSettings channels(*s);
 
-    bool opened = false;
-    StartupHooks hooks;
-    hooks.loadChannelDialogs = [&] { channels.Load(); };
-    hooks.refreshChannelSlots = [&] { channels.RefreshChannelSlots(); };
-    hooks.fillChannelSlots = [&] {
-        channels.FillSlots();
-        channels.SelectPositionsUpToTraceCount();
-    };
-    hooks.showPortDialog = [&] {
-        s->Com_port = 1;
-        opened = link.Open_port() == 1;
-    };
-    hooks.sendParameters = [&](int trigger, int samples, int freq, int pre, int trgMode, int opening, bool passive) {
-        if (opened) link.Send_parameters(trigger, samples, freq, pre, trgMode, opening, passive);
-    };
-    hooks.resetUnits = [&] {
-        if (opened) link.Reset_units();
-    };
-    StartupContext ctx{*s, panel, params, home.toStdString(), hooks};
-    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
-    if (!opened) {
-        std::fprintf(stderr, "the port %s could not be opened\n", path.toLocal8Bit().constData());
+    if (!StartLikeTheProgram(*s, panel, link, params, channels, home.toStdString())) {
+        std::fprintf(stderr, "%s\n", PortFailure({}, path.toStdString()).c_str());
         return 1;
     }
 
