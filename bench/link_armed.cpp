@@ -7,25 +7,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PosixPort.h"
-#include "units/UnitsProcess.h"
+#include "support/UnitsOnPty.h"
 
 using namespace q24;
 
 namespace {
-
-class QuietPanel : public Panel {
-public:
-    void setText(Ctl, const std::string&) override {}
-    std::string text(Ctl) const override { return {}; }
-    void setEnabled(Ctl, bool) override {}
-    void setVisible(Ctl, bool) override {}
-    void setValue(Ctl, int) override {}
-    void message(const std::string&, const std::optional<std::string>&) override {}
-    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::Ok; }
-};
 
 double CpuSeconds() {
     rusage u{};
@@ -37,21 +23,10 @@ double CpuSeconds() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    units::UnitsProcess units(units::UnitsProcess::ToolBesideMe(), {"--trigger-delay", "10"});
-    if (!units.running()) {
-        std::fprintf(stderr, "link_armed: %s\n", units.error().c_str());
-        return 1;
-    }
-    auto s = std::make_unique<State>();
-    QuietPanel panel;
-    PosixPort port;
-    PortMap map;
-    map.assign(1, units.path());
-    map.fillDefaults({});
-    s->Com_port = 1;
-    s->Baud_rate = 1000000;
-    EventLoopWait wait;
-    Link link(*s, panel, port, map, &EventLoopWait::Now, [&wait](int fd, double d) { wait(fd, d); });
+    bench::UnitsOnPty units("link_armed", {"--trigger-delay", "10"});
+    if (!units.running()) return 1;
+    bench::QuietPanel panel;
+    Link& link = units.makeLink(panel, units.eventLoopYield());
     if (!link.Open_port()) return 1;
     link.Send_parameters(1000, 1024, 8000, 0, 1, 0, false);
     const double cpu0 = CpuSeconds();

@@ -10,28 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PosixPort.h"
 #include "link/Timing.h"
-#include "units/UnitsProcess.h"
+#include "support/UnitsOnPty.h"
 
 using namespace q24;
 
 namespace {
-
-class QuietPanel : public Panel {
-public:
-    void setText(Ctl, const std::string&) override {}
-    std::string text(Ctl) const override { return {}; }
-    void setEnabled(Ctl, bool) override {}
-    void setVisible(Ctl, bool) override {}
-    void setValue(Ctl, int) override {}
-    void message(const std::string& t, const std::optional<std::string>&) override {
-        std::fprintf(stderr, "message: %s\n", t.c_str());
-    }
-    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::Ok; }
-};
 
 void PollWait(int fd, double deadline) {
     const double left = deadline - EventLoopWait::Now();
@@ -47,21 +31,11 @@ int main(int argc, char** argv) {
     const bool paced = !(argc > 1 && std::string(argv[1]) == "--unpaced");
     std::vector<std::string> args = {"--pattern", "--units", "1-24"};
     if (paced) args.push_back("--paced");
-    units::UnitsProcess units(units::UnitsProcess::ToolBesideMe(), args);
-    if (!units.running()) {
-        std::fprintf(stderr, "link_read: %s\n", units.error().c_str());
-        return 1;
-    }
-    auto s = std::make_unique<State>();
-    QuietPanel panel;
-    PosixPort port;
-    PortMap map;
-    map.assign(1, units.path());
-    map.fillDefaults({});
-    s->Com_port = 1;
-    s->Baud_rate = 1000000;
-    s->Use_timeout = true;
-    Link link(*s, panel, port, map, &EventLoopWait::Now, &PollWait);
+    bench::UnitsOnPty units("link_read", args);
+    if (!units.running()) return 1;
+    units.s->Use_timeout = true;
+    bench::QuietPanel panel;
+    Link& link = units.makeLink(panel, &PollWait);
     if (!link.Open_port()) return 1;
     link.Send_parameters(1, 16384, 32000, 0, 0, 0, false);
     if (link.Read_trigger_time(5) != 1) std::fprintf(stderr, "link_read: no end-of-recording reply\n");

@@ -21,12 +21,9 @@
 #include "acquisition/Parameters.h"
 #include "acquisition/Running.h"
 #include "display/TracePicture.h"
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PosixPort.h"
 #include "link/Timing.h"
+#include "support/UnitsOnPty.h"
 #include "ui/Analog.h"
-#include "units/UnitsProcess.h"
 
 using namespace q24;
 
@@ -37,14 +34,9 @@ int main(int argc, char** argv) {
     const bool shown = !(argc > 2 && std::string(argv[2]) == "--hidden");
     constexpr int kChannels = 24, kSamples = 256, kFreq = 2000, kBaud = 1000000;
 
-    units::UnitsProcess units(units::UnitsProcess::ToolBesideMe(),
-                              {"--noise", "--paced", "--units", "1-" + std::to_string(kChannels)});
-    if (!units.running()) {
-        std::fprintf(stderr, "running_sweep: %s\n", units.error().c_str());
-        return 1;
-    }
-    auto s = std::make_unique<State>();
-    s->Com_port = 1;
+    bench::UnitsOnPty units("running_sweep", {"--noise", "--paced", "--units", "1-" + std::to_string(kChannels)});
+    if (!units.running()) return 1;
+    State* s = units.s.get();
     s->Baud_rate = kBaud;
     s->Baud_rate_high = kBaud;
     s->Use_timeout = true;
@@ -64,13 +56,8 @@ int main(int argc, char** argv) {
     window.picture()->attach(*s);
     window.resize(1400, 900);
     if (shown) window.show();
-    PosixPort port;
-    PortMap map;
-    map.assign(1, units.path());
-    map.fillDefaults({});
-    EventLoopWait wait;
-    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
-    Link link(*s, window, port, map, &EventLoopWait::Now, yield);
+    const Link::Yield yield = units.eventLoopYield();
+    Link& link = units.makeLink(window, yield);
     AcqParameters params(*s, window);
     ChannelSettings channels(*s);
     if (!link.Open_port()) return 1;

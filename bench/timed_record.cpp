@@ -14,27 +14,11 @@
 #include <string>
 
 #include "acquisition/TimedSampling.h"
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PosixPort.h"
-#include "units/UnitsProcess.h"
+#include "support/UnitsOnPty.h"
 
 using namespace q24;
 
 namespace {
-
-class QuietPanel : public Panel {
-public:
-    void setText(Ctl, const std::string&) override {}
-    std::string text(Ctl) const override { return {}; }
-    void setEnabled(Ctl, bool) override {}
-    void setVisible(Ctl, bool) override {}
-    void setValue(Ctl, int) override {}
-    void message(const std::string& t, const std::optional<std::string>&) override {
-        std::fprintf(stderr, "message: %s\n", t.c_str());
-    }
-    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::Ok; }
-};
 
 struct AllSlots : ChannelSlots {
     std::string text(int slot) const override { return std::to_string(slot); }
@@ -49,23 +33,13 @@ int main(int argc, char** argv) {
     double scale = 1;
     if (argc > 2 && std::string(argv[1]) == "--time-scale") scale = std::atof(argv[2]);
     if (!(scale > 0)) scale = 1;
-    units::UnitsProcess units(units::UnitsProcess::ToolBesideMe(),
-                              {"--pattern", "--paced", "--units", "1-24", "--time-scale", std::to_string(scale)});
-    if (!units.running()) {
-        std::fprintf(stderr, "timed_record: %s\n", units.error().c_str());
-        return 1;
-    }
-    auto s = std::make_unique<State>();
-    QuietPanel panel;
-    PosixPort port;
-    PortMap map;
-    map.assign(1, units.path());
-    map.fillDefaults({});
-    EventLoopWait wait;
-    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
-    Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
-    s->Com_port = 1;
-    s->Baud_rate = 1000000;
+    bench::UnitsOnPty units("timed_record",
+                            {"--pattern", "--paced", "--units", "1-24", "--time-scale", std::to_string(scale)});
+    if (!units.running()) return 1;
+    State* s = units.s.get();
+    bench::QuietPanel panel;
+    const Link::Yield yield = units.eventLoopYield();
+    Link& link = units.makeLink(panel, yield);
     s->Baud_rate_high = 1000000;
     s->Use_timeout = true;
     s->N_slow = 128;

@@ -1,0 +1,73 @@
+#pragma once
+// What the benchmarks that talk to the units share: quelda24-units of this
+// build started on a pseudo-terminal with the benchmark's options, reached as
+// COM1 at 1000000 baud through the real serial layer, and a panel that shows
+// nothing but the messages (on standard error).
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/EventLoopWait.h"
+#include "link/Link.h"
+#include "link/PosixPort.h"
+#include "units/UnitsProcess.h"
+
+namespace q24::bench {
+
+class QuietPanel : public Panel {
+public:
+    void setText(Ctl, const std::string&) override {}
+    std::string text(Ctl) const override { return {}; }
+    void setEnabled(Ctl, bool) override {}
+    void setVisible(Ctl, bool) override {}
+    void setValue(Ctl, int) override {}
+    void message(const std::string& t, const std::optional<std::string>&) override {
+        std::fprintf(stderr, "message: %s\n", t.c_str());
+    }
+    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::Ok; }
+};
+
+class UnitsOnPty {
+public:
+    // Starts the units; `bench` names the benchmark in the line that says why
+    // they did not start.
+    UnitsOnPty(const char* bench, const std::vector<std::string>& args)
+        : units_(units::UnitsProcess::ToolBesideMe(), args) {
+        if (!units_.running()) {
+            std::fprintf(stderr, "%s: %s\n", bench, units_.error().c_str());
+            return;
+        }
+        map_.assign(1, units_.path());
+        map_.fillDefaults({});
+        s->Com_port = 1;
+        s->Baud_rate = 1000000;
+    }
+    bool running() const { return units_.running(); }
+
+    // The link to the units through `panel`, waiting with `yield` on the
+    // monotonic clock; its port not yet opened.
+    Link& makeLink(Panel& panel, Link::Yield yield) {
+        link_ = std::make_unique<Link>(*s, panel, port_, map_, &EventLoopWait::Now, std::move(yield));
+        return *link_;
+    }
+
+    // The program's wait: sleep in the Qt event loop (the application object
+    // must exist by now).
+    Link::Yield eventLoopYield() {
+        if (!wait_) wait_ = std::make_unique<EventLoopWait>();
+        return [w = wait_.get()](int fd, double deadline) { (*w)(fd, deadline); };
+    }
+
+    std::unique_ptr<State> s = std::make_unique<State>();
+
+private:
+    units::UnitsProcess units_;
+    PosixPort port_;
+    PortMap map_;
+    std::unique_ptr<EventLoopWait> wait_;
+    std::unique_ptr<Link> link_;
+};
+
+}  // namespace q24::bench
