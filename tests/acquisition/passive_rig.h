@@ -3,29 +3,21 @@
 // folder of its own and a scripted panel: what the passive tests share.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 
 #include "acquisition/Passive.h"
 #include "files/WriteForm.h"
 #include "support/FakePanel.h"
+#include "support/PatternTrace.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
-#include "units/EmulatedPort.h"
+#include "support/UnitsRig.h"
 
 namespace q24::test {
 
 using namespace q24::units;
-
-
-inline std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
@@ -37,16 +29,8 @@ inline std::vector<std::string> Lines(const std::string& text) {
 
 // The pattern of `unit` over one block, mean removed, in write form.
 inline std::vector<std::string> PatternBlock(int unit) {
-    std::vector<float> v(PassiveSeismic::kBlock);
-    float sum = 0;
-    for (int k = 0; k < PassiveSeismic::kBlock; ++k) {
-        const int32_t x = PatternValue(unit, k);
-        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
-        sum += v[k];
-    }
-    const double mean = static_cast<double>(sum) / PassiveSeismic::kBlock;
     std::vector<std::string> out;
-    for (float x : v) out.push_back(WriteFormSingle(static_cast<float>(x - mean)));
+    for (float x : PatternBlockTrace(unit, PassiveSeismic::kBlock)) out.push_back(WriteFormSingle(x));
     return out;
 }
 
@@ -59,34 +43,21 @@ struct AskingPanel : FakePanel {
     }
 };
 
-struct Rig {
+struct Rig : UnitsRig<AskingPanel> {
     TempDir home;
-    std::unique_ptr<State> s = std::make_unique<State>();
-    AskingPanel panel;
-    SimulatedLine line;
-    PortMap map;
-    Link link;
     PassiveSeismic passive;
     int saves = 0;
     bool savedPassive = true;  // every save came with Passive_mode set
     SaveResult saveResult = SaveResult::Saved;
 
     explicit Rig(int units = 3)
-        : line(config(units)),
-          link(*s, panel, line.port, map, line.clock(), line.yield()),
-          passive(*s, panel, link, FilesEnv{home.path(), Regional{}}, line.yield()) {
-        map.assign(1, line.port.path());
-        map.fillDefaults({});
-        s->Baud_rate = 1000000;
-        s->Com_port = 1;
-        s->Use_timeout = true;
+        : UnitsRig(config(units)), passive(*s, panel, link, FilesEnv{home.path(), Regional{}}, line.yield()) {
         s->Trigger_unit = 1000;
         s->Dist_geofoni = 5;
         s->Pos_source = 10;
         s->N_Geofoni = static_cast<int16_t>(units);
         for (int ch = 1; ch <= units; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
-        if (link.Open_port() != 1) throw std::runtime_error("the emulated line did not open");
-        line.port.written.clear();
+        if (openLine() != 1) throw std::runtime_error("the emulated line did not open");
         passive.showSave = [this] {
             ++saves;
             savedPassive = savedPassive && s->Passive_mode;
@@ -95,10 +66,9 @@ struct Rig {
         passive.Form_Load();
     }
     static UnitsConfig config(int units) {
-        UnitsConfig c;
-        c.data = DataKind::Pattern;
-        for (int u = 1; u <= units; ++u) c.addresses.push_back(u);
-        return c;
+        std::vector<int> addresses;
+        for (int u = 1; u <= units; ++u) addresses.push_back(u);
+        return PatternUnits(std::move(addresses));
     }
     // START with the rate and minutes given; the answers in order.
     void start(int hz, int minutes, std::initializer_list<Answer> answers) {

@@ -10,7 +10,7 @@
 #include "acquisition/Running.h"
 #include "link/Frames.h"
 #include "support/FakePanel.h"
-#include "units/EmulatedPort.h"
+#include "support/UnitsRig.h"
 
 namespace q24 {
 namespace {
@@ -36,35 +36,17 @@ struct Picture : test::FakePanel {
     }
 };
 
-UnitsConfig Pattern(std::vector<int> addresses = {1, 2, 3}) {
-    UnitsConfig c;
-    c.data = DataKind::Pattern;
-    c.addresses = std::move(addresses);
-    return c;
-}
+UnitsConfig Pattern(std::vector<int> addresses = {1, 2, 3}) { return test::PatternUnits(std::move(addresses)); }
 
-struct Rig {
-    std::unique_ptr<State> s = std::make_unique<State>();
-    Picture panel;
-    SimulatedLine line;
-    PortMap map;
-    Link link;
+struct Rig : test::UnitsRig<Picture> {
     AcqParameters params;
     Slots slots;
     RunningMode mode;
 
     explicit Rig(UnitsConfig c = Pattern())
-        : line(std::move(c)),
-          link(*s, panel, line.port, map, line.clock(), line.yield()),
-          params(*s, panel),
-          mode(*s, panel, link, params, slots, line.yield()) {
+        : UnitsRig(std::move(c)), params(*s, panel), mode(*s, panel, link, params, slots, line.yield()) {
         panel.link = &link;
-        map.assign(1, line.port.path());
-        map.fillDefaults({});
-        s->Baud_rate = 1000000;
         s->Baud_rate_high = 1000000;
-        s->Com_port = 1;
-        s->Use_timeout = true;
         s->N_slow = 128;
         s->Burst_N = 128;
         s->Trigger_unit = 1;
@@ -73,8 +55,7 @@ struct Rig {
         s->Running_Fs = 2000;
         s->Display_mode = 2;
         params.setFreqPosition(6);  // 4000 Hz
-        EXPECT_EQ(link.Open_port(), 1);
-        line.port.written.clear();
+        EXPECT_EQ(openLine(), 1);
     }
     void spread(int n) {
         s->N_Geofoni = static_cast<int16_t>(n);

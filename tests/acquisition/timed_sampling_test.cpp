@@ -10,7 +10,6 @@
 #include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <sys/stat.h>
 
 #include "acquisition/TimedSampling.h"
@@ -18,12 +17,16 @@
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
 #include "support/FakePanel.h"
+#include "support/PatternTrace.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
-#include "units/EmulatedPort.h"
+#include "support/UnitsRig.h"
 #include "units/Seismic.h"
 
 namespace q24 {
 namespace {
+
+using test::PatternRecordTrace;
 
 struct Slots : ChannelSlots {
     std::array<std::string, 25> texts, captions;
@@ -34,29 +37,15 @@ struct Slots : ChannelSlots {
     void setCheckCaption(int i, const std::string& c, SlotColour b) override { captions[i] = c, colours[i] = b; }
 };
 
-struct Rig {
-    std::unique_ptr<State> s = std::make_unique<State>();
-    test::FakePanel panel;
-    units::SimulatedLine line;
-    PortMap map;
-    Link link{*s, panel, line.port, map, line.clock(), line.yield()};
+struct Rig : test::UnitsRig<> {
     Slots slots;
     TimedMode mode{*s, panel, link, slots, line.yield()};
     int saves = 0, ends = 0;
 
-    // Units `addresses` on the line; slot i asks spread[i - 1], all checked.
+    // Units `addresses` on the line as COM3; slot i asks spread[i - 1], all checked.
     explicit Rig(std::vector<int> addresses, std::vector<int> spread, std::set<int> silent = {})
-        : line([&] {
-              units::UnitsConfig c;
-              c.data = units::DataKind::Pattern;
-              c.addresses = addresses;
-              c.silent = silent;
-              return c;
-          }()) {
-        map.assign(3, line.port.path());
-        s->Baud_rate = s->Baud_rate_high = 1000000;
-        s->Com_port = 3;
-        s->Use_timeout = true;
+        : UnitsRig(config(std::move(addresses), std::move(silent)), 3) {
+        s->Baud_rate_high = 1000000;
         s->N_slow = s->Burst_N = 128;
         s->Trigger_unit = 1;
         s->Sampling_freq = 250;
@@ -66,24 +55,16 @@ struct Rig {
         std::fill_n(slots.ticks.begin() + 1, spread.size(), true);
         mode.showSave = [this] { ++saves; };
         mode.endProgram = [this] { ++ends; };
-        link.Open_port();
-        line.port.written.clear();
+        openLine();
         mode.Prepare();
     }
     int count(uint8_t byte) const { return static_cast<int>(std::count(line.port.written.begin(), line.port.written.end(), byte)); }
-};
-
-// Samples 0..n-1 of a unit as a recording stores them: decoded, mean out.
-std::vector<float> Record(int unit, int n) {
-    std::vector<float> v(static_cast<std::size_t>(n));
-    double sum = 0;
-    for (int k = 0; k < n; ++k) {
-        const int32_t x = units::PatternValue(unit, k);
-        sum += v[static_cast<std::size_t>(k)] = static_cast<float>(x >= 0 ? x : x - 1);
+    static units::UnitsConfig config(std::vector<int> addresses, std::set<int> silent) {
+        units::UnitsConfig c = test::PatternUnits(std::move(addresses));
+        c.silent = std::move(silent);
+        return c;
     }
-    for (float& x : v) x -= static_cast<float>(sum / n);
-    return v;
-}
+};
 
 bool RowIs(const State& s, int row, const std::vector<float>& want) {
     return std::equal(want.begin(), want.end(), s.Dati_cont.row(row));
@@ -118,8 +99,8 @@ TEST(TimedSampling, RecordsCheckedSlotsInWholeBlocksAtTheUnitsPace) {
     EXPECT_EQ(r.count(0x80 + 3), 0);
     EXPECT_GE(last - t0, 29952.0 / 250);  // the units deliver at the sampling pace
     EXPECT_LT(last - t0, 29952.0 / 250 + 0.1);
-    EXPECT_TRUE(RowIs(*r.s, 0, Record(7, 29952)));
-    EXPECT_TRUE(RowIs(*r.s, 2, Record(12, 29952)));
+    EXPECT_TRUE(RowIs(*r.s, 0, PatternRecordTrace(7, 29952)));
+    EXPECT_TRUE(RowIs(*r.s, 2, PatternRecordTrace(12, 29952)));
     EXPECT_TRUE(std::all_of(r.s->Dati_cont.row(1), r.s->Dati_cont.row(1) + 29952, [](float v) { return v == 0; }));
     EXPECT_EQ(r.slots.captions[1] + r.slots.captions[2] + r.slots.captions[3], "OKOK");
     EXPECT_EQ(r.slots.colours[3], kSlotGreen);
@@ -144,7 +125,7 @@ TEST(TimedSampling, AFailingUnitIsMarkedAndTheRecordingGoesOn) {
     EXPECT_EQ(failures, 58);
     EXPECT_EQ(r.slots.captions[2], "ERROR");
     EXPECT_EQ(r.slots.colours[2], kSlotRed);
-    EXPECT_TRUE(RowIs(*r.s, 2, Record(3, 7424)));
+    EXPECT_TRUE(RowIs(*r.s, 2, PatternRecordTrace(3, 7424)));
     EXPECT_EQ(r.saves, 1);
 }
 
@@ -213,13 +194,6 @@ TEST(TimedSampling, SecondStartIsBackAtTheHighRateAndNotDuringTheReset) {
     EXPECT_EQ(r.saves, 2);
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
     test::TempDir home, folder;
     const std::string exe = ConverterPath(home.path());
@@ -239,7 +213,7 @@ TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
     r.mode.Start_acq_Click();
     ASSERT_EQ(result, SaveResult::Saved);
 
-    const std::string text = ReadAll(home.path() + "/data.txt");
+    const std::string text = test::ReadFile(home.path() + "/data.txt");
     std::smatch m;  // date and time come from the clock
     ASSERT_TRUE(std::regex_search(text, m, std::regex("DATA: (\\d\\d/\\d\\d/\\d{4})\r\nORA: (\\d\\d:\\d\\d:\\d\\d)\r\n")));
     std::string want = "Ditta MIRANDEL\r\nStrumento: QUELDATR24\r\nI dati numerici sono in formato floating point\r\n" +
@@ -249,12 +223,12 @@ TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
     for (int unit : {7, 12}) {
         want += "\"Canale " + std::to_string(unit) + "\"\r\n";
         char line[32];  // 7 significant digits, a period; no exponent at these sizes
-        for (float v : Record(unit, 7424)) want.append(line, std::snprintf(line, sizeof line, "%.7g\r\n", double(v)));
+        for (float v : PatternRecordTrace(unit, 7424)) want.append(line, std::snprintf(line, sizeof line, "%.7g\r\n", double(v)));
     }
     EXPECT_TRUE(text == want) << "differs from byte "
                               << std::mismatch(text.begin(), text.end(), want.begin(), want.end()).first - text.begin();
 
-    const auto loaded = ReadSeg2File(ReadAll(folder.path() + "/line 1.sg2"));
+    const auto loaded = ReadSeg2File(test::ReadFile(folder.path() + "/line 1.sg2"));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->N_Geofoni, 2);
     EXPECT_EQ(loaded->N_samples, 7424);

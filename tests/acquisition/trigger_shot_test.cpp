@@ -9,20 +9,19 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "acquisition/Trigger.h"
 #include "files/WriteForm.h"
 #include "link/Frames.h"
 #include "support/FakePanel.h"
 #include "support/PatternTrace.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
-#include "units/EmulatedPort.h"
+#include "support/UnitsRig.h"
 
 namespace q24 {
 namespace {
 
-using units::DataKind;
 using units::PatternValue;
 using units::UnitsConfig;
 using Bytes = std::vector<uint8_t>;
@@ -47,18 +46,9 @@ struct Panel : test::FakePanel {
     }
 };
 
-UnitsConfig Pattern() {
-    UnitsConfig c;
-    c.data = DataKind::Pattern;
-    return c;
-}
+using test::PatternUnits;
 
-struct Rig {
-    std::unique_ptr<State> s = std::make_unique<State>();
-    Panel panel;
-    units::SimulatedLine line;
-    PortMap map;
-    Link link;
+struct Rig : test::UnitsRig<Panel> {
     AcqParameters params;
     Slots slots;
     test::TempDir home;
@@ -66,17 +56,11 @@ struct Rig {
     int geometryShown = 0, saves = 0;
     std::map<Ctl, bool> enabledAtSave;
 
-    explicit Rig(UnitsConfig c = Pattern(), int channels = 2, int32_t samples = 512, int32_t freq = 4000)
-        : line(std::move(c)),
-          link(*s, panel, line.port, map, line.clock(), line.yield()),
+    explicit Rig(UnitsConfig c = PatternUnits(), int channels = 2, int32_t samples = 512, int32_t freq = 4000)
+        : UnitsRig(std::move(c)),
           params(*s, panel),
           shot(*s, panel, link, line.yield(), params, slots, FilesEnv{home.path(), Regional{}}) {
-        map.assign(1, line.port.path());
-        map.fillDefaults({});
-        s->Baud_rate = 1000000;
         s->Baud_rate_high = 1000000;
-        s->Com_port = 1;
-        s->Use_timeout = true;
         s->N_slow = 128;
         s->Display_mode = 1;
         s->Trigger_unit = 1;
@@ -101,16 +85,10 @@ struct Rig {
             TriggerSaveExit(*s);
             return SaveResult::Closed;
         };
-        EXPECT_EQ(link.Open_port(), 1);
-        line.port.written.clear();
+        EXPECT_EQ(openLine(), 1);
     }
 
-    std::string dataFile() const {
-        std::ifstream in(home / "data_trigger.txt", std::ios::binary);
-        std::ostringstream t;
-        t << in.rdbuf();
-        return t.str();
-    }
+    std::string dataFile() const { return test::ReadFile(home / "data_trigger.txt"); }
     // Presses "Exit from Trigger" once the simulated clock passes `at`.
     void exitAt(double at) {
         line.onYield = [this, at, done = false]() mutable {
@@ -236,7 +214,7 @@ TEST_P(Alignment, StoredSampleKIsTracciaAtKPlusTheRoundedOffset) {
     EXPECT_EQ(TriggerDelay(a.correction), a.delay);
     EXPECT_EQ(TriggerOffset(a.delay, a.freq), a.offset);
 
-    Rig r(Pattern(), 1, 256, a.freq);
+    Rig r(PatternUnits(), 1, 256, a.freq);
     r.s->Trg_correction = a.correction;
     r.shot.puls_trigger_Click();
     EXPECT_EQ(r.s->Trg_delay, a.delay);
@@ -274,7 +252,7 @@ class DataFile : public ::testing::TestWithParam<FileRow> {};
 
 TEST_P(DataFile, HeaderAndBlocksLineByLine) {
     const FileRow f = GetParam();
-    Rig r(Pattern(), 3, 256, f.freq);
+    Rig r(PatternUnits(), 3, 256, f.freq);
     Regional regional;
     regional.decimal = f.decimal;
     TriggerAcquisition shot(*r.s, r.panel, r.link, r.line.yield(), r.params, r.slots,
@@ -393,7 +371,7 @@ TEST(TriggerShot, StopWhileWaitingStackedStillAsksKeepOnStacking) {
 }
 
 TEST(TriggerShot, StackedShotCanBeLeftWhileRecording) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.triggerTime = 300;
     Rig r(c);
     r.s->Stacking = true;
@@ -415,7 +393,7 @@ TEST(TriggerShot, StackedShotCanBeLeftWhileRecording) {
 // ---------------------------------------------------------------- stacking
 
 TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
-    Rig r(Pattern(), 2, 256);
+    Rig r(PatternUnits(), 2, 256);
     r.s->Ch_param[1] = 5;
     r.s->Ch_param[2] = 7;
     r.s->Stacking = true;
@@ -468,7 +446,7 @@ TEST(Stacking, ClearStackNeverRunsPastTheArray) {
 }
 
 TEST(Stacking, AStackedFileThatCannotBeWrittenKeepsTheSum) {
-    Rig r(Pattern(), 1, 256);
+    Rig r(PatternUnits(), 1, 256);
     r.s->Stacking = true;
     r.panel.answers = {Answer::No};
     r.shot.hooks.showGeometry = [&] {
@@ -487,7 +465,7 @@ TEST(Stacking, AStackedFileThatCannotBeWrittenKeepsTheSum) {
 // ---------------------------------------------------------------- failures
 
 TEST(TriggerShot, AUnitThatDoesNotAnswerIsReportedAndTheOthersAreRead) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.silent = {2};
     Rig r(c, 3, 256);
     for (int k = 0; k < 256; ++k) r.s->Dati(1, k) = 42;
@@ -509,7 +487,7 @@ TEST(TriggerShot, AUnitThatDoesNotAnswerIsReportedAndTheOthersAreRead) {
 }
 
 TEST(TriggerShot, NoTriggerTimeReplyGoesOnAfterSixtySeconds) {
-    Rig r(Pattern(), 1, 256);
+    Rig r(PatternUnits(), 1, 256);
     r.s->Baud_rate = 250000;
     r.link.Set_baud(250000);
     r.line.port.written.clear();
@@ -531,7 +509,7 @@ TEST(TriggerShot, NoTriggerTimeReplyGoesOnAfterSixtySeconds) {
 // ---------------------------------------------------------------- low rates
 
 TEST(TriggerShot, LowRatesAskTheSlotUnitAndCh_paramAbove24) {
-    Rig r(Pattern(), 25, 256, 500);
+    Rig r(PatternUnits(), 25, 256, 500);
     for (int ch = 2; ch <= 24; ++ch) r.s->Ch_enabled[ch] = false;
     r.slots.texts[1] = " 5 ";
     r.s->Ch_param[25] = 7;

@@ -15,7 +15,7 @@
 #include "files/Seg2Writer.h"
 #include "files/WriteForm.h"
 #include "support/FakePanel.h"
-#include "files/support/ReadFile.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
 
 using namespace q24;

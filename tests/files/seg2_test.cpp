@@ -18,7 +18,7 @@
 #include "files/RecordFile.h"
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
-#include "files/support/ReadFile.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
 
 using namespace q24;

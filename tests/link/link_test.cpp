@@ -7,40 +7,19 @@
 
 #include "link/Frames.h"
 #include "link/Link.h"
-#include "support/FakePanel.h"
-#include "units/EmulatedPort.h"
+#include "support/PatternTrace.h"
+#include "support/UnitsRig.h"
 
 using namespace q24;
 using namespace q24::units;
+using q24::test::PatternUnits;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-UnitsConfig Pattern() {
-    UnitsConfig c;
-    c.data = DataKind::Pattern;
-    return c;
-}
-
-struct Rig {
-    std::unique_ptr<State> s = std::make_unique<State>();
-    test::FakePanel panel;
-    SimulatedLine line;
-    PortMap map;
-    Link link;
-
-    explicit Rig(UnitsConfig c = Pattern(), int32_t baud = 1000000)
-        : line(std::move(c)), link(*s, panel, line.port, map, line.clock(), line.yield()) {
-        map.assign(1, line.port.path());
-        map.fillDefaults({});
-        s->Baud_rate = baud;
-        s->Com_port = 1;
-        s->Use_timeout = true;
-    }
-    void open() {
-        ASSERT_EQ(link.Open_port(), 1);
-        line.port.written.clear();
-    }
+struct Rig : test::UnitsRig<> {
+    explicit Rig(UnitsConfig c = PatternUnits(), int32_t baud = 1000000) : UnitsRig(std::move(c), 1, baud) {}
+    void open() { ASSERT_EQ(openLine(), 1); }
     // Stop once the simulated clock passes `at`.
     void stopAt(double at, bool flag) {
         line.onYield = [this, at, flag] {
@@ -53,22 +32,6 @@ struct Rig {
 };
 
 Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
-
-// What Read_block leaves for unit a: the decoded pattern with its mean removed,
-// in the reader's own arithmetic.
-std::vector<float> ExpectedBlockTrace(int unit, int n) {
-    std::vector<float> v(n);
-    float sum = 0;
-    for (int k = 0; k < n; ++k) {
-        const int32_t x = PatternValue(unit, k);
-        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
-        sum += v[k];
-    }
-    if (n == 16384) sum -= v[16383];
-    const double mean = static_cast<double>(sum) / n;
-    for (float& x : v) x = static_cast<float>(x - mean);
-    return v;
-}
 
 TEST(LinkOpen, TellsTheUnitsFirstThenFollows) {
     Rig r;
@@ -112,7 +75,7 @@ TEST(LinkOpen, OtherRateSendsCodeZeroAndStillSetsThePc) {
 }
 
 TEST(LinkReset, SequenceLabelsMenusAndSpeeds) {
-    Rig r(Pattern(), 500000);
+    Rig r(PatternUnits(), 500000);
     r.open();
     r.link.Set_pc_baud(125000);  // wherever the PC was
     std::map<Ctl, bool> during;
@@ -166,7 +129,7 @@ TEST_P(ReadBlock, GivesThePatternWithItsMeanRemoved) {
     r.open();
     const auto [unit, n] = GetParam();
     ASSERT_EQ(r.link.Read_block(unit, n, false, true), 1);
-    const auto want = ExpectedBlockTrace(unit, n);
+    const auto want = test::PatternBlockTrace(unit, n);
     for (int k = 0; k < n; ++k) ASSERT_EQ(r.s->Traccia[k], want[k]) << "sample " << k;
     EXPECT_EQ(r.line.port.written.size(), static_cast<std::size_t>(11 * (n / 256)));
     EXPECT_EQ(r.link.counters().blocks, static_cast<uint64_t>(n / 256));
@@ -186,7 +149,7 @@ TEST(ReadBlockEdges, BelowOneBlockSendsNothing) {
 }
 
 TEST(ReadBlockEdges, DroppedThirdBlockTimesOutWithTwoBlocksIn) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.dropped[5] = {2};
     Rig r(c);
     r.open();
@@ -201,7 +164,7 @@ TEST(ReadBlockEdges, DroppedThirdBlockTimesOutWithTwoBlocksIn) {
 }
 
 TEST(ReadBlockEdges, TimeoutFollowsTheWholeSecondRule) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.silent = {5};
     Rig r(c);
     r.open();
@@ -226,7 +189,7 @@ TEST(ReadBlockEdges, AbandonResetsAndSendsNoRequest) {
 }
 
 TEST(ReadBlockEdges, StopEndsAWaitWithoutLimit) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.silent = {5};
     Rig r(c);
     r.open();
@@ -238,7 +201,7 @@ TEST(ReadBlockEdges, StopEndsAWaitWithoutLimit) {
 }
 
 TEST(ReadBlockEdges, LineErrorsSetTheFlags) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.slow[5] = 0.3;  // the error comes while the block is awaited
     Rig r(c);
     r.open();
@@ -265,7 +228,7 @@ TEST(ReadBlockEdges, LineErrorsSetTheFlags) {
 }
 
 TEST(ReadBlockEdges, LateAndStrayBytesNeverShiftTheNextBlock) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.slow[5] = 1.8;  // answers after the time limit
     Rig r(c);
     r.open();
@@ -274,12 +237,12 @@ TEST(ReadBlockEdges, LateAndStrayBytesNeverShiftTheNextBlock) {
     const Bytes junk(300, 0xFF);
     r.line.port.inject(junk);
     ASSERT_EQ(r.link.Read_block(6, 512, false, true), 1);
-    const auto want = ExpectedBlockTrace(6, 512);
+    const auto want = test::PatternBlockTrace(6, 512);
     for (int k = 0; k < 512; ++k) ASSERT_EQ(r.s->Traccia[k], want[k]);
 }
 
 TEST(ReadBlockEdges, UnplugMidReadIsClearAndRecoverable) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.slow[5] = 0.3;
     Rig r(c);
     r.open();
@@ -297,7 +260,7 @@ TEST(ReadBlockEdges, UnplugMidReadIsClearAndRecoverable) {
 }
 
 TEST(ReadBlockEdges, SpeedMismatchFailsCleanly) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.stuckBaud = 500000;
     Rig r(c);
     r.open();
@@ -306,7 +269,7 @@ TEST(ReadBlockEdges, SpeedMismatchFailsCleanly) {
 }
 
 TEST(Reopen, KeepsThePcAtTheUnitsSpeed) {
-    Rig r(Pattern(), 250000);
+    Rig r(PatternUnits(), 250000);
     r.open();
     r.link.Reopen_port();
     EXPECT_EQ(r.s->Port_probe, 1);
@@ -342,7 +305,7 @@ TEST(Bursts, RunningBurstRemovesTheMean) {
 }
 
 TEST(Bursts, SilentUnitTimesOutAndALineErrorNeverHandsBackOldBytes) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.silent = {9};
     Rig r(c);
     r.open();
@@ -358,7 +321,7 @@ TEST(Bursts, SilentUnitTimesOutAndALineErrorNeverHandsBackOldBytes) {
 }
 
 TEST(TriggerShot, EndToEnd) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.triggerDelay = 7;
     c.triggerTime = 300;
     Rig r(c);
@@ -379,7 +342,7 @@ TEST(TriggerShot, EndToEnd) {
 }
 
 TEST(TriggerShot, WaitsEndOnStopWithoutSpinning) {
-    UnitsConfig c = Pattern();
+    UnitsConfig c = PatternUnits();
     c.triggerDelay = -1;  // nobody hits the plate
     Rig r(c);
     r.open();
