@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "analysis/GeometryDialog.h"
-#include "analysis/support/Screenshots.h"
+#include "support/Screenshot.h"
 
 using namespace q24;
 
@@ -38,7 +38,7 @@ private slots:
         QCOMPARE(Part(d, "Shape24")->y(), Part(d, "Shape1")->y());
         QCOMPARE(Part(d, "shot")->x(), Part(d, "Shape1")->x());
         QCOMPARE(Text(d, "geo24"), QString("24"));
-        q24::test::SaveScreenshot(&d, "geometry24.png");
+        q24::test::SaveScreenshot(d, "geometry24");
 
         s->N_Geofoni = 60;
         s->Pos_source = 262.5f;  // 4.5 spacings past geophone 49
@@ -50,7 +50,7 @@ private slots:
         QVERIFY(Part(two, "Shape49")->y() > Part(two, "geo1")->y());
         QVERIFY(Part(two, "shot")->y() > Part(two, "Shape1")->y());  // the source is in row 2
         QCOMPARE(Text(two, "Label4"), QString("262.5"));
-        q24::test::SaveScreenshot(&two, "geometry60.png");
+        q24::test::SaveScreenshot(two, "geometry60");
     }
 
     void buttonsAndSpacingBarAsTheOperatorUsesThem() {

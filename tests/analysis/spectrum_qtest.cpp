@@ -9,7 +9,7 @@
 #include <random>
 
 #include "analysis/SpectrumDialog.h"
-#include "analysis/support/Screenshots.h"
+#include "support/Screenshot.h"
 
 using namespace q24;
 
@@ -83,7 +83,7 @@ private slots:
         QVERIFY(Pixels(picture, second) > 300);
         QVERIFY(Pixels(picture, first) > firstCurve / 2);  // drawn over, not erased
         QTest::mouseMove(picture, QPoint(picture->width() / 4, 100));
-        q24::test::SaveScreenshot(dialog.get(), "spectrum.png");
+        q24::test::SaveScreenshot(*dialog, "spectrum");
 
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command2"), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());

@@ -17,6 +17,7 @@
 #include "files/TimedSaveDialog.h"
 #include "files/TriggerSaveDialog.h"
 #include "support/FakePanel.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 using namespace q24;
@@ -36,11 +37,6 @@ void clickItem(QListWidget* list, const QString& text, bool twice = false) {
     const QPoint at = list->visualItemRect(i).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-}
-
-// Saves a picture of the dialog when Q24_SHOTS names a folder.
-void shot(QWidget& w, const char* name) {
-    if (const QByteArray dir = qgetenv("Q24_SHOTS"); !dir.isEmpty()) w.grab().save(dir + "/" + name + ".png");
 }
 
 }  // namespace
@@ -98,7 +94,7 @@ private slots:
         QCOMPARE(d.lists()->folder(), QString::fromStdString(DataFolder(home->path())));
         clickItem(files, "old shot.sg2");
         QCOMPARE(name->text(), QString("old shot"));
-        shot(d, "Percorsofile_tr");
+        test::SaveScreenshot(d, "Percorsofile_tr");
 
         panel.answers = {Answer::No};
         QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
@@ -152,7 +148,7 @@ private slots:
         QCOMPARE(d.findChild<QLabel*>("Label1")->text(), QString("File Name:"));
         QCOMPARE(d.findChild<QLabel*>("Label2")->text(), QString(".sg2"));
         QCOMPARE(d.findChild<QPushButton*>("ESCI")->text(), QString("ESC"));
-        shot(d, "Percorsofile");
+        test::SaveScreenshot(d, "Percorsofile");
         QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);
         QCOMPARE(d.result(), SaveResult::Saved);
         QCOMPARE(d.findChild<QLabel*>("Label3")->text(), QString("WAIT ..."));
@@ -174,7 +170,7 @@ private slots:
         QCOMPARE(d.findChild<QLabel*>("Label2")->text(), QString(".PRJ"));
         auto* name = d.findChild<QLineEdit*>("Text1");
         QCOMPARE(name->text(), QString(" "));
-        shot(d, "Project_name");
+        test::SaveScreenshot(d, "Project_name");
         name->selectAll();
         QTest::keyClicks(name, "north line");
         QTest::mouseClick(d.findChild<QPushButton*>("Command2"), Qt::LeftButton);
@@ -201,7 +197,7 @@ private slots:
         QStringList shown;
         for (int i = 0; i < files->count(); ++i) shown << files->item(i)->text();
         QCOMPARE(shown, (QStringList{"a.sg2", "b.txt", "c.seg2", "D.DAT"}));
-        shot(d, "Percorso_load");
+        test::SaveScreenshot(d, "Percorso_load");
         clickItem(files, "a.sg2");
         QCOMPARE(s->File_path, data + "/a.sg2");
         clickItem(files, "b.txt", true);

@@ -5,15 +5,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QMessageBox>
-#include <QTimer>
 #include <QtTest>
 #include <fstream>
 #include <memory>
 
 #include "acquisition/Trigger.h"
 #include "state/Config.h"
+#include "support/ProgramWindow.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"
 #include "ui/Wiring.h"
@@ -37,22 +37,14 @@ private slots:
         s->Baud_rate_high = 1000000;
         std::ofstream(home / "ini.txt", std::ios::binary) << ConfigText(*s);
 
-        Options o;
-        o.home = home.path();
-        o.simulate = true;
-        o.noPortDialog = true;
-        Application app(o, Regional{});
+        Application app(test::SimulatedOptions(home.path()), Regional{});
         app.start();
         app.window().resize(1400, 900);
 
         // The operator: OK on the geometry and on "Press to Continue", EXIT
         // in the save dialog.
         QStringList seen;
-        QTimer operatorHand;
-        operatorHand.setInterval(100);
-        connect(&operatorHand, &QTimer::timeout, [&] {
-            QWidget* front = QApplication::activeModalWidget();
-            if (!front) return;
+        test::OperatorHand operatorHand(100, [&](QWidget* front) {
             if (auto* box = qobject_cast<QMessageBox*>(front)) {
                 seen << box->text();
                 box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
@@ -77,11 +69,7 @@ private slots:
         // The first breaks came: the traces near the source are far from flat.
         QVERIFY(std::abs(app.state().Dati(0, 300)) + std::abs(app.state().Dati(0, 400)) > 0);
 
-        const QByteArray dir = qgetenv("Q24_SCREENSHOTS");
-        if (!dir.isEmpty()) {
-            QDir().mkpath(QString::fromLocal8Bit(dir));
-            app.window().grab().save(QDir(QString::fromLocal8Bit(dir)).filePath("window_after_shot.png"));
-        }
+        test::SaveScreenshot(app.window(), "window_after_shot");
     }
 };
 

@@ -4,7 +4,6 @@
 // would. With Q24_SCREENSHOTS set, the dialog is saved there as a picture
 // while it records.
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,6 +17,8 @@
 
 #include "files/Saving.h"
 #include "state/Config.h"
+#include "support/ProgramWindow.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"
 #include "ui/LinkParts.h"
@@ -45,11 +46,7 @@ private slots:
         std::ofstream(home / "ini.txt", std::ios::binary) << ConfigText(*s);
         std::filesystem::copy_file(converter, home / "Sg2Maker");
 
-        Options o;
-        o.home = home.path();
-        o.simulate = true;
-        o.noPortDialog = true;
-        Application app(o, Regional{});
+        Application app(test::SimulatedOptions(home.path()), Regional{});
         app.start();
         QVERIFY(app.link().simulated);
         app.link().simulated->with([](units::Units& u) { u.config().clockScale = 30; });
@@ -61,11 +58,7 @@ private slots:
         QStringList seen;
         bool started = false, pictured = false, exited = false;
         int speedWhileRecording = 0;
-        QTimer operatorHand;
-        operatorHand.setInterval(50);
-        connect(&operatorHand, &QTimer::timeout, [&] {
-            QWidget* front = QApplication::activeModalWidget();
-            if (!front) return;
+        test::OperatorHand operatorHand(50, [&](QWidget* front) {
             if (auto* box = qobject_cast<QMessageBox*>(front)) {
                 seen << box->text();
                 box->button(QMessageBox::Ok)->click();
@@ -88,11 +81,7 @@ private slots:
                            front->findChild<QProgressBar*>("ProgressBar1")->value() >= 40) {
                     pictured = true;
                     speedWhileRecording = app.link().link->pcSpeed();
-                    const QByteArray dir = qgetenv("Q24_SCREENSHOTS");
-                    if (!dir.isEmpty()) {
-                        QDir().mkpath(QString::fromLocal8Bit(dir));
-                        front->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath("acquisizione_in_program.png"));
-                    }
+                    test::SaveScreenshot(*front, "acquisizione_in_program");
                 } else if (!exited && status->text() == "FINE" && start->isEnabled()) {
                     exited = true;
                     seen << "FINE";

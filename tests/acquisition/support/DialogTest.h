@@ -1,23 +1,10 @@
 #pragma once
-// Saves a picture of a dialog when Q24_SCREENSHOTS names a folder, so the
-// dialogs can be looked at as the operator sees them (run the test under
-// Xvfb for real fonts and frames).
-#include <QDir>
-#include <QWidget>
-
-namespace q24::test {
-
-inline void SaveScreenshot(QWidget& w, const char* name) {
-    const QByteArray dir = qgetenv("Q24_SCREENSHOTS");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    w.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString(name) + ".png"));
-}
-
-}  // namespace q24::test
-
+// What the dialog tests share: pictures of the dialogs when Q24_SCREENSHOTS
+// names a folder, and a click where the operator clicks.
 #include <QAbstractButton>
 #include <QtTest>
+
+#include "support/Screenshot.h"
 
 namespace q24::test {
 
