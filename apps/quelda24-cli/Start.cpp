@@ -6,8 +6,27 @@
 
 namespace q24::cli {
 
-bool StartLikeTheProgram(State& s, Panel& panel, Link& link, AcqParameters& params, ChannelSettings& channels,
-                         const std::string& home) {
+Session::Session(Panel& p, const std::string& path, const Regional& regional)
+    : panel(p),
+      portPath(path),
+      map([&] {
+          PortMap m;
+          m.assign(1, path);
+          m.fillDefaults({});
+          return m;
+      }()),
+      link(s, p, port, map, &EventLoopWait::Now, yield()),
+      params(s, p, regional.decimal),
+      channels(s) {}
+
+Link::Yield Session::yield() {
+    return [this](int fd, double deadline) {
+        if (beforeWait) deadline = beforeWait(deadline);
+        wait(fd, deadline);
+    };
+}
+
+bool Session::startQuietly(const std::string& home) {
     bool opened = false;
     StartupHooks hooks;
     hooks.loadChannelDialogs = [&] { channels.Load(); };
@@ -31,8 +50,14 @@ bool StartLikeTheProgram(State& s, Panel& panel, Link& link, AcqParameters& para
     return opened;
 }
 
-std::string PortFailure(const std::string& lastMessage, const std::string& path) {
-    return lastMessage.empty() ? "the port " + path + " could not be opened" : lastMessage;
+bool Session::start(const std::string& home, const std::string& lastMessage) {
+    if (startQuietly(home)) return true;
+    std::fprintf(stderr, "%s\n", failure(lastMessage).c_str());
+    return false;
+}
+
+std::string Session::failure(const std::string& lastMessage) const {
+    return lastMessage.empty() ? "the port " + portPath + " could not be opened" : lastMessage;
 }
 
 }  // namespace q24::cli

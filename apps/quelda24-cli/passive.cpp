@@ -22,13 +22,8 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/ChannelSettings.h"
 #include "acquisition/Passive.h"
 #include "files/DataTextFile.h"
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PortMap.h"
-#include "link/PosixPort.h"
 #include "ui/TextPanel.h"
 
 namespace q24::cli {
@@ -51,30 +46,18 @@ int runPassive(const QStringList& args) {
         return 2;
     }
 
-    auto s = std::make_unique<State>();
     TextPanel panel;
     const bool recordOver = HasFlag(args, "--record-over");
     panel.answer = [recordOver](const std::string& text, Buttons) {
         if (text.find("Record over it?") != std::string::npos) return recordOver ? Answer::Yes : Answer::No;
         return Answer::Yes;
     };
-    PosixPort port;
-    PortMap map;
-    map.assign(1, path.toStdString());
-    map.fillDefaults({});
-    EventLoopWait wait;
-    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
-    Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
-    AcqParameters params(*s, panel, Regional::fromSystem().decimal);
-
-    ChannelSettings channels(*s);
-    if (!StartLikeTheProgram(*s, panel, link, params, channels, home)) {
-        std::fprintf(stderr, "%s\n", PortFailure({}, path.toStdString()).c_str());
-        return 1;
-    }
+    Session session(panel, path.toStdString());
+    if (!session.start(home)) return 1;
+    State* s = &session.s;
 
     const FilesEnv env{home, Regional::fromSystem()};
-    PassiveSeismic passive(*s, panel, link, env, yield);
+    PassiveSeismic passive(*s, panel, session.link, env, session.yield());
     passive.blockDone = [](int block, int blocks) {
         std::printf("block %d of %d recorded\n", block, blocks);
         std::fflush(stdout);

@@ -18,13 +18,7 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/ChannelSettings.h"
-#include "acquisition/Parameters.h"
 #include "acquisition/Running.h"
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PortMap.h"
-#include "link/PosixPort.h"
 #include "state/Regional.h"
 #include "ui/TextPanel.h"
 
@@ -48,25 +42,12 @@ int runRunning(const QStringList& args) {
         return 2;
     }
 
-    auto s = std::make_unique<State>();
     TextPanel panel;
-    const Regional regional = Regional::fromSystem();
-    PosixPort port;
-    PortMap map;
-    map.assign(1, path.toStdString());
-    map.fillDefaults({});
-    EventLoopWait wait;
-    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
-    Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
-    AcqParameters params(*s, panel, regional.decimal);
-    ChannelSettings channels(*s);
+    Session session(panel, path.toStdString());
+    if (!session.start(home.toStdString())) return 1;
+    State* s = &session.s;
 
-    if (!StartLikeTheProgram(*s, panel, link, params, channels, home.toStdString())) {
-        std::fprintf(stderr, "%s\n", PortFailure({}, path.toStdString()).c_str());
-        return 1;
-    }
-
-    RunningMode mode(*s, panel, link, params, channels, yield);
+    RunningMode mode(*s, panel, session.link, session.params, session.channels, session.yield());
     int sweep = 0;
     mode.channelRead = [&](int ch, int unit, bool ok) {
         if (ok)

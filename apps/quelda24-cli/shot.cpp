@@ -24,13 +24,7 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/ChannelSettings.h"
-#include "acquisition/Parameters.h"
 #include "acquisition/Trigger.h"
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PortMap.h"
-#include "link/PosixPort.h"
 #include "state/NumberFormat.h"
 #include "ui/TextPanel.h"
 
@@ -92,21 +86,16 @@ int runShot(const QStringList& args) {
     if (!QDir(QString::fromStdString(home)).exists()) return Fail("the folder " + home + " does not exist");
 
     const Regional regional = Regional::fromSystem();
-    auto s = std::make_unique<State>();
     ShotPanel panel;
     panel.showProgress = true;
-    AcqParameters params(*s, panel, regional.decimal);
-    ChannelSettings channels(*s);
-    PosixPort line;
-    PortMap map;
-    map.assign(1, port);
-    EventLoopWait wait;
+    Session session(panel, port, regional);
+    State* s = &session.s;
 
     // No trigger within the limit counts as "Exit from Trigger".
     TriggerAcquisition* shot = nullptr;
     double armedAt = 0;
     bool timedOut = false;
-    auto yield = [&](int fd, double deadline) {
+    session.beforeWait = [&](double deadline) {
         if (timeout > 0 && shot && shot->phase() == ShotPhase::Armed) {
             const double limit = armedAt + timeout;
             if (EventLoopWait::Now() >= limit) {
@@ -115,16 +104,13 @@ int runShot(const QStringList& args) {
             }
             deadline = std::min(deadline, limit);
         }
-        wait(fd, deadline);
+        return deadline;
     };
-    Link link(*s, panel, line, map, &EventLoopWait::Now, yield);
-
-    if (!StartLikeTheProgram(*s, panel, link, params, channels, home))
-        return Fail(PortFailure(panel.lastMessage, port));
+    if (!session.startQuietly(home)) return Fail(session.failure(panel.lastMessage));
 
     FilesEnv env{home, regional, RunAndWait};
     SaveResult saved = SaveResult::Closed;
-    TriggerAcquisition trigger(*s, panel, link, yield, params, channels, env);
+    TriggerAcquisition trigger(*s, panel, session.link, session.yield(), session.params, session.channels, env);
     shot = &trigger;
     trigger.hooks.phaseChanged = [&](ShotPhase p) {
         if (p == ShotPhase::Armed) armedAt = EventLoopWait::Now();

@@ -21,15 +21,9 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/ChannelSettings.h"
-#include "acquisition/Parameters.h"
 #include "acquisition/TimedSampling.h"
 #include "files/DataTextFile.h"
 #include "files/Saving.h"
-#include "link/EventLoopWait.h"
-#include "link/Link.h"
-#include "link/PortMap.h"
-#include "link/PosixPort.h"
 #include "state/Regional.h"
 #include "ui/TextPanel.h"
 
@@ -58,23 +52,14 @@ int runTimed(const QStringList& args) {
         return 2;
     }
 
-    auto s = std::make_unique<State>();
     TextPanel panel;
     const Regional regional = Regional::fromSystem();
-    PosixPort port;
-    PortMap map;
-    map.assign(1, path.toStdString());
-    map.fillDefaults({});
-    EventLoopWait wait;
-    auto yield = [&wait](int fd, double deadline) { wait(fd, deadline); };
-    Link link(*s, panel, port, map, &EventLoopWait::Now, yield);
-    AcqParameters params(*s, panel, regional.decimal);
-    ChannelSettings channels(*s);
-
-    if (!StartLikeTheProgram(*s, panel, link, params, channels, home.toStdString())) {
-        std::fprintf(stderr, "%s\n", PortFailure({}, path.toStdString()).c_str());
-        return 1;
-    }
+    Session session(panel, path.toStdString(), regional);
+    if (!session.start(home.toStdString())) return 1;
+    State* s = &session.s;
+    Link& link = session.link;
+    ChannelSettings& channels = session.channels;
+    const Link::Yield yield = session.yield();
 
     // The frequency as the parameters dialog sets it; the high line rate
     // decides which low rates it offers.
@@ -84,7 +69,7 @@ int runTimed(const QStringList& args) {
         link.Reset_units();
         return 1;
     }
-    params.setFreqPosition(PositionOf(fs));
+    session.params.setFreqPosition(PositionOf(fs));
     s->Finestra_tempo = static_cast<int16_t>(minutes);
 
     TimedMode mode(*s, panel, link, channels, yield);
