@@ -4,18 +4,16 @@
 // converter's .sg2, read back through the loader.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <thread>
 
 #include "files/Seg2Reader.h"
 #include "state/Config.h"
+#include "support/ReadFile.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
+#include "support/WaitForSg2.h"
 #include "units/Seismic.h"
 #include "units/UnitsProcess.h"
 
@@ -24,15 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Contents(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::ReadFile;
 
 TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
     const std::string unitsTool = units::UnitsProcess::ToolBesideMe();
-    const fs::path bin = fs::path(unitsTool).parent_path();
-    if (unitsTool.empty() || !fs::exists(bin / "quelda24-cli") || !fs::exists(bin / "Sg2Maker"))
+    const std::string cli = test::ToolBesideMe("quelda24-cli"), converter = test::ToolBesideMe("Sg2Maker");
+    if (unitsTool.empty() || cli.empty() || converter.empty())
         GTEST_SKIP() << "quelda24-units, quelda24-cli or Sg2Maker is not built";
 
     test::TempDir home;
@@ -46,25 +41,22 @@ TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
         s->Baud_rate_high = 500000;
         ASSERT_EQ(SaveConfiguration(*s, home.path()), "");
     }
-    fs::copy_file(bin / "Sg2Maker", home / "Sg2Maker");
+    fs::copy_file(converter, home / "Sg2Maker");
     units::UnitsProcess unitsProc(unitsTool, {"--pattern", "--units", "11-13", "--time-scale", "100"});
     ASSERT_TRUE(unitsProc.running()) << unitsProc.error();
 
-    QProcess cli;
-    cli.start(QString::fromStdString((bin / "quelda24-cli").string()),
-              {"passive", "--home", QString::fromStdString(home.path()), "--port",
-               QString::fromStdString(unitsProc.path()), "--fs", "125", "--minutes", "1", "--save", "noise 1",
-               "--folder", QString::fromStdString(home.path())});
-    ASSERT_TRUE(cli.waitForStarted(10000));
-    ASSERT_TRUE(cli.waitForFinished(120000)) << "quelda24-cli did not finish";
-    const std::string out = cli.readAllStandardOutput().toStdString();
-    EXPECT_EQ(cli.exitCode(), 0) << out << cli.readAllStandardError().toStdString();
+    const test::ToolRun run = test::RunTool(cli, {"passive", "--home", home.path(), "--port", unitsProc.path(), "--fs",
+                                                  "125", "--minutes", "1", "--save", "noise 1", "--folder", home.path()},
+                                            120000);
+    ASSERT_TRUE(run.finished) << "quelda24-cli did not finish";
+    const std::string& out = run.out;
+    EXPECT_EQ(run.status, 0) << out << run.err;
     for (const char* line : {"question: Samples Number=8192 -> Yes", "block 1 of 1 recorded",
                              "recorded 1 of 1 blocks (8192 samples per channel at 125 Hz)", "message: file .sg2 created"})
         EXPECT_NE(out.find(line), std::string::npos) << "missing: " << line << "\n" << out;
 
     // What the units sent, mean removed, in each temporary file and data.txt.
-    const std::string data = Contents(home / "data.txt");
+    const std::string data = ReadFile(home / "data.txt");
     EXPECT_NE(data.find("\r\n8000 usec\r\n"), std::string::npos);
     EXPECT_NE(data.find("\r\n 8192 \r\n"), std::string::npos);
     std::vector<std::vector<float>> want(3, std::vector<float>(8192));
@@ -75,7 +67,7 @@ TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
             sum += want[ch][k] = static_cast<float>(x >= 0 ? x : x - 1);
         }
         for (float& v : want[ch]) v = static_cast<float>(v - sum / 8192);
-        const std::string temp = Contents(home / ("temp_data" + std::to_string(ch + 1) + ".txt"));
+        const std::string temp = ReadFile(home / ("temp_data" + std::to_string(ch + 1) + ".txt"));
         EXPECT_EQ(std::count(temp.begin(), temp.end(), '\n'), 8192);
         EXPECT_NE(data.find("\"Canale numero " + std::to_string(ch + 1) + "\"\r\n" + temp), std::string::npos);
     }
@@ -83,11 +75,7 @@ TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
 
     // The converter runs on its own: wait for a whole file.
     const fs::path sg2 = home / "noise 1.sg2";
-    std::optional<LoadedData> loaded;
-    for (int i = 0; i < 300 && !loaded; ++i) {
-        if (fs::exists(sg2)) loaded = ReadSeg2File(Contents(sg2));
-        if (!loaded) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    const std::optional<LoadedData> loaded = test::WaitForSg2(sg2, 30);
     ASSERT_TRUE(loaded) << "no readable " << sg2;
     EXPECT_EQ(loaded->N_Geofoni, 3);
     EXPECT_EQ(loaded->N_samples, 8192);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,9 +11,9 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 #include "state/Config.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 #include "units/Seismic.h"
 #include "units/UnitsProcess.h"
@@ -22,33 +21,6 @@
 using namespace q24;
 
 namespace {
-
-std::string CliBesideMe() {
-    std::error_code ec;
-    const auto me = std::filesystem::read_symlink("/proc/self/exe", ec);
-    for (const char* rel : {"quelda24-cli", "../bin/quelda24-cli", "../../bin/quelda24-cli"}) {
-        const auto p = me.parent_path() / rel;
-        if (std::filesystem::exists(p, ec)) return std::filesystem::weakly_canonical(p, ec).string();
-    }
-    return {};
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs the tool with its standard error folded into the output.
-Outcome RunTool(const std::string& command) {
-    Outcome o;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p) return o;
-    char buf[4096];
-    while (std::size_t n = fread(buf, 1, sizeof buf, p)) o.out.append(buf, n);
-    const int st = pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return o;
-}
 
 // The RMS of what a block read leaves for `unit`: the decoded pattern with
 // its mean removed.
@@ -68,7 +40,7 @@ double PatternRms(int unit, int n) {
 class CliRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        cli_ = CliBesideMe();
+        cli_ = test::ToolBesideMe("quelda24-cli");
         const std::string tool = units::UnitsProcess::ToolBesideMe();
         if (cli_.empty() || tool.empty()) GTEST_SKIP() << "quelda24-cli or quelda24-units is not built";
         units_ = std::make_unique<units::UnitsProcess>(
@@ -90,8 +62,12 @@ protected:
         std::ofstream(home_ / "ini.txt", std::ios::binary) << ConfigText(*s);
     }
 
-    std::string command(const std::string& rest) const {
-        return "'" + cli_ + "' run --home '" + home_.path() + "' " + rest;
+    // quelda24-cli run with this test's home and `rest`, its standard error
+    // folded into the output.
+    test::ToolRun run(const std::vector<std::string>& rest) const {
+        std::vector<std::string> args{"run", "--home", home_.path()};
+        args.insert(args.end(), rest.begin(), rest.end());
+        return test::RunTool(cli_, args, 180000, true);
     }
 
     std::string cli_;
@@ -100,7 +76,7 @@ protected:
 };
 
 TEST_F(CliRun, EachSweepPrintsEachChannelsRmsOrThatItsUnitIsSilent) {
-    const Outcome o = RunTool(command("--port '" + units_->path() + "' --sweeps 3"));
+    const test::ToolRun o = run({"--port", units_->path(), "--sweeps", "3"});
     ASSERT_EQ(o.status, 0) << o.out;
     const std::regex line(R"(sweep (\d+) channel (\d+) unit (\d+) (rms ([0-9.]+)|not working))");
     std::map<std::pair<int, int>, std::string> seen;
@@ -129,10 +105,10 @@ TEST_F(CliRun, EachSweepPrintsEachChannelsRmsOrThatItsUnitIsSilent) {
 }
 
 TEST_F(CliRun, WrongArgumentsAndAMissingPortFail) {
-    EXPECT_EQ(RunTool(command("--sweeps 2")).status, 2);  // no port
-    EXPECT_EQ(RunTool(command("--port '" + units_->path() + "' --sweeps 0")).status, 2);
-    EXPECT_EQ(RunTool(command("--port '" + units_->path() + "' --sweeps many")).status, 2);
-    const Outcome o = RunTool(command("--port " + (home_ / "no-such-line").string()));
+    EXPECT_EQ(run({"--sweeps", "2"}).status, 2);  // no port
+    EXPECT_EQ(run({"--port", units_->path(), "--sweeps", "0"}).status, 2);
+    EXPECT_EQ(run({"--port", units_->path(), "--sweeps", "many"}).status, 2);
+    const test::ToolRun o = run({"--port", (home_ / "no-such-line").string()});
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.out.find("could not be opened"), std::string::npos) << o.out;
 }

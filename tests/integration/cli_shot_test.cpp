@@ -3,7 +3,6 @@
 // start-up, one shot or a stacked series, the data file and the save.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "files/WriteForm.h"
 #include "state/Config.h"
 #include "support/PatternTrace.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 #include "units/UnitsProcess.h"
 
@@ -26,22 +26,9 @@ std::string BinDir() {
     return tool.empty() ? std::string() : std::filesystem::path(tool).parent_path().string();
 }
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-Result Shot(const std::vector<std::string>& args) {
-    QProcess p;
-    QStringList list{"shot"};
-    for (const auto& a : args) list << QString::fromStdString(a);
-    p.start(QString::fromStdString(BinDir() + "/quelda24-cli"), list);
-    Result r;
-    if (!p.waitForStarted() || !p.waitForFinished(180000)) return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+test::ToolRun Shot(std::vector<std::string> args) {
+    args.insert(args.begin(), "shot");
+    return test::RunTool(BinDir() + "/quelda24-cli", args);
 }
 
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
@@ -100,7 +87,7 @@ protected:
 
 TEST_F(CliShot, OneShotPrintsItsStatusAndWritesTheAlignedTraces) {
     startUnits();
-    const Result r = Shot(base());
+    const test::ToolRun r = Shot(base());
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     std::size_t at = 0;
     for (const char* line : {"trigger: Trigger Unit = 1", "Waiting for Trigger...", "Acquisition...", "Data Reception",
@@ -130,7 +117,7 @@ TEST_F(CliShot, AStackedSeriesWritesTheSumsLabelledByPosition) {
     startUnits();
     std::vector<std::string> args = base();
     args.insert(args.end(), {"--stack", "3"});
-    const Result r = Shot(args);
+    const test::ToolRun r = Shot(args);
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     std::size_t at = 0;
     for (const char* line : {"stack: 1", "question: Keep on Stacking? -> Yes", "stack: 2",
@@ -158,7 +145,7 @@ TEST_F(CliShot, SaveMakesTheSg2AndTheRecordFileAndAsksBeforeReplacing) {
     std::filesystem::create_directories(folder);
     std::vector<std::string> args = base();
     args.insert(args.end(), {"--save", "line1", "--folder", folder});
-    Result r = Shot(args);
+    test::ToolRun r = Shot(args);
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(Find(r.out, "message: file .sg2 created"), std::string::npos) << r.out;
     EXPECT_GT(std::filesystem::file_size(folder + "/line1.sg2"), 3u * 512 * 4);  // the three traces that came
@@ -178,7 +165,7 @@ TEST_F(CliShot, NoTriggerOrNoPortEndsWithOneLineReason) {
     startUnits({"--trigger-delay", "-1"});  // the hammer never falls
     std::vector<std::string> args = base();
     args.insert(args.end(), {"--trigger-timeout", "1"});
-    Result r = Shot(args);
+    test::ToolRun r = Shot(args);
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_EQ(r.err, "quelda24-cli shot: no trigger within 1 seconds\n");
     EXPECT_NE(r.out.find("Waiting for Trigger..."), std::string::npos);
