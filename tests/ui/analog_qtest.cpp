@@ -29,6 +29,13 @@ void answerNextBox(QMessageBox::StandardButton button, QString* seen) {
     });
 }
 
+// The program started with --home FOLDER and nothing else.
+Options AtHome(const std::string& folder) {
+    Options o;
+    o.home = folder;
+    return o;
+}
+
 void writeIni(const std::string& folder) {
     std::ofstream out(folder + "/ini.txt", std::ios::binary);
     const char* head[] = {"1024", "4000", "12", "1"};
@@ -111,7 +118,7 @@ private slots:
 
     void questionsUseTheirTextsAndActOnlyOnOkOrYes() {
         test::TempDir home;
-        Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
+        Application app(AtHome(home.path()), Regional::fromLocaleName("en_US"));
         int password = 0, project = 0, correction = 0;
         app.openPassword = [&] { ++password; };
         app.openProjectName = [&] { ++project; };
@@ -146,14 +153,14 @@ private slots:
         writeIni(home.path());
         const std::string before = readAll(home.path() + "/ini.txt");
         {
-            Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
+            Application app(AtHome(home.path()), Regional::fromLocaleName("en_US"));
             startWithoutLine(app);
             app.state().Ch_param[7] = 99;
             app.window().close();
         }
         QCOMPARE(readAll(home.path() + "/ini.txt"), before);
         {
-            Application app(Options{home.path(), {}}, Regional::fromLocaleName("en_US"));
+            Application app(AtHome(home.path()), Regional::fromLocaleName("en_US"));
             startWithoutLine(app);
             app.state().Ch_param[7] = 99;
             app.window().findChild<QAction*>("uscita")->trigger();
