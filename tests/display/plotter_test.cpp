@@ -1,13 +1,20 @@
 // The plotter's geometry: where the axes stand, how far samples deflect, which
-// samples are drawn, and how the lobes are cut and coloured.
+// samples are drawn, and how the lobes are cut and coloured. Then the pixel
+// runs of that geometry: which pixels each shape lights, cut to the picture,
+// in drawing order; and the filled styles drawn straight from the lobe rules,
+// against the polygons of each lobe.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
+#include <random>
+#include <string>
 
 #include "display/Plotter.h"
+#include "display/Raster.h"
 
 namespace q24 {
 namespace {
@@ -37,30 +44,23 @@ struct PlotterTest : ::testing::Test {
 
 // Four traces on a width of 400: the line style's axes at the column centres,
 // the filled styles' axes at the columns' right edges.
-class AxisTest : public PlotterTest, public ::testing::WithParamInterface<std::tuple<int, double, double>> {};
-
-TEST_P(AxisTest, AxesOfFourTracesOnAWidthOf400) {
-    auto [t, centre, edge] = GetParam();
-    draw(t, 1);  // an all-zero trace lies on its axis
-    ASSERT_EQ(plot.shapes.size(), 1u);
-    for (const PlotPoint& p : points(plot.shapes[0])) ASSERT_EQ(p.x, centre);
-    EXPECT_EQ(s->Trace_spacing, 100);
-
-    // One positive then one negative sample: the lobe closes on the axis.
-    fill(t, {0, 1000, -1000, 0});
-    for (int style : {2, 3}) {
-        draw(t, style);
-        ASSERT_FALSE(plot.shapes.empty());
-        const auto lobe = points(plot.shapes[0]);
-        EXPECT_EQ(lobe.front(), (PlotPoint{edge, 0}));
-        EXPECT_EQ(lobe.back().x, edge);
-        EXPECT_LT(lobe[1].x, edge) << "a positive sample deflects to the left";
+TEST_F(PlotterTest, AxesOfFourTracesOnAWidthOf400) {
+    for (auto [t, centre, edge] : {std::tuple{1, 50.0, 100.0}, {2, 150.0, 200.0}, {3, 250.0, 300.0}, {4, 350.0, 400.0}}) {
+        draw(t, 1);  // an all-zero trace lies on its axis
+        ASSERT_EQ(plot.shapes.size(), 1u);
+        for (const PlotPoint& p : points(plot.shapes[0])) ASSERT_EQ(p.x, centre);
+        // One positive then one negative sample: the lobe closes on the axis.
+        fill(t, {0, 1000, -1000, 0});
+        for (int style : {2, 3}) {
+            draw(t, style);
+            ASSERT_FALSE(plot.shapes.empty());
+            const auto lobe = points(plot.shapes[0]);
+            EXPECT_EQ(lobe.front(), (PlotPoint{edge, 0}));
+            EXPECT_EQ(lobe.back().x, edge);
+            EXPECT_LT(lobe[1].x, edge) << "a positive sample deflects to the left";
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Columns, AxisTest,
-                         ::testing::Values(std::tuple{1, 50.0, 100.0}, std::tuple{2, 150.0, 200.0},
-                                           std::tuple{3, 250.0, 300.0}, std::tuple{4, 350.0, 400.0}));
 
 TEST_F(PlotterTest, TriggerOffsetCutsTheLastSamples) {
     s->Trg_offset = 8.4f;
@@ -71,23 +71,17 @@ TEST_F(PlotterTest, TriggerOffsetCutsTheLastSamples) {
     EXPECT_FLOAT_EQ(line.back().y, static_cast<float>(1015 * dy));
 }
 
-// A fixed gain and the sample that deflects by exactly one spacing.
-class FixedGainTest : public PlotterTest, public ::testing::WithParamInterface<std::pair<int16_t, float>> {};
-
-TEST_P(FixedGainTest, FullDeflectionIsOneSpacing) {
-    auto [gain, counts] = GetParam();
-    s->Gain = gain;
-    fill(2, {counts, counts, -counts});
-    draw(2, 1);
-    const auto line = points(plot.shapes.at(0));
-    EXPECT_EQ(line[0].x, 150 - 100);
-    EXPECT_EQ(line[2].x, 150 + 100);
+// The fixed gains: the counts that deflect by exactly one spacing.
+TEST_F(PlotterTest, FixedGainFullDeflectionIsOneSpacing) {
+    for (auto [gain, counts] : {std::pair<int16_t, float>{1, 8390000}, {10, 839000}, {1000, 8390}}) {
+        s->Gain = gain;
+        fill(2, {counts, counts, -counts});
+        draw(2, 1);
+        const auto line = points(plot.shapes.at(0));
+        EXPECT_EQ(line[0].x, 150 - 100) << gain;
+        EXPECT_EQ(line[2].x, 150 + 100) << gain;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Gains, FixedGainTest,
-                         ::testing::Values(std::pair<int16_t, float>{1, 8390000}, std::pair<int16_t, float>{10, 839000},
-                                           std::pair<int16_t, float>{100, 83900},
-                                           std::pair<int16_t, float>{1000, 8390}));
 
 TEST_F(PlotterTest, AutomaticRangeLeavesOutTheFirstAndLastSample) {
     s->N_samples = 6;
@@ -96,67 +90,45 @@ TEST_F(PlotterTest, AutomaticRangeLeavesOutTheFirstAndLastSample) {
     // The range always reaches zero: a constant trace spans 0 to its value.
     fill(1, {300, 300, 300, 300, 300, 300});
     EXPECT_DOUBLE_EQ(AmplitudeScale(*s, 1, 100, 0), 100.0 / 300);
-}
-
-TEST_F(PlotterTest, UnknownGainKeepsThePreviousScale) {
-    s->Gain = 1000;
-    draw(1, 1);
-    const double fixed = memory.scale;
+    // A gain that is none of the buttons' keeps the previous trace's scale.
     s->Gain = 5;
-    fill(2, {0, 1e6f, 0});
-    draw(2, 1);
-    EXPECT_EQ(memory.scale, fixed);
+    EXPECT_EQ(AmplitudeScale(*s, 1, 100, 0.25), 0.25);
 }
 
-TEST_F(PlotterTest, AllZeroTrace) {
-    draw(3, 1);
-    EXPECT_EQ(memory.scale, 1.0);
-    const auto line = points(plot.shapes.at(0));
-    EXPECT_EQ(line.size(), 1024u);
-    EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](auto p) { return p.x == 250; }));
-    for (int style : {2, 3}) {
-        draw(3, style);
-        EXPECT_TRUE(plot.shapes.empty()) << "its one lobe never closes";
-    }
-}
-
-TEST_F(PlotterTest, ConstantTrace) {
-    std::vector<float> v(1024, 4000.f);
-    fill(1, v);
-    draw(1, 1);
-    const auto line = points(plot.shapes.at(0));
-    EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](auto p) { return p.x == 50 - 100; }))
-        << "a constant trace spans the whole range and deflects one spacing";
-    for (int style : {2, 3}) {
-        draw(1, style);
-        EXPECT_TRUE(plot.shapes.empty());
+// An all-zero trace stays on its axis; a constant one spans the whole
+// automatic range and deflects one spacing. Neither closes a lobe.
+TEST_F(PlotterTest, FlatTraces) {
+    for (auto [value, x] : {std::pair{0.f, 50.0}, {4000.f, 50.0 - 100}}) {
+        fill(1, std::vector<float>(1024, value));
+        draw(1, 1);
+        const auto line = points(plot.shapes.at(0));
+        EXPECT_EQ(line.size(), 1024u);
+        EXPECT_TRUE(std::all_of(line.begin(), line.end(), [x](auto p) { return p.x == x; })) << value;
+        for (int style : {2, 3}) {
+            draw(1, style);
+            EXPECT_TRUE(plot.shapes.empty()) << value;
+        }
     }
 }
 
 TEST_F(PlotterTest, SineWaveLobesAlternateBlueLeftRedRight) {
-    const int n = 1024;
-    std::vector<float> v(n);
-    for (int k = 0; k < n; ++k) v[k] = static_cast<float>(1e5 * std::sin(2 * std::numbers::pi * (k + 0.5) / 128));
+    std::vector<float> v(1024);
+    for (int k = 0; k < 1024; ++k) v[k] = static_cast<float>(1e5 * std::sin(2 * std::numbers::pi * (k + 0.5) / 128));
     fill(2, v);
-    draw(2, 2);
-    ASSERT_EQ(plot.shapes.size(), 15u) << "16 half-waves, the last one still open";
-    for (std::size_t i = 0; i < plot.shapes.size(); ++i) {
-        const PlotShape& lobe = plot.shapes[i];
-        EXPECT_EQ(lobe.kind, Kind::Polygon);
-        const bool positive = i % 2 == 0;
-        EXPECT_EQ(lobe.colour, positive ? kBlue : kRed) << i;
-        for (const PlotPoint& p : points(lobe)) {
-            if (positive) ASSERT_LE(p.x, 200) << i;
-            else ASSERT_GE(p.x, 200) << i;
+    for (int style : {2, 3}) {
+        draw(2, style);
+        ASSERT_EQ(plot.shapes.size(), 15u) << "16 half-waves, the last one still open";
+        for (std::size_t i = 0; i < plot.shapes.size(); ++i) {
+            const PlotShape& lobe = plot.shapes[i];
+            const bool positive = i % 2 == 0;
+            EXPECT_EQ(lobe.kind, Kind::Polygon);
+            EXPECT_EQ(lobe.colour, style == 3 ? kBlack : positive ? kBlue : kRed) << i;
+            for (const PlotPoint& p : points(lobe)) ASSERT_TRUE(positive ? p.x <= 200 : p.x >= 200) << i;
+            // Each lobe starts and ends on the axis and runs downward.
+            EXPECT_EQ(points(lobe).front().x, 200);
+            EXPECT_EQ(points(lobe).back(), (PlotPoint{200, 64.0 * (i + 1)}));
         }
-        // Each lobe starts and ends on the axis and runs downward.
-        EXPECT_EQ(points(lobe).front().x, 200);
-        EXPECT_EQ(points(lobe).back().x, 200);
-        EXPECT_EQ(points(lobe).back().y, std::round((64 * (i + 1))));
     }
-    draw(2, 3);
-    ASSERT_EQ(plot.shapes.size(), 15u);
-    for (const PlotShape& lobe : plot.shapes) EXPECT_EQ(lobe.colour, kBlack);
 }
 
 // The lobe rules in their order: a sample on zero joins the lobe being
@@ -187,14 +159,14 @@ TEST_F(PlotterTest, LobeLongerThan16384PointsIsDrawnWhole) {
 
 TEST_F(PlotterTest, NothingIsDrawnWhenNoTraceCanBePlaced) {
     fill(1, {1, -1, 1, -1});
-    struct Case {
+    struct {
         int t, style;
         int16_t traces;
         int32_t samples;
         float offset;
     } cases[] = {{0, 1, 4, 1024, 0}, {98, 2, 4, 1024, 0}, {1, 4, 4, 1024, 0},
                  {1, 1, 0, 1024, 0}, {1, 2, 4, 0, 0},      {1, 1, 4, 10, 10}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         s->N_Geofoni = c.traces;
         s->N_samples = c.samples;
         s->Trg_offset = c.offset;
@@ -203,18 +175,182 @@ TEST_F(PlotterTest, NothingIsDrawnWhenNoTraceCanBePlaced) {
     }
 }
 
-TEST_F(PlotterTest, NeverReadsPastTheTraceArray) {
+TEST_F(PlotterTest, NeverReadsPastTheTraceArrayAndSpacingRoundsHalfToEven) {
     s->N_samples = 30000;  // more samples than a row holds
     draw(97, 1);
     EXPECT_EQ(plot.points.size(), static_cast<std::size_t>(s->Dati.cols()));
     draw(97, 2);
-}
-
-TEST_F(PlotterTest, SpacingRoundsHalfToEven) {
     draw(1, 1, 250);
     EXPECT_EQ(s->Trace_spacing, 62);
     draw(1, 1, 254);
     EXPECT_EQ(s->Trace_spacing, 64);
+}
+
+// ---- Pixel runs
+
+constexpr auto Line = PlotShape::Kind::Polyline;
+constexpr auto Polygon = PlotShape::Kind::Polygon;
+
+struct Shape {
+    PlotShape::Kind kind;
+    std::vector<PlotPoint> points;
+    Rgb colour = kBlack;
+};
+
+TracePlot Shapes(const std::vector<Shape>& shapes) {
+    TracePlot plot;
+    for (const Shape& s : shapes) {
+        plot.shapes.push_back({s.kind, s.colour, plot.points.size(), s.points.size()});
+        plot.points.insert(plot.points.end(), s.points.begin(), s.points.end());
+    }
+    return plot;
+}
+
+// Shapes on a picture of 20 x 10 and the runs they light, row by row (runs of
+// one row in painting order).
+TEST(Raster, LightsThePixelsOfEachRow) {
+    const struct {
+        const char* name;
+        std::vector<Shape> shapes;
+        std::vector<PixelRun> runs;
+    } cases[] = {
+        // Four samples in row 2, then two in row 3, which starts where the
+        // segment from (6, 2.9) enters it, at x = 5.33.
+        {"dense line",
+         {{Line, {{5.5, 2.0}, {3.2, 2.3}, {8.9, 2.6}, {6.0, 2.9}, {4.0, 3.2}, {4.5, 3.5}}}},
+         {{2, 3, 8, kBlack}, {3, 4, 5, kBlack}}},
+        {"steep line, end point included",
+         {{Line, {{4.5, 0}, {4.5, 2}}}},
+         {{0, 4, 4, kBlack}, {1, 4, 4, kBlack}, {2, 4, 4, kBlack}}},
+        {"sloped line split at row edges", {{Line, {{0, 0}, {9.99, 1.999}}}}, {{0, 0, 4, kBlack}, {1, 4, 9, kBlack}}},
+        {"lobe between axis and outline",
+         {{Polygon, {{10, 0}, {7, 1}, {4, 2}, {10, 3}}, kBlue}},
+         {{0, 7, 10, kBlue}, {1, 4, 10, kBlue}, {2, 4, 10, kBlue}, {3, 10, 10, kBlue}}},
+        {"the later lobe paints the shared axis pixel",
+         {{Polygon, {{10, 4}, {6, 4}, {10, 4}}, kBlue}, {Polygon, {{10, 4}, {14, 4}, {10, 4}}, kRed}},
+         {{4, 6, 10, kBlue}, {4, 10, 14, kRed}}},
+    };
+    Rasterizer r;
+    for (const auto& c : cases) {
+        std::vector<PixelRun> runs = r.runs(Shapes(c.shapes), 20, 10);
+        std::stable_sort(runs.begin(), runs.end(), [](auto& a, auto& b) { return a.row < b.row; });
+        EXPECT_EQ(runs, c.runs) << c.name;
+    }
+}
+
+using Canvas = std::vector<Rgb>;
+constexpr Rgb kWhite{255, 255, 255};
+
+// The runs painted in order on a white picture; a run outside it fails.
+Canvas Paint(const std::vector<PixelRun>& runs, int width, int height) {
+    Canvas c(static_cast<std::size_t>(width) * height, kWhite);
+    for (const PixelRun& r : runs) {
+        const bool inside = r.row >= 0 && r.row < height && r.x0 >= 0 && r.x0 <= r.x1 && r.x1 < width;
+        EXPECT_TRUE(inside) << r.row << ": " << r.x0 << ".." << r.x1;
+        if (inside) std::fill_n(c.begin() + static_cast<std::ptrdiff_t>(r.row) * width + r.x0, r.x1 - r.x0 + 1, r.colour);
+    }
+    return c;
+}
+
+TEST(Raster, EverythingOutsideThePictureIsCut) {
+    const TracePlot plot = Shapes({{Line, {{-1e12, -5}, {-3, 2.5}, {1e15, 2.7}, {5, 9.5}, {5, 40}, {7, 1e300}}},
+                                   {Line, {{2, -9}, {3, -1}}},
+                                   {Line, {{-8, 1}, {-2, 1}}},
+                                   {Line, {{5, 1}, {std::nan(""), 2}}}});
+    Rasterizer r;
+    Paint(r.runs(plot, 20, 10), 20, 10);
+    EXPECT_TRUE(r.runs(plot, 0, 0).empty());
+}
+
+// ---- The filled styles straight from the lobe rules ----
+
+enum class Signal { Noise, SmallIntegers, ZeroRuns, Sine, Specials };
+
+struct Case {
+    const char* name;
+    Signal signal;
+    int samples, traces, t, width, height;
+    int16_t gain = 0;
+    float offset = 0;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+void Fill(State& s, const Case& c) {
+    std::mt19937 rng(static_cast<unsigned>(c.samples * 31 + c.t));
+    std::normal_distribution<float> noise(0, 1e5f);
+    std::uniform_int_distribution<int> small(-2, 2), pick(0, 40);
+    float* row = s.Dati.row(c.t - 1);
+    for (int k = 0; k < c.samples; ++k) {
+        float& v = row[k];
+        switch (c.signal) {
+            case Signal::Noise: v = noise(rng); break;
+            case Signal::SmallIntegers: v = static_cast<float>(small(rng)) * 1000; break;  // a fifth on zero
+            case Signal::ZeroRuns: v = (k / 7) % 3 == 0 ? 0.f : noise(rng); break;
+            case Signal::Sine: v = static_cast<float>(1e5 * std::sin(k * 0.05)); break;
+            case Signal::Specials: {
+                const float special[] = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                                         std::numeric_limits<float>::quiet_NaN(), 0.f, -0.f};
+                const int p = pick(rng);
+                v = p < 5 ? special[p] : noise(rng);
+                break;
+            }
+        }
+    }
+}
+
+class LobeRasterTest : public PlotterTest, public ::testing::WithParamInterface<Case> {};
+
+// The lobes straight from the rules light exactly the pixels of the
+// polygon-per-lobe geometry painted lobe after lobe, in both styles.
+TEST_P(LobeRasterTest, SamePictureAsThePolygonsOfEachLobe) {
+    const Case& c = GetParam();
+    s->N_samples = c.samples;
+    s->N_Geofoni = static_cast<int16_t>(c.traces);
+    s->Gain = c.gain;
+    s->Trg_offset = c.offset;
+    Fill(*s, c);
+    for (int style : {2, 3}) {
+        draw(c.t, style, c.width, c.height);
+        Rasterizer polygons;
+        const Canvas expected = Paint(polygons.runs(plot, c.width, c.height), c.width, c.height);
+        LobeRaster lobes;
+        const Canvas got = Paint(lobes.runs(LayOutTrace(*s, c.t, style, c.width, c.height, memory), c.width, c.height),
+                                 c.width, c.height);
+        long differ = 0;
+        for (std::size_t i = 0; i < got.size(); ++i) differ += !(got[i] == expected[i]);
+        EXPECT_EQ(differ, 0) << "style " << style << ", " << plot.shapes.size() << " lobes";
+        if (c.signal == Signal::Noise || c.signal == Signal::SmallIntegers) {
+            EXPECT_GT(plot.shapes.size(), 10u) << "the case must draw lobes";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Traces, LobeRasterTest,
+    ::testing::Values(Case{"dense_noise", Signal::Noise, 16384, 12, 5, 300, 200},
+                      Case{"sparse_noise_rows_between_samples", Signal::Noise, 150, 4, 2, 400, 500},
+                      Case{"about_one_sample_a_row", Signal::Noise, 600, 4, 3, 400, 590},
+                      Case{"many_samples_on_zero", Signal::SmallIntegers, 4000, 6, 2, 300, 250},
+                      Case{"sparse_samples_on_zero", Signal::SmallIntegers, 120, 6, 4, 300, 400},
+                      Case{"runs_of_zeros", Signal::ZeroRuns, 3000, 6, 6, 300, 180},
+                      Case{"infinite_and_not_a_number", Signal::Specials, 2000, 6, 3, 300, 200, 1},
+                      Case{"deflections_far_outside", Signal::Noise, 2000, 4, 1, 200, 150, 1000},
+                      Case{"trigger_offset", Signal::Sine, 1024, 4, 2, 400, 300, 0, 8.4f},
+                      Case{"axis_on_the_right_edge", Signal::Noise, 1000, 4, 4, 400, 100},
+                      Case{"three_rows", Signal::Noise, 500, 4, 2, 100, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlotterTest, LobeRasterNothingWithoutATraceOrAPicture) {
+    s->N_samples = 100;
+    s->N_Geofoni = 2;
+    fill(1, {0, 0, 0, 5e5f, -5e5f});
+    LobeRaster lobes;
+    EXPECT_FALSE(lobes.runs(LayOutTrace(*s, 1, 2, 200, 100, memory), 200, 100).empty());
+    for (auto [t, width, height] : {std::tuple{1, 0, 100}, {1, 200, 0}, {99, 200, 100}})
+        EXPECT_TRUE(lobes.runs(LayOutTrace(*s, t, 2, 200, 100, memory), width, height).empty()) << t << width << height;
+    s->N_samples = 1;  // sample 0 only: no lobe can close
+    EXPECT_TRUE(lobes.runs(LayOutTrace(*s, 1, 2, 200, 100, memory), 200, 100).empty());
 }
 
 }  // namespace

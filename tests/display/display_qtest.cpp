@@ -1,15 +1,21 @@
-// The trace picture: keeps what was drawn until cleared, survives being
-// hidden and shown, draws again from Dati at a new size, reports the mouse,
-// and paints what a one-pixel pen would (compared with Qt's own painter).
+// The trace picture and the display options dialog. The picture keeps what
+// was drawn until cleared, survives being hidden and shown, draws again from
+// Dati at a new size, reports the mouse, and paints what a one-pixel pen
+// would (compared with Qt's own painter).
+#include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
+#include "display/DisplayDialog.h"
 #include "display/Plotter.h"
 #include "display/ShotGather.h"
 #include "display/TracePainter.h"
 #include "display/TracePicture.h"
+#include "support/FakePanel.h"
 
 using namespace q24;
 
@@ -27,10 +33,10 @@ long Stray(const QImage& a, const QImage& b) {
     long n = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
-            const QRgb c = a.pixel(x, y);
             bool near = false;
             for (int dy = -1; dy <= 1 && !near; ++dy)
-                for (int dx = -1; dx <= 1 && !near; ++dx) near = b.valid(x + dx, y + dy) && b.pixel(x + dx, y + dy) == c;
+                for (int dx = -1; dx <= 1 && !near; ++dx)
+                    near = b.valid(x + dx, y + dy) && b.pixel(x + dx, y + dy) == a.pixel(x, y);
             n += !near;
         }
     return n;
@@ -38,9 +44,15 @@ long Stray(const QImage& a, const QImage& b) {
 
 }  // namespace
 
-class TracePictureTest : public QObject {
+class DisplayWidgetsTest : public QObject {
     Q_OBJECT
     std::unique_ptr<State> s;
+    test::FakePanel panel;
+
+    void show(QWidget& w) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
 
 private slots:
     void init() {
@@ -49,30 +61,33 @@ private slots:
         s->N_Geofoni = 12;
         s->Sampling_freq = 4000;
         FillShotGather(*s, 12, 2048, 4000, 2e4);
+        panel = {};
     }
 
     void keepsWhatWasDrawnUntilCleared() {
         TracePicture picture;
         picture.attach(*s);
         picture.resize(600, 400);
-        picture.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        show(picture);
         picture.PlotTrace(1, 1);
         picture.PlotTrace(2, 2);
         const QImage drawn = picture.image();
         QVERIFY(Inked(drawn) > 500);
         picture.hide();
-        picture.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        show(picture);
         QCOMPARE(picture.grab().toImage().convertToFormat(QImage::Format_RGB32), drawn);
         QCOMPARE(picture.drawn().size(), std::size_t(2));
         picture.Clear();
         QCOMPARE(Inked(picture.image()), 0L);
         QVERIFY(picture.drawn().empty());
+        picture.PlotTrace(1, 1);  // a new background colour erases too
+        picture.setBackground(QColor(192, 255, 255));
+        QCOMPARE(picture.image().pixel(10, 10), qRgb(192, 255, 255));
+        QVERIFY(picture.drawn().empty());
     }
 
     void drawsAgainFromDatiAtANewSize() {
-        TracePicture picture;
+        TracePicture picture, fresh;
         picture.attach(*s);
         picture.resize(600, 400);
         for (int t = 1; t <= 12; ++t) picture.PlotTrace(t, 3);
@@ -81,7 +96,6 @@ private slots:
         QCOMPARE(picture.drawn().back().trace, 5);
         picture.resize(900, 300);
         // The same traces drawn on a fresh picture of the new size.
-        TracePicture fresh;
         fresh.attach(*s);
         fresh.resize(900, 300);
         for (const auto& d : picture.drawn()) fresh.PlotTrace(d.trace, d.style);
@@ -90,23 +104,11 @@ private slots:
         QCOMPARE(s->Trace_spacing, 75);
     }
 
-    void backgroundColourErasesThePicture() {
-        TracePicture picture;
-        picture.attach(*s);
-        picture.resize(300, 200);
-        picture.PlotTrace(1, 1);
-        picture.setBackground(QColor(192, 255, 255));
-        QCOMPARE(picture.image().pixel(10, 10), qRgb(192, 255, 255));
-        QVERIFY(picture.drawn().empty());
-    }
-
     void reportsTheMouse() {
         TracePicture picture;
         picture.resize(400, 300);
-        picture.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&picture));
-        QSignalSpy down(&picture, &TracePicture::mouseDown);
-        QSignalSpy moved(&picture, &TracePicture::mouseMoved);
+        show(picture);
+        QSignalSpy down(&picture, &TracePicture::mouseDown), moved(&picture, &TracePicture::mouseMoved);
         QTest::mousePress(&picture, Qt::RightButton, {}, QPoint(123, 45));
         QCOMPARE(down.size(), 1);
         QCOMPARE(down[0][0].toDouble(), 123.0);
@@ -160,7 +162,47 @@ private slots:
         QCOMPARE(Stray(ours, theirs), 0L);
         QVERIFY2(Stray(theirs, ours) <= inked / 1000, qPrintable(QString::number(Stray(theirs, ours))));
     }
+
+    // The options dialog opens on the current style (none for an unknown one).
+    void displayDialogOpensOnTheCurrentStyle() {
+        const char* captions[] = {"Normal", "RED/BLUE", "BLACK SOLID"};
+        for (int mode : {1, 2, 3, 7}) {
+            s->Display_mode = static_cast<int16_t>(mode);
+            DisplayDialog d(*s, panel);
+            QCOMPARE(d.objectName(), QString("Display"));
+            QCOMPARE(d.windowTitle(), QString("TRACES DISPLAY OPTIONS"));
+            for (int i = 1; i <= 3; ++i) {
+                auto* option = d.findChild<QRadioButton*>(QString("Option%1").arg(i));
+                QCOMPARE(option->text(), QString(captions[i - 1]));
+                QCOMPARE(option->isChecked(), i == mode);
+            }
+            QCOMPARE(d.findChild<QLabel*>("Label1")->text(), QString("Action valid only for Trigger"));
+            QCOMPARE(d.findChild<QPushButton*>("Command1")->text(), QString("Done"));
+            QCOMPARE(s->Display_mode, mode);
+        }
+    }
+
+    // A choice is kept however the dialog closes; only Done redraws in it.
+    void displayDialogKeepsTheChoiceDoneRedraws() {
+        for (auto [mode, done] : {std::pair{3, true}, {2, false}}) {
+            s->Display_mode = 1;
+            s->N_Geofoni = 2;
+            panel.picture.clear();
+            DisplayDialog d(*s, panel);
+            show(d);
+            QTest::mouseClick(d.findChild<QRadioButton*>(QString("Option%1").arg(mode)), Qt::LeftButton);
+            QCOMPARE(s->Display_mode, mode);
+            QVERIFY2(panel.picture.empty(), "the choice alone draws nothing");
+            if (done) QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            else d.close();
+            QVERIFY(!d.isVisible());
+            QCOMPARE(s->Display_mode, mode);
+            const std::string style = std::to_string(mode);
+            const std::vector<std::string> redrawn{"clear", "plot 1 " + style, "plot 2 " + style};
+            QCOMPARE(panel.picture, done ? redrawn : std::vector<std::string>{});
+        }
+    }
 };
 
-QTEST_MAIN(TracePictureTest)
-#include "trace_picture_qtest.moc"
+QTEST_MAIN(DisplayWidgetsTest)
+#include "display_qtest.moc"
