@@ -34,7 +34,6 @@ int main(int argc, char** argv) {
     for (int style = 1; style <= 3; ++style) {
         s->Display_mode = static_cast<int16_t>(style);
         RedrawAll(*s, window);
-        QApplication::processEvents();
         const QString file = dir + QString("/style%1.png").arg(style);
         window.grab().save(file);
         std::printf("%s\n", file.toLocal8Bit().constData());
