@@ -37,35 +37,28 @@ TEST_F(GeometryFixture, StepsAndGeophoneCountBounds) {
 
 // Where the full drawing puts the shot: geophone count, spacing, source
 // distance -> Shot_x and the tops of the shot and its label.
-struct Placement {
-    int geophones;
-    float spacing, source;
-    int32_t x, top, labelTop;
-};
-
-class ShotPlacement : public GeometryFixture, public testing::WithParamInterface<Placement> {};
-
-TEST_P(ShotPlacement, FullDrawing) {
-    const Placement& p = GetParam();
-    s->N_Geofoni = static_cast<int16_t>(p.geophones);
-    s->Dist_geofoni = p.spacing;
-    s->Pos_source = p.source;
-    GeometryView v = drawn();
-    EXPECT_EQ(s->Shot_x, p.x);
-    EXPECT_EQ(v.shotTop(), p.top);
-    EXPECT_EQ(v.shotLabelTop(), p.labelTop);
+TEST_F(GeometryFixture, ShotPlacementOfTheFullDrawing) {
+    const struct {
+        int geophones;
+        float spacing, source;
+        int32_t x, top, labelTop;
+    } cases[] = {{24, 5, 0, 1350, 2280, 1920},           // at geophone 1
+                 {24, 5, -5, 900, 2280, 1920},           // one step left of it
+                 {24, 5, -1000, 1350 - 90000, 2280, 1920},  // no clamping here
+                 {1, 5, 37, 1350, 2280, 1920},           // one geophone: always at it
+                 {60, 5, 240, 12150, 2280, 1920},        // 48 spacings: end of row 1
+                 {60, 5, 245, 1350 + 225, 3840, 3360},   // row 2, one spacing past 49
+                 {49, 5, 250, 1800, 3840, 3360},         // 49: row 1's twips per metre
+                 {49, 5, 240, 12150, 2280, 1920}};
+    for (const auto& p : cases) {
+        s->N_Geofoni = static_cast<int16_t>(p.geophones);
+        s->Dist_geofoni = p.spacing;
+        s->Pos_source = p.source;
+        GeometryView v = drawn();
+        EXPECT_EQ(std::tuple(s->Shot_x, v.shotTop(), v.shotLabelTop()), std::tuple(p.x, p.top, p.labelTop))
+            << p.geophones << " geophones, source at " << p.source;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Spreads, ShotPlacement,
-    testing::Values(Placement{24, 5, 0, 1350, 2280, 1920},           // at geophone 1
-                    Placement{24, 5, -5, 900, 2280, 1920},           // one step left of it
-                    Placement{24, 5, -1000, 1350 - 90000, 2280, 1920},  // no clamping here
-                    Placement{1, 5, 37, 1350, 2280, 1920},           // one geophone: always at it
-                    Placement{60, 5, 240, 12150, 2280, 1920},        // 48 spacings: end of row 1
-                    Placement{60, 5, 245, 1350 + 225, 3840, 3360},   // row 2, one spacing past 49
-                    Placement{49, 5, 250, 1800, 3840, 3360},         // 49: row 1's twips per metre
-                    Placement{49, 5, 240, 12150, 2280, 1920}));
 
 TEST_F(GeometryFixture, MovesTestTheRowByDirection) {
     s->N_Geofoni = 60;
@@ -101,38 +94,31 @@ TEST_F(GeometryFixture, MovedShotStopsAtTheDialogEdges) {
 }
 
 // A stored spacing the scroll bar cannot show: the bar goes to the nearest
-// tenth within 1 ... 100, which is a spacing change.
-struct Opening {
-    float stored;
-    int scroll;
-    float spacing, source;
-};
-
-class SpacingOnOpening : public GeometryFixture, public testing::WithParamInterface<Opening> {};
-
-TEST_P(SpacingOnOpening, ScrollBarAndSpacingAgree) {
-    const Opening& o = GetParam();
-    s->Dist_geofoni = o.stored;
-    s->Pos_source = 7;
-    GeometryView v = drawn();
-    EXPECT_EQ(v.scroll(), o.scroll);
-    EXPECT_FLOAT_EQ(s->Dist_geofoni, o.spacing);
-    EXPECT_EQ(s->Pos_source, o.source);
-    EXPECT_FLOAT_EQ(s->Half_spacing, o.spacing / 2);
+// tenth within 1 ... 100, which is a spacing change that puts the source back
+// on the first geophone.
+TEST_F(GeometryFixture, SpacingOnOpeningAgreesWithTheScrollBar) {
+    const struct {
+        float stored;
+        int scroll;
+        float spacing, source;
+    } cases[] = {{2.55f, 26, 2.6f, 0},  // 25.5 tenths, half to even
+                 {2.6f, 26, 2.6f, 7},   // a tenth already: kept
+                 {0.1f, 1, 0.1f, 7},   {10, 100, 10, 7},  {20, 100, 10, 0},
+                 {0.04f, 1, 0.1f, 0},  {-3, 1, 0.1f, 0},  {NAN, 50, 5, 0}};
+    for (const auto& o : cases) {
+        s->Dist_geofoni = o.stored;
+        s->Pos_source = 7;
+        GeometryView v = drawn();
+        EXPECT_EQ(v.scroll(), o.scroll) << o.stored;
+        EXPECT_FLOAT_EQ(s->Dist_geofoni, o.spacing) << o.stored;
+        EXPECT_EQ(s->Pos_source, o.source) << o.stored;
+        EXPECT_FLOAT_EQ(s->Half_spacing, o.spacing / 2) << o.stored;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Stored, SpacingOnOpening,
-                         testing::Values(Opening{2.55f, 26, 2.6f, 0},  // 25.5 tenths, half to even
-                                         Opening{2.6f, 26, 2.6f, 7},   // a tenth already: kept
-                                         Opening{0.1f, 1, 0.1f, 7}, Opening{10, 100, 10, 7},
-                                         Opening{20, 100, 10, 0}, Opening{0.04f, 1, 0.1f, 0},
-                                         Opening{-3, 1, 0.1f, 0}, Opening{NAN, 50, 5, 0}));
-
 TEST(FormatDistance, AtLeastOneDecimalAtMostTwo) {
-    EXPECT_EQ(FormatDistance(0, '.'), "0.0");
-    EXPECT_EQ(FormatDistance(0.125, '.'), "0.12");
-    EXPECT_EQ(FormatDistance(-0.001, '.'), "0.0");
-    EXPECT_EQ(FormatDistance(7.25, ','), "7,25");
+    for (auto [value, decimal, text] : {std::tuple{0.0, '.', "0.0"}, {0.125, '.', "0.12"}, {-0.001, '.', "0.0"}, {7.25, ',', "7,25"}})
+        EXPECT_EQ(FormatDistance(value, decimal), text);
 }
 
 }  // namespace
