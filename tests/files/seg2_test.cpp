@@ -142,6 +142,17 @@ std::string writePassive(State& s, const std::string& home, const std::string& p
     return WritePassiveDataText(s, home, 125, 8192, path, Regional{});
 }
 
+// The SEG-2 bytes of a stacked shot of `traces` x `samples`, as the converter
+// writes them.
+std::string seg2Shot(int traces, int samples) {
+    auto s = std::make_unique<State>();
+    fill(*s, traces, samples);
+    test::TempDir dir;
+    const std::string data = (dir / "d.txt").string();
+    const auto text = writeStacked(*s, dir.path(), data).empty() ? ParseDataText(test::ReadFile(data)) : std::nullopt;
+    return text ? Seg2Bytes(*text) : std::string();
+}
+
 class ConverterRoundTrip : public ::testing::TestWithParam<Variant> {};
 
 }  // namespace
@@ -195,15 +206,20 @@ INSTANTIATE_TEST_SUITE_P(Writers, ConverterRoundTrip,
                                            Variant{"timed", writeTimed}, Variant{"passive", writePassive}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Converter, StringsCarryGeometryAndExactInterval) {
+// The converter program: its one argument split at "|", the strings that carry
+// the geometry and the exact interval, and a loud failure that keeps the
+// earlier .sg2 whole.
+TEST(Converter, ProgramWritesTheGeometryAndFailsLoudly) {
     test::TempDir dir;
     auto s = std::make_unique<State>();
     fill(*s, 3, 16);
     s->Sampling_freq = 32000;
-    const std::string data = (dir / "d.txt").string(), sg2 = (dir / "o.sg2").string();
+    const std::string data = (dir / "a|b data.txt").string(), sg2 = (dir / "out file.sg2").string();
     ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
-    ASSERT_EQ(ConvertDataText(data, sg2), "");
-    const auto file = ParseSeg2(test::ReadFile(sg2));
+    const QString exe = QString(Q24_BIN_DIR) + "/Sg2Maker";
+    EXPECT_EQ(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
+    const std::string good = test::ReadFile(sg2);
+    const auto file = ParseSeg2(good);
     ASSERT_TRUE(file);
     ASSERT_EQ(file->traces.size(), 2u);  // trace 2 is not active
     EXPECT_EQ(Seg2Value(file->traces[1].strings, "SAMPLE_INTERVAL"), "0.00003125");
@@ -211,20 +227,7 @@ TEST(Converter, StringsCarryGeometryAndExactInterval) {
     EXPECT_EQ(Seg2Value(file->traces[0].strings, "SOURCE_LOCATION"), "-10");
     EXPECT_EQ(Seg2Value(file->traces[0].strings, "DELAY"), "0");
     EXPECT_EQ(Seg2Value(file->strings, "INSTRUMENT"), "QUELDA24");
-}
 
-TEST(Converter, ProgramSplitsItsArgumentAndFailsLoudly) {
-    test::TempDir dir;
-    auto s = std::make_unique<State>();
-    fill(*s, 2, 8);
-    const std::string data = (dir / "a|b data.txt").string(), sg2 = (dir / "out file.sg2").string();
-    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
-    const QString exe = QString(Q24_BIN_DIR) + "/Sg2Maker";
-    EXPECT_EQ(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
-    EXPECT_TRUE(ReadSeg2File(test::ReadFile(sg2)));
-
-    // A truncated data file: non-zero, and the earlier .sg2 stays whole.
-    const std::string good = test::ReadFile(sg2);
     std::string text = test::ReadFile(data);
     std::ofstream(data, std::ios::binary) << text.substr(0, text.size() - 8);
     EXPECT_NE(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
@@ -234,39 +237,25 @@ TEST(Converter, ProgramSplitsItsArgumentAndFailsLoudly) {
 }
 
 TEST(Seg2Reader, RefusesWhatTheTraceArrayCannotHoldAndBadFormats) {
-    test::TempDir dir;
-    auto s = std::make_unique<State>();
-    fill(*s, 1, 4);
-    const std::string data = (dir / "d.txt").string();
-    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
-    auto text = ParseDataText(test::ReadFile(data));
-    ASSERT_TRUE(text);
-    const std::string good = Seg2Bytes(*text);
+    const std::string good = seg2Shot(1, 4);
     ASSERT_TRUE(ReadSeg2File(good));
     const auto P = static_cast<std::size_t>(ParseSeg2(good)->traces[0].pointer);
-
-    auto with = [&](std::size_t at, char v) {
+    const auto at = static_cast<std::size_t>(ParseSeg2(good)->traces[0].dataOffset);
+    auto with = [&](std::initializer_list<std::pair<std::size_t, int>> bytes) {
         std::string b = good;
-        b[at] = v;
+        for (auto [i, v] : bytes) b[i] = static_cast<char>(v);
         return b;
     };
-    EXPECT_FALSE(ReadSeg2File(with(P + 12, 7))) << "unknown format code";
-    EXPECT_FALSE(ReadSeg2File(with(P, 0x21))) << "no trace block id";
-    EXPECT_FALSE(ReadSeg2File(with(6, 98))) << "98 traces";
-    EXPECT_FALSE(ReadSeg2File(with(6, 0))) << "no trace";
-    // A NaN sample.
-    std::string nan = good;
-    const auto at = static_cast<std::size_t>(ParseSeg2(good)->traces[0].dataOffset);
-    nan[at + 2] = static_cast<char>(0xC0), nan[at + 3] = 0x7F;
-    EXPECT_FALSE(ReadSeg2File(nan));
-    // More samples than a trace row holds.
-    std::string big = good;
-    big[P + 8] = 0x02, big[P + 9] = 0x40;  // 16386
-    EXPECT_FALSE(ReadSeg2File(big));
-    // A wrong block size falls back on the zero run and still reads right.
-    EXPECT_EQ(ReadSeg2File(with(P + 2, 8))->traces, ReadSeg2File(good)->traces);
+    EXPECT_FALSE(ReadSeg2File(with({{P + 12, 7}}))) << "unknown format code";
+    EXPECT_FALSE(ReadSeg2File(with({{P, 0x21}}))) << "no trace block id";
+    EXPECT_FALSE(ReadSeg2File(with({{6, 98}}))) << "98 traces";
+    EXPECT_FALSE(ReadSeg2File(with({{6, 0}}))) << "no trace";
+    EXPECT_FALSE(ReadSeg2File(with({{at + 2, 0xC0}, {at + 3, 0x7F}}))) << "a NaN sample";
+    EXPECT_FALSE(ReadSeg2File(with({{P + 8, 0x02}, {P + 9, 0x40}}))) << "16386 samples, more than a row holds";
     // Big-endian id: the counts read otherwise, and nothing overruns.
-    EXPECT_FALSE(ReadSeg2File(with(0, 0x3A).replace(1, 1, 1, 0x55)));
+    EXPECT_FALSE(ReadSeg2File(with({{0, 0x3A}, {1, 0x55}})));
+    // A wrong block size falls back on the zero run and still reads right.
+    EXPECT_EQ(ReadSeg2File(with({{P + 2, 8}}))->traces, ReadSeg2File(good)->traces);
 }
 
 // Truncated and corrupted files never crash the readers; a file cut anywhere
@@ -277,13 +266,7 @@ TEST(Seg2Reader, SurvivesTruncationAndCorruption) {
     for (const char* name : {"/obspy_geometrics-smartseis_fmt3_1tr.seg2", "/synthetic/synthetic_fmt5_float64_be.sg2",
                              "/synthetic/synthetic_fmt2_int32_be_crlf-term.sg2"})
         if (auto b = test::ReadFile(corpus + name); !b.empty()) seeds.push_back(b);
-    {
-        auto s = std::make_unique<State>();
-        fill(*s, 3, 64);
-        test::TempDir dir;
-        ASSERT_EQ(writeStacked(*s, dir.path(), (dir / "d.txt").string()), "");
-        seeds.push_back(Seg2Bytes(*ParseDataText(test::ReadFile((dir / "d.txt").string()))));
-    }
+    seeds.push_back(seg2Shot(3, 64));
     std::mt19937 rng(7);
     for (const std::string& seed : seeds) {
         ASSERT_TRUE(ReadSeg2File(seed));
