@@ -1,18 +1,17 @@
 // The parameters dialog driven by its control names, as the operator uses it.
 #include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QtTest>
 #include <memory>
 
 #include "acquisition/Parameters.h"
 #include "acquisition/Parametri.h"
-#include "support/FakePanel.h"
 #include "support/DialogTest.h"
+#include "support/FakePanel.h"
 
 using namespace q24;
+using test::Caption;
+using test::Find;
 
 class ParametriTest : public QObject {
     Q_OBJECT
@@ -22,16 +21,10 @@ class ParametriTest : public QObject {
     std::unique_ptr<AcqParameters> params;
     std::unique_ptr<Parametri> dialog;
 
-    template <typename T>
-    T* find(const char* name) {
-        T* w = dialog->findChild<T*>(name);
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-    QString caption(const char* name) { return find<QLabel>(name)->text(); }
+    QString caption(const char* name) { return Caption(*dialog, name); }
     // A user's scroll: one step at a time, as clicks on the arrows.
     void scrollTo(const char* name, int value) {
-        QScrollBar* bar = find<QScrollBar>(name);
+        QScrollBar* bar = Find<QScrollBar>(*dialog, name);
         while (bar->value() < value) bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         while (bar->value() > value) bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
     }
@@ -57,32 +50,29 @@ private slots:
 
     void opensOnTheState() {
         QCOMPARE(dialog->windowTitle(), QString("Acqusition Parameters"));
-        QCOMPARE(find<QScrollBar>("VScroll2")->value(), 6);
-        QCOMPARE(find<QScrollBar>("VScroll1")->value(), 10);
-        QCOMPARE(caption("Label3"), QString("4000 Hz"));
-        QCOMPARE(caption("Sampling_rate"), QString("0.25"));
-        QCOMPARE(caption("Numero_campioni"), QString("1024"));
-        QCOMPARE(caption("Acq_time"), QString("256"));
-        QCOMPARE(caption("Label4"), QString("msec"));
-        QVERIFY(find<QRadioButton>("Option1")->isChecked());
-        QCOMPARE(find<QCheckBox>("Check1")->text(), QString("Misura Rumore"));
+        QCOMPARE(Find<QScrollBar>(*dialog, "VScroll2")->value(), 6);
+        QCOMPARE(Find<QScrollBar>(*dialog, "VScroll1")->value(), 10);
+        for (auto [name, text] : {std::pair{"Label3", "4000 Hz"}, {"Sampling_rate", "0.25"}, {"Numero_campioni", "1024"},
+                                  {"Acq_time", "256"}, {"Label4", "msec"}})
+            QCOMPARE(caption(name), QString(text));
+        QVERIFY(Find<QRadioButton>(*dialog, "Option1")->isChecked());
+        QCOMPARE(Find<QCheckBox>(*dialog, "Check1")->text(), QString("Misura Rumore"));
         test::SaveScreenshot(*dialog, "Parametri");
     }
 
-    void lowRateAtTheLowestHighSpeed() {
+    // Down to 125 Hz at the lowest high speed, then back up at 500000.
+    void lowRateAndBack() {
         scrollTo("VScroll2", 3);
         QCOMPARE(s->Sampling_freq, 125);
         QCOMPARE(caption("Sampling_rate"), QString("8"));
         QCOMPARE(caption("Label3"), QString("125 Hz"));
         QCOMPARE(s->N_Geofoni, int16_t(24));
         QCOMPARE(s->N_samples, 128);
-        QVERIFY(!find<QScrollBar>("VScroll1")->isEnabled());
-        QVERIFY(!find<QLabel>("Numero_campioni")->isEnabled());
+        QVERIFY(!Find<QScrollBar>(*dialog, "VScroll1")->isEnabled());
+        QVERIFY(!Find<QLabel>(*dialog, "Numero_campioni")->isEnabled());
         QVERIFY(!main->enabled[Ctl::Toolbar2]);
         QVERIFY(main->enabled[Ctl::puls_sample]);
-    }
 
-    void backToAHighRate() {
         s->Baud_rate_high = 500000;
         scrollTo("VScroll2", 2);
         QCOMPARE(s->Sampling_freq, 250);
@@ -90,8 +80,8 @@ private slots:
         scrollTo("VScroll2", 6);
         QCOMPARE(s->Sampling_freq, 4000);
         QCOMPARE(s->N_samples, 256);
-        QCOMPARE(find<QScrollBar>("VScroll1")->value(), 10);
-        QVERIFY(find<QScrollBar>("VScroll1")->isEnabled());
+        QCOMPARE(Find<QScrollBar>(*dialog, "VScroll1")->value(), 10);
+        QVERIFY(Find<QScrollBar>(*dialog, "VScroll1")->isEnabled());
         QVERIFY(main->enabled[Ctl::Toolbar2]);
         QVERIFY(!main->enabled[Ctl::puls_sample]);
     }
@@ -106,50 +96,44 @@ private slots:
     }
 
     void pretriggerCapped_data() {
+        QTest::addColumn<int>("freqPos");
         QTest::addColumn<int>("samplesPos");
         QTest::addColumn<int>("bar");
         QTest::addColumn<int>("expected");
-        QTest::newRow("1024 samples, 600") << 10 << 600 << 512;
-        QTest::newRow("16384 samples, 4096") << 14 << 4096 << 4096;
+        QTest::newRow("1024 samples, 600") << 6 << 10 << 600 << 512;
+        QTest::newRow("16384 samples, 4096") << 6 << 14 << 4096 << 4096;
+        QTest::newRow("128 samples at a low rate, 100") << 1 << 0 << 100 << 64;  // the sample-count bar is off
     }
     void pretriggerCapped() {
+        QFETCH(int, freqPos);
         QFETCH(int, samplesPos);
         QFETCH(int, bar);
         QFETCH(int, expected);
-        scrollTo("VScroll1", samplesPos);
-        find<QScrollBar>("VScroll3")->setValue(bar);
+        scrollTo("VScroll2", freqPos);
+        if (samplesPos) scrollTo("VScroll1", samplesPos);
+        Find<QScrollBar>(*dialog, "VScroll3")->setValue(bar);
         QCOMPARE(int(s->N_pretrigger), expected);
         QCOMPARE(caption("pre_camp"), QString::number(expected));
         QVERIFY(main->visible[Ctl::zero_line]);
     }
 
-    void pretriggerAtTheLowRate() {
-        scrollTo("VScroll2", 1);
-        find<QScrollBar>("VScroll3")->setValue(100);
-        QCOMPARE(int(s->N_pretrigger), 64);
-        QCOMPARE(caption("pre_camp"), QString("64"));
-    }
-
     void edgeOptions() {
-        test::ClickIndicator(find<QRadioButton>("Option2"));
+        test::ClickIndicator(Find<QRadioButton>(*dialog, "Option2"));
         QCOMPARE(s->Trg_opening, int16_t(1));
-        test::ClickIndicator(find<QRadioButton>("Option1"));
+        test::ClickIndicator(Find<QRadioButton>(*dialog, "Option1"));
         QCOMPARE(s->Trg_opening, int16_t(0));
-        test::ClickIndicator(find<QCheckBox>("Check1"));  // does nothing
+        test::ClickIndicator(Find<QCheckBox>(*dialog, "Check1"));  // does nothing
         QCOMPARE(s->Trg_opening, int16_t(0));
     }
 
-    void otherPartsMoveTheOpenDialog() {
+    void otherPartsMoveTheOpenDialogAndOkUnloads() {
         params->setFreqPosition(8);  // as GO RUNNING moves the bar
-        QCOMPARE(find<QScrollBar>("VScroll2")->value(), 8);
+        QCOMPARE(Find<QScrollBar>(*dialog, "VScroll2")->value(), 8);
         QCOMPARE(caption("Label3"), QString("16000 Hz"));
-    }
-
-    void okUnloads() {
-        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        test::Click(*dialog, "Command1");
         QVERIFY(!dialog->isVisible());
         QVERIFY(!params->loaded());
-        QCOMPARE(s->Sampling_freq, 4000);  // the values stay in the state
+        QCOMPARE(s->Sampling_freq, 16000);  // the values stay in the state
     }
 };
 

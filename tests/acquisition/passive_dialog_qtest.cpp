@@ -4,9 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
 
 #include "acquisition/PassiveSeismicDialog.h"
 #include "passive_rig.h"
@@ -16,15 +14,6 @@ namespace q24 {
 
 class PassiveDialogTest : public QObject {
     Q_OBJECT
-
-    template <class W>
-    static W* find(QWidget& d, const char* name) {
-        auto* w = d.findChild<W*>(name);
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-    static QString label(QWidget& d, const char* name) { return find<QLabel>(d, name)->text(); }
-    static void click(QWidget& d, const char* name) { QTest::mouseClick(find<QPushButton>(d, name), Qt::LeftButton); }
 
 private slots:
     void captionsRatesAndMinutes() {
@@ -36,30 +25,26 @@ private slots:
         d.show();
         QCOMPARE(d.windowTitle(), QString("Passive Seismic"));
         QCOMPARE(d.objectName(), QString("Passive_seismic"));
-        QCOMPARE(find<QRadioButton>(d, "FS125")->text(), QString("125Hz"));
-        QCOMPARE(find<QRadioButton>(d, "FS250")->text(), QString("250Hz"));
-        QCOMPARE(find<QRadioButton>(d, "FS500")->text(), QString("500Hz"));
-        QVERIFY(find<QRadioButton>(d, "FS125")->isChecked());
-        QCOMPARE(find<QGroupBox>(d, "Frame1")->title(), QString("ACQUISITION TIME"));
-        QCOMPARE(label(d, "Label1"), QString("Minuti"));
-        QCOMPARE(find<QPushButton>(d, "Command5")->text(), QString(">>"));
-        QCOMPARE(find<QPushButton>(d, "Command6")->text(), QString("<<"));
-        QCOMPARE(find<QPushButton>(d, "Command2")->text(), QString("START"));
-        QCOMPARE(find<QPushButton>(d, "Command1")->text(), QString("ESC"));
-        find<QLabel>(d, "Informazioni");
-        find<QProgressBar>(d, "ProgressBar1");
-        QCOMPARE(label(d, "Finestra_tempo_acq"), QString("2"));
-        click(d, "Command6");
-        click(d, "Command6");
-        QCOMPARE(label(d, "Finestra_tempo_acq"), QString("59"));
-        click(d, "Command5");
-        QCOMPARE(label(d, "Finestra_tempo_acq"), QString("1"));
-        test::ClickIndicator(find<QRadioButton>(d, "FS500"));
+        for (auto [name, text] : {std::pair{"FS125", "125Hz"}, {"FS250", "250Hz"}, {"FS500", "500Hz"}, {"Command5", ">>"},
+                                  {"Command6", "<<"}, {"Command2", "START"}, {"Command1", "ESC"}})
+            QCOMPARE(test::Find<QAbstractButton>(d, name)->text(), QString(text));
+        QVERIFY(test::Find<QRadioButton>(d, "FS125")->isChecked());
+        QCOMPARE(test::Find<QGroupBox>(d, "Frame1")->title(), QString("ACQUISITION TIME"));
+        QCOMPARE(test::Caption(d, "Label1"), QString("Minuti"));
+        test::Find<QLabel>(d, "Informazioni");
+        test::Find<QProgressBar>(d, "ProgressBar1");
+        QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("2"));
+        test::Click(d, "Command6");
+        test::Click(d, "Command6");
+        QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("59"));
+        test::Click(d, "Command5");
+        QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("1"));
+        test::ClickIndicator(test::Find<QRadioButton>(d, "FS500"));
         QCOMPARE(r.passive.controls().frequency, 500);
-        QVERIFY(!find<QRadioButton>(d, "FS125")->isChecked());
+        QVERIFY(!test::Find<QRadioButton>(d, "FS125")->isChecked());
         test::SaveScreenshot(d, "passive_seismic");
         // ESC when idle closes the dialog.
-        click(d, "Command1");
+        test::Click(d, "Command1");
         QVERIFY(!d.isVisible());
     }
 
@@ -71,21 +56,21 @@ private slots:
         int progress = 0;
         r.passive.changed = [&] {
             d.refresh();
-            const QString info = label(d, "Informazioni");
+            const QString info = test::Caption(d, "Informazioni");
             if (seen.isEmpty() || seen.back() != info) seen << info;
-            progress = std::max(progress, find<QProgressBar>(d, "ProgressBar1")->value());
+            progress = std::max(progress, test::Find<QProgressBar>(d, "ProgressBar1")->value());
             if (info == "Data Transmission CH 2") test::SaveScreenshot(d, "passive_seismic_recording");
         };
         r.passive.Form_Load();
         d.show();
         r.panel.answers = {Answer::Yes};
-        click(d, "Command2");
+        test::Click(d, "Command2");
         QCOMPARE(r.panel.questions.front(), std::string("Samples Number=8192"));
         QVERIFY(seen.contains("Acquiring"));
         QVERIFY(seen.contains("Data Transmission CH 2"));
         QCOMPARE(progress, 100);
         QCOMPARE(r.saves, 1);
-        QVERIFY(!find<QPushButton>(d, "Command2")->isEnabled());  // until opened again
+        QVERIFY(!test::Find<QAbstractButton>(d, "Command2")->isEnabled());  // until opened again
         QVERIFY(std::filesystem::exists(r.home / "data.txt"));
     }
 
@@ -100,17 +85,17 @@ private slots:
         r.line.onYield = [&] {
             if (!pressed && r.passive.recording() && r.line.t > 5) {
                 pressed = true;
-                click(d, "Command1");
+                test::Click(d, "Command1");
                 QVERIFY(d.isVisible());
-                QVERIFY(!find<QRadioButton>(d, "FS250")->isEnabled());
+                QVERIFY(!test::Find<QRadioButton>(d, "FS250")->isEnabled());
             }
         };
         r.panel.answers = {Answer::Yes};
-        click(d, "Command2");
+        test::Click(d, "Command2");
         QVERIFY(pressed);
         QVERIFY(d.isVisible());
         QCOMPARE(r.panel.messages.back(), std::string("The recording ended early: no block was recorded whole."));
-        QVERIFY(find<QRadioButton>(d, "FS250")->isEnabled());
+        QVERIFY(test::Find<QRadioButton>(d, "FS250")->isEnabled());
     }
 };
 

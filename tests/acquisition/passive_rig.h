@@ -9,6 +9,7 @@
 
 #include "acquisition/Passive.h"
 #include "files/WriteForm.h"
+#include "support/AcqRig.h"
 #include "support/FakePanel.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
@@ -18,14 +19,6 @@
 namespace q24::test {
 
 using namespace q24::units;
-
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        out.push_back(text.substr(start, end - start));
-    return out;
-}
 
 // The pattern of `unit` over one block, mean removed, in write form.
 inline std::vector<std::string> PatternBlock(int unit) {
@@ -79,9 +72,7 @@ struct Rig : UnitsRig<AskingPanel> {
     }
     std::vector<std::string> temp(int k) const { return Lines(ReadFile(home / ("temp_data" + std::to_string(k) + ".txt"))); }
     bool exists(const std::string& name) const { return std::filesystem::exists(home / name); }
-    int count(uint8_t byte) const {
-        return static_cast<int>(std::count(line.port.written.begin(), line.port.written.end(), byte));
-    }
+    int count(uint8_t byte) const { return static_cast<int>(CountByte(line.port.written, byte)); }
     int parameterCommands() const {
         int n = 0;
         const auto& w = line.port.written;

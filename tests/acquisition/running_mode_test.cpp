@@ -9,6 +9,7 @@
 
 #include "acquisition/Running.h"
 #include "link/Frames.h"
+#include "support/AcqRig.h"
 #include "support/FakePanel.h"
 #include "support/UnitsRig.h"
 
@@ -17,14 +18,6 @@ namespace {
 
 using namespace q24::units;
 using Bytes = std::vector<uint8_t>;
-
-// The channel settings' boxes, as the slow path reads them.
-struct Slots : ChannelSlots {
-    std::array<std::string, 25> texts;
-    std::string text(int slot) const override { return slot >= 1 && slot <= 24 ? texts[slot] : ""; }
-    bool checked(int) const override { return true; }
-    void setCheckCaption(int, const std::string&, SlotColour) override {}
-};
 
 // Records, for each trace drawn, how many blocks and bursts had been read.
 struct Picture : test::FakePanel {
@@ -40,7 +33,7 @@ UnitsConfig Pattern(std::vector<int> addresses = {1, 2, 3}) { return test::Patte
 
 struct Rig : test::UnitsRig<Picture> {
     AcqParameters params;
-    Slots slots;
+    test::TestSlots slots;  // the slow path reads the boxes
     RunningMode mode;
 
     explicit Rig(UnitsConfig c = Pattern())
@@ -65,7 +58,7 @@ struct Rig : test::UnitsRig<Picture> {
             if (ch <= 24) slots.texts[ch] = std::to_string(ch);
         }
     }
-    int resets() const { return static_cast<int>(std::count(line.port.written.begin(), line.port.written.end(), 0xFF)); }
+    long resets() const { return test::CountByte(line.port.written, 0xFF); }
     // Time at which the written bytes first grow past `size`.
     void noteWrite(std::size_t size, double& at) {
         at = -1;
@@ -264,32 +257,58 @@ TEST(RunningStop, StopWhileTheReplyIsAwaitedResetsAndReadsNothing) {
     EXPECT_LT(r.line.t - t0, 0.2 + 6);  // the stop is seen at once, then the reset
 }
 
-TEST(RunningStop, StopDuringTheReadsAbandonsThemAndResetsOnce) {
-    Rig r;
-    r.spread(3);
-    r.mode.puls_running_Click();
-    r.line.onYield = [&] {
-        if (r.panel.picture.size() == 2 && r.s->Stop_req == 0) r.mode.fine_loop();
-    };
-    r.mode.Timer3_Timer();
-    EXPECT_EQ(r.link.counters().blocks, 1u);
-    EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1"}));
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
-    EXPECT_FALSE(r.mode.running());
-    r.line.onYield = nullptr;
-    r.mode.Timer3_Timer();  // a tick already queued does no second reset
-    EXPECT_EQ(r.resets(), 1);
+// STOP, or GO TRIGGER nested in the sweep's wait, during channel 2's read.
+TEST(RunningStop, StopOrHandOverDuringTheReadsAbandonsThemAndResetsOnce) {
+    for (bool handOver : {false, true}) {
+        Rig r;
+        r.spread(3);
+        r.mode.puls_running_Click();
+        bool acted = false;
+        r.line.onYield = [&] {
+            if (acted || r.panel.picture.size() != 2) return;
+            acted = true;
+            if (!handOver) return r.mode.fine_loop();
+            EXPECT_TRUE(r.mode.busy());
+            r.mode.puls_running_Click();  // refused: a sweep is under way
+            r.mode.stopRunningMode();
+            r.s->Stop_req = 0;  // ... the shot starts afresh
+            r.s->Stop_flag = false;
+        };
+        r.mode.Timer3_Timer();
+        EXPECT_EQ(r.link.counters().blocks, 1u);
+        EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1"}));
+        EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
+        EXPECT_FALSE(r.mode.running());
+        r.line.onYield = nullptr;
+        r.mode.Timer3_Timer();  // a tick already queued does no second reset
+        EXPECT_EQ(r.resets(), 1);
+    }
 }
 
-TEST(RunningStop, AStopBetweenTicksSendsNoNewRecording) {
-    Rig r;
-    r.spread(1);
-    r.mode.puls_running_Click();
-    r.mode.fine_loop();
-    r.mode.Timer3_Timer();
-    EXPECT_EQ(r.line.port.written.front(), 0xFF);
-    EXPECT_EQ(r.resets(), 1);
-    EXPECT_EQ(r.line.port.written.size(), 1u + 11u);  // the reset and the speed command
+// STOP between ticks, or another acquisition taking the line: one reset,
+// no new recording, both timers off; nothing to reset when not running.
+TEST(RunningStop, StopOrHandOverBetweenTicks) {
+    for (bool handOver : {false, true}) {
+        Rig r;
+        r.spread(2);
+        r.mode.stopRunningMode();
+        EXPECT_EQ(r.resets(), 0);
+        r.mode.puls_running_Click();
+        r.mode.Timer3_Timer();
+        r.line.port.written.clear();
+        if (handOver) {
+            r.mode.stopRunningMode();
+        } else {
+            r.mode.fine_loop();
+            r.mode.Timer3_Timer();
+        }
+        EXPECT_EQ(r.line.port.written.front(), 0xFF);
+        EXPECT_EQ(r.resets(), 1);
+        EXPECT_EQ(r.line.port.written.size(), 1u + 11u);  // the reset and the speed command
+        EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
+        EXPECT_FALSE(r.panel.enabled[Ctl::Timer2]);
+        EXPECT_FALSE(r.mode.running());
+    }
 }
 
 TEST(RunningFailure, ASilentUnitIsNamedAndTheOthersGoOn) {
@@ -369,43 +388,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, RunningLineError,
                          ::testing::Values(LineErrorRow{{.framing = 1}, 3, true},
                                            LineErrorRow{{.framing = 1}, 2, true},
                                            LineErrorRow{{.overrun = 1}, 3, false}));
-
-TEST(RunningHandOver, AnotherAcquisitionStopsRunningModeFirst) {
-    Rig r;
-    r.spread(2);
-    r.mode.stopRunningMode();  // not running: nothing to reset
-    EXPECT_EQ(r.resets(), 0);
-    r.mode.puls_running_Click();
-    r.mode.Timer3_Timer();
-    r.mode.stopRunningMode();
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer2]);
-    EXPECT_EQ(r.resets(), 1);
-    EXPECT_FALSE(r.mode.running());
-}
-
-TEST(RunningHandOver, AClickDuringASweepEndsItWhereItStands) {
-    Rig r;
-    r.spread(3);
-    r.mode.puls_running_Click();
-    bool handedOver = false;
-    r.line.onYield = [&] {
-        if (!handedOver && r.panel.picture.size() == 2) {
-            handedOver = true;
-            EXPECT_TRUE(r.mode.busy());
-            r.mode.puls_running_Click();  // refused: a sweep is under way
-            r.mode.stopRunningMode();     // GO TRIGGER, nested in the sweep's wait
-            r.s->Stop_req = 0;            // ... which starts its shot afresh
-            r.s->Stop_flag = false;
-        }
-    };
-    r.mode.Timer3_Timer();
-    EXPECT_EQ(r.resets(), 1);
-    EXPECT_EQ(r.link.counters().blocks, 1u);
-    EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1"}));
-    EXPECT_FALSE(r.mode.running());
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
-}
 
 TEST(RunningSample, ContinuousSamplingStopsRunningAndMovesToTheHighRate) {
     Rig r;

@@ -1,8 +1,6 @@
 // The stacking dialog driven by its control names, as the operator uses it.
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
-#include <QtTest>
 #include <memory>
 
 #include "acquisition/StackingDialog.h"
@@ -11,53 +9,37 @@
 #include "support/FakePanel.h"
 
 using namespace q24;
+using test::Find;
 
 class StackingDialogTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<State> s;
-    test::FakePanel main;
-
-    // Opens the dialog modally; `act` runs inside it.
-    void run(StackingDialog& dialog, const std::function<void()>& act) {
-        QTimer::singleShot(0, &dialog, [&] {
-            act();
-            if (dialog.isVisible()) dialog.reject();
-        });
-        dialog.exec();
-    }
-
 private slots:
-    void init() {
-        s = std::make_unique<State>();
-        main = test::FakePanel();
-    }
-
-    void opensOnTheCurrentChoice() {
+    void opensOnTheChoiceWhichActsAtOnce() {
+        auto s = std::make_unique<State>();
+        test::FakePanel main;
         for (bool stacking : {false, true}) {
             s->Stacking = stacking;
             StackingDialog dialog(*s, main);
-            QCOMPARE(dialog.windowTitle(), QString("STACKING"));
-            QCOMPARE(dialog.findChild<QRadioButton*>("Option1")->isChecked(), stacking);
-            QCOMPARE(dialog.findChild<QRadioButton*>("Option2")->isChecked(), !stacking);
+            QCOMPARE(Find<QRadioButton>(dialog, "Option1")->isChecked(), stacking);
+            QCOMPARE(Find<QRadioButton>(dialog, "Option2")->isChecked(), !stacking);
         }
         QVERIFY(main.picture.empty());  // opening changes nothing
-    }
 
-    void choosingActsAtOnceAndDoneCloses() {
+        s->Stacking = false;
         StackingDialog dialog(*s, main);
-        run(dialog, [&] {
-            QCOMPARE(dialog.findChild<QRadioButton*>("Option2")->text(), QString("NO  STACKING"));
-            test::ClickIndicator(dialog.findChild<QRadioButton*>("Option1"));
+        test::RunModal(dialog, [&] {
+            QCOMPARE(dialog.windowTitle(), QString("STACKING"));
+            QCOMPARE(Find<QRadioButton>(dialog, "Option2")->text(), QString("NO  STACKING"));
+            test::ClickIndicator(Find<QRadioButton>(dialog, "Option1"));
             QVERIFY(s->Stacking);
             QCOMPARE(main.picture.back(), std::string("background 192 255 255"));
             test::SaveScreenshot(dialog, "stacking");
-            test::ClickIndicator(dialog.findChild<QRadioButton*>("Option2"));
+            test::ClickIndicator(Find<QRadioButton>(dialog, "Option2"));
             QVERIFY(!s->Stacking);
             QCOMPARE(main.picture.back(), std::string("background 255 255 255"));
-            auto* done = dialog.findChild<QPushButton*>("Command1");
-            QCOMPARE(done->text(), QString("Done"));
-            QTest::mouseClick(done, Qt::LeftButton);
+            QCOMPARE(Find<QPushButton>(dialog, "Command1")->text(), QString("Done"));
+            test::Click(dialog, "Command1");
             QVERIFY(!dialog.isVisible());
         });
         QCOMPARE(dialog.result(), int(QDialog::Accepted));

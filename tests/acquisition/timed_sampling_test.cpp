@@ -16,6 +16,7 @@
 #include "files/Saving.h"
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
+#include "support/AcqRig.h"
 #include "support/FakePanel.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
@@ -28,17 +29,8 @@ namespace {
 
 using test::PatternRecordTrace;
 
-struct Slots : ChannelSlots {
-    std::array<std::string, 25> texts, captions;
-    std::array<bool, 25> ticks{};
-    std::array<SlotColour, 25> colours{};
-    std::string text(int i) const override { return i >= 1 && i <= 24 ? texts[i] : ""; }
-    bool checked(int i) const override { return i >= 1 && i <= 24 && ticks[i]; }
-    void setCheckCaption(int i, const std::string& c, SlotColour b) override { captions[i] = c, colours[i] = b; }
-};
-
 struct Rig : test::UnitsRig<> {
-    Slots slots;
+    test::TestSlots slots;
     TimedMode mode{*s, panel, link, slots, line.yield()};
     int saves = 0, ends = 0;
 
@@ -58,7 +50,7 @@ struct Rig : test::UnitsRig<> {
         openLine();
         mode.Prepare();
     }
-    int count(uint8_t byte) const { return static_cast<int>(std::count(line.port.written.begin(), line.port.written.end(), byte)); }
+    long count(uint8_t byte) const { return test::CountByte(line.port.written, byte); }
     static units::UnitsConfig config(std::vector<int> addresses, std::set<int> silent) {
         units::UnitsConfig c = test::PatternUnits(std::move(addresses));
         c.silent = std::move(silent);

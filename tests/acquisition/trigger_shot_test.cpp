@@ -13,6 +13,7 @@
 #include "acquisition/Trigger.h"
 #include "files/WriteForm.h"
 #include "link/Frames.h"
+#include "support/AcqRig.h"
 #include "support/FakePanel.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
@@ -25,17 +26,6 @@ namespace {
 using units::PatternValue;
 using units::UnitsConfig;
 using Bytes = std::vector<uint8_t>;
-
-// The slots of the channel settings as the test types them.
-struct Slots : ChannelSlots {
-    std::map<int, std::string> texts;
-    std::string text(int slot) const override {
-        auto it = texts.find(slot);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    bool checked(int) const override { return false; }
-    void setCheckCaption(int, const std::string&, SlotColour) override {}
-};
 
 // Keeps every status text in order, not only the last.
 struct Panel : test::FakePanel {
@@ -50,7 +40,7 @@ using test::PatternUnits;
 
 struct Rig : test::UnitsRig<Panel> {
     AcqParameters params;
-    Slots slots;
+    test::TestSlots slots;
     test::TempDir home;
     TriggerAcquisition shot;
     int geometryShown = 0, saves = 0;
@@ -104,26 +94,10 @@ Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
 
 void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
 
-long Count(const Bytes& b, uint8_t v) { return std::count(b.begin(), b.end(), v); }
+using test::CountByte;
+using test::Lines;
 
 std::vector<float> BlockTrace(int unit, int n) { return test::PatternBlockTrace(unit, n); }
-
-// Data file lines without their CR LF; fails the test on a bare LF.
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find("\r\n", at);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "last line without CR LF";
-            break;
-        }
-        out.push_back(text.substr(at, end - at));
-        EXPECT_EQ(out.back().find('\n'), std::string::npos);
-        at = end + 2;
-    }
-    return out;
-}
 
 bool IsSubsequence(const std::vector<std::string>& seq, const std::vector<std::string>& of) {
     auto it = of.begin();
@@ -140,7 +114,15 @@ bool IsSubsequence(const std::vector<std::string>& seq, const std::vector<std::s
 TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
     Rig r;
     r.s->N_pretrigger = 40;
+    std::size_t bytesAtStop = 99;  // running mode is stopped before anything is sent
+    r.shot.hooks.stopRunningMode = [&] { bytesAtStop = r.line.port.written.size(); };
+    bool clicked = false;  // a second click while armed is refused: no second command
+    r.line.onYield = [&] {
+        if (r.shot.phase() == ShotPhase::Armed && !clicked) clicked = true, r.shot.puls_trigger_Click();
+    };
     r.shot.puls_trigger_Click();
+    EXPECT_EQ(bytesAtStop, 0u);
+    EXPECT_TRUE(clicked);
 
     Bytes want = Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0));
     want.push_back(frames::kStartByte);
@@ -151,7 +133,7 @@ TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
     EXPECT_EQ(Bytes(got.begin(), got.begin() + static_cast<long>(want.size())), want);
     // Then the reset, and nothing else.
     EXPECT_EQ(got[want.size()], frames::kResetByte);
-    EXPECT_EQ(Count(Bytes(got.begin() + static_cast<long>(want.size()), got.end()), frames::kResetByte), 1);
+    EXPECT_EQ(CountByte(Bytes(got.begin() + static_cast<long>(want.size()), got.end()), frames::kResetByte), 1);
 
     EXPECT_TRUE(IsSubsequence({"Waiting for Trigger...", "Acquisition...", "Data Reception", "", "R E S E T ....."},
                               r.panel.status));
@@ -171,31 +153,6 @@ TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
     ASSERT_GE(pic.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(pic.end() - 3, pic.end()),
               (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1"}));
-}
-
-TEST(TriggerShot, RunningModeIsStoppedBeforeAnythingIsSent) {
-    Rig r;
-    std::size_t bytesBefore = 99;
-    r.shot.hooks.stopRunningMode = [&] { bytesBefore = r.line.port.written.size(); };
-    r.shot.puls_trigger_Click();
-    EXPECT_EQ(bytesBefore, 0u);
-}
-
-TEST(TriggerShot, ASecondClickWhileArmedIsRefused) {
-    Rig r;
-    bool clicked = false;
-    r.line.onYield = [&] {
-        if (r.shot.phase() == ShotPhase::Armed && !clicked) {
-            clicked = true;
-            r.shot.puls_trigger_Click();
-        }
-    };
-    r.shot.puls_trigger_Click();
-    EXPECT_TRUE(clicked);
-    EXPECT_EQ(std::count(r.line.units.log().begin(), r.line.units.log().end(),
-                         std::string("parameters 4000 Hz 512 samples trigger 1")),
-              1);
-    EXPECT_EQ(r.saves, 1);
 }
 
 // ---------------------------------------------------------------- alignment
@@ -265,22 +222,11 @@ TEST_P(DataFile, HeaderAndBlocksLineByLine) {
     shot.puls_trigger_Click();
 
     const std::string text = r.dataFile();
-    const std::string header = std::string("Ditta MIRANDEL\r\n") +
-                               "Strumento: QUELDA24\r\n"
-                               "I dati numerici sono in formato floating point\r\n"
-                               "DATA: 05/03/2026\r\n"
-                               "ORA: 14:07:09\r\n"
-                               "Numero di canali=\r\n"
-                               " 3 \r\n"
-                               "Intervallo di campionamento=\r\n" +
-                               f.interval + " usec\r\n" +
-                               "Numero di campioni=\r\n"
-                               " 256 \r\n"
-                               "Distanza tra geofoni=\r\n" +
-                               f.spacing + " m\r\n" +
-                               "Posizione source rispetto 1\u00b0 geofono=\r\n"
-                               "-10 m\r\n"
-                               "\"NOTE:\"\r\n";
+    const std::string header =
+        std::string("Ditta MIRANDEL\r\nStrumento: QUELDA24\r\nI dati numerici sono in formato floating point\r\n") +
+        "DATA: 05/03/2026\r\nORA: 14:07:09\r\nNumero di canali=\r\n 3 \r\nIntervallo di campionamento=\r\n" +
+        f.interval + " usec\r\nNumero di campioni=\r\n 256 \r\nDistanza tra geofoni=\r\n" + f.spacing +
+        " m\r\nPosizione source rispetto 1\u00b0 geofono=\r\n-10 m\r\n\"NOTE:\"\r\n";
     ASSERT_EQ(text.substr(0, header.size()), header);
     const std::vector<std::string> lines = Lines(text);
     ASSERT_EQ(lines.size(), 16u + 2 * 257);
@@ -290,9 +236,9 @@ TEST_P(DataFile, HeaderAndBlocksLineByLine) {
         const int trace = block == 0 ? 0 : 2;
         for (int k = 0; k < 256; ++k) {
             const std::string& v = lines[static_cast<std::size_t>(17 + 257 * block + k)];
-            // A period whatever the locale, no blanks, at most 7 digits, and
-            // the value read back is the sample.
-            ASSERT_EQ(v.find_first_of(", "), std::string::npos) << v;
+            // A period whatever the locale, no blanks or bare LF, at most 7
+            // digits, and the value read back is the sample.
+            ASSERT_EQ(v.find_first_of(", \n"), std::string::npos) << v;
             ASSERT_LE(std::count_if(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }), 7) << v;
             ASSERT_NEAR(std::strtod(v.c_str(), nullptr), r.s->Dati(trace, k),
                         std::abs(r.s->Dati(trace, k)) * 1e-6 + 1e-6);
@@ -338,36 +284,31 @@ TEST(TriggerShot, NoTriggerUnitNothingSent) {
 
 // ---------------------------------------------------------------- stops
 
-TEST(TriggerShot, StopWhileWaitingUnstackedResetsAndOffersNoSave) {
-    Rig r;
-    { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
-    r.exitAt(1.0);  // the hammer would come at 2 s
-    r.shot.puls_trigger_Click();
-    const Bytes& w = r.line.port.written;
-    EXPECT_EQ(Count(w, frames::kStartByte), 0);
-    EXPECT_EQ(Count(w, frames::kResetByte), 1);
-    EXPECT_EQ(r.saves, 0);
-    EXPECT_TRUE(r.panel.messages.empty());
-    EXPECT_TRUE(r.panel.questions.empty());
-    EXPECT_FALSE(r.panel.visible[Ctl::Termina_trigger]);
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
-    EXPECT_EQ(r.panel.text(Ctl::testo), "");
-    EXPECT_EQ(r.dataFile(), "previous shot");  // nothing of the stopped shot replaces it
-    EXPECT_TRUE(r.panel.enabled[Ctl::Frame2]);
-}
-
-TEST(TriggerShot, StopWhileWaitingStackedStillAsksKeepOnStacking) {
-    Rig r;
-    r.s->Stacking = true;
-    r.panel.answers = {Answer::No};
-    r.exitAt(1.0);
-    r.shot.puls_trigger_Click();
-    const Bytes& w = r.line.port.written;
-    EXPECT_EQ(Count(w, frames::kStartByte), 0);
-    EXPECT_EQ(Count(w, frames::kResetByte), 1);  // the stop's reset only
-    EXPECT_EQ(r.panel.questions, std::vector<std::string>{"Keep on Stacking?"});
-    EXPECT_EQ(r.saves, 1);  // the series' end offers its record
-    EXPECT_FALSE(r.s->Stacking);
+// Unstacked: a reset, no save offered, the last shot's file kept; stacked,
+// the series still asks "Keep on Stacking?" and its end offers the record.
+TEST(TriggerShot, StopWhileWaitingForTheTrigger) {
+    for (bool stacking : {false, true}) {
+        Rig r;
+        { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
+        r.s->Stacking = stacking;
+        r.panel.answers = {Answer::No};
+        r.exitAt(1.0);  // the hammer would come at 2 s
+        r.shot.puls_trigger_Click();
+        const Bytes& w = r.line.port.written;
+        EXPECT_EQ(CountByte(w, frames::kStartByte), 0);
+        EXPECT_EQ(CountByte(w, frames::kResetByte), 1);  // the stop's reset only
+        EXPECT_TRUE(r.panel.messages.empty());
+        EXPECT_EQ(r.saves, stacking ? 1 : 0);
+        EXPECT_FALSE(r.s->Stacking);
+        EXPECT_EQ(r.panel.questions, stacking ? std::vector<std::string>{"Keep on Stacking?"} : std::vector<std::string>{});
+        EXPECT_FALSE(r.panel.visible[Ctl::Termina_trigger]);
+        EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
+        EXPECT_EQ(r.panel.text(Ctl::testo), "");
+        if (!stacking) {
+            EXPECT_EQ(r.dataFile(), "previous shot");  // nothing of the stopped shot replaces it
+        }
+        EXPECT_TRUE(r.panel.enabled[Ctl::Frame2]);
+    }
 }
 
 TEST(TriggerShot, StackedShotCanBeLeftWhileRecording) {
@@ -385,7 +326,7 @@ TEST(TriggerShot, StackedShotCanBeLeftWhileRecording) {
         }
     };
     r.shot.puls_trigger_Click();
-    EXPECT_EQ(Count(r.line.port.written, frames::kStartByte), 1);
+    EXPECT_EQ(CountByte(r.line.port.written, frames::kStartByte), 1);
     EXPECT_TRUE(r.panel.messages.empty());  // no "Press to Continue"
     EXPECT_EQ(r.panel.questions.size(), 1u);
 }
@@ -414,7 +355,7 @@ TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
     EXPECT_FALSE(r.s->Stacking);
     EXPECT_FALSE(r.s->Stack_series);
     EXPECT_EQ(r.panel.picture.back(), "background 255 255 255");
-    EXPECT_EQ(Count(r.line.port.written, frames::kResetByte), 3);
+    EXPECT_EQ(CountByte(r.line.port.written, frames::kResetByte), 3);
     EXPECT_TRUE(r.panel.messages.size() == 3 && r.panel.messages[2] == "Press to Continue");
 
     const std::vector<std::string> lines = Lines(r.dataFile());

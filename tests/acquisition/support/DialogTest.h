@@ -1,17 +1,44 @@
 #pragma once
-// What the dialog tests share: pictures of the dialogs when Q24_SCREENSHOTS
-// names a folder, and a click where the operator clicks.
+// What the dialog tests share: controls found by name, a click where the
+// operator clicks, a modal dialog run with the test acting inside it, and
+// pictures of the dialogs when Q24_SCREENSHOTS names a folder.
 #include <QAbstractButton>
+#include <QDialog>
+#include <QLabel>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 
 #include "support/Screenshot.h"
 
 namespace q24::test {
 
+template <class T>
+T* Find(const QWidget& parent, const QString& name) {
+    T* w = parent.findChild<T*>(name);
+    if (!w) qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+inline QString Caption(const QWidget& parent, const QString& name) { return Find<QLabel>(parent, name)->text(); }
+
+inline void Click(const QWidget& parent, const QString& name) {
+    QTest::mouseClick(Find<QAbstractButton>(parent, name), Qt::LeftButton);
+}
+
 // A click on a check box's or option button's indicator (its left end), where
 // the operator clicks; the centre of a stretched button may lie past its text.
 inline void ClickIndicator(QAbstractButton* b) {
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+}
+
+// Opens `dialog` modally; `act` runs inside it, and what it leaves open is closed.
+inline void RunModal(QDialog& dialog, const std::function<void()>& act) {
+    QTimer::singleShot(0, &dialog, [&] {
+        act();
+        if (dialog.isVisible()) dialog.reject();
+    });
+    dialog.exec();
 }
 
 }  // namespace q24::test

@@ -1,0 +1,38 @@
+#pragma once
+// What the acquisition tests share besides the units rig: the channel
+// settings' slots as a test types them, a data file's lines and a byte count
+// of what went on the wire.
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "acquisition/ChannelSettings.h"
+
+namespace q24::test {
+
+struct TestSlots : ChannelSlots {
+    std::array<std::string, 25> texts, captions;
+    std::array<bool, 25> ticks{};
+    std::array<SlotColour, 25> colours{};
+    std::string text(int i) const override { return i >= 1 && i <= 24 ? texts[i] : ""; }
+    bool checked(int i) const override { return i >= 1 && i <= 24 && ticks[i]; }
+    void setCheckCaption(int i, const std::string& c, SlotColour b) override {
+        if (i >= 1 && i <= 24) captions[i] = c, colours[i] = b;
+    }
+};
+
+// The lines of a data file without their CR LF; a last piece without one is
+// kept as a line of its own, so that a count tells.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        out.push_back(text.substr(start, end - start));
+    if (start < text.size()) out.push_back(text.substr(start));
+    return out;
+}
+
+inline long CountByte(const std::vector<uint8_t>& bytes, uint8_t b) { return std::count(bytes.begin(), bytes.end(), b); }
+
+}  // namespace q24::test
