@@ -23,51 +23,46 @@ TEST_P(CommandGolden, Bytes) { EXPECT_EQ(B(GetParam().command), GetParam().expec
 INSTANTIATE_TEST_SUITE_P(
     Frames, CommandGolden,
     ::testing::Values(
-        CommandCase{"parameters unit 1000 2048 8000 Hz closing",
-                    ParameterCommand(1000, 2048, 8000, 1, 0),
-                    {0x80, 0x00, 0x1A, 0x03, 0x01, 0x06, 0x00, 0x00, 0x04, 0xE8, 0x01}},
-        CommandCase{"parameters manual 5 1024 2000 Hz no trigger",
-                    ParameterCommand(5, 1024, 2000, 0, 0),
-                    {0x80, 0x00, 0x1A, 0x05, 0x00, 0x05, 0x00, 0x00, 0x00, 0x05, 0x00}},
+        CommandCase{"parameters unit 1000 2048 8000 Hz closing", ParameterCommand(1000, 2048, 8000, 1, 0),
+            {0x80, 0x00, 0x1A, 0x03, 0x01, 0x06, 0x00, 0x00, 0x04, 0xE8, 0x01}},
+        CommandCase{"parameters manual 5 1024 2000 Hz no trigger", ParameterCommand(5, 1024, 2000, 0, 0),
+            {0x80, 0x00, 0x1A, 0x05, 0x00, 0x05, 0x00, 0x00, 0x00, 0x05, 0x00}},
         CommandCase{"parameters opening edge", ParameterCommand(1, 256, 8000, 1, 1),
-                    {0x80, 0x00, 0x1A, 0x03, 0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x02}},
+            {0x80, 0x00, 0x1A, 0x03, 0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x02}},
         CommandCase{"parameters edge ignored without trigger", ParameterCommand(1, 256, 8000, 0, 1),
-                    {0x80, 0x00, 0x1A, 0x03, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00}},
+            {0x80, 0x00, 0x1A, 0x03, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00}},
         CommandCase{"parameters 300 samples 3000 Hz", ParameterCommand(1, 300, 3000, 0, 0),
-                    {0x80, 0x00, 0x1A, 0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 0x01, 0x00}},
+            {0x80, 0x00, 0x1A, 0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 0x01, 0x00}},
         CommandCase{"parameters unit 128 rounds to 0 (half to even)", ParameterCommand(128, 256, 8000, 0, 0),
-                    {0x80, 0x00, 0x1A, 0x03, 0x00, 0x03, 0x00, 0x00, 0x00, 0x80, 0x00}},
+            {0x80, 0x00, 0x1A, 0x03, 0x00, 0x03, 0x00, 0x00, 0x00, 0x80, 0x00}},
         CommandCase{"parameters unit 1023", ParameterCommand(1023, 256, 8000, 0, 0),
-                    {0x80, 0x00, 0x1A, 0x03, 0x00, 0x03, 0x00, 0x00, 0x04, 0xFF, 0x00}},
+            {0x80, 0x00, 0x1A, 0x03, 0x00, 0x03, 0x00, 0x00, 0x04, 0xFF, 0x00}},
         CommandCase{"speed 500000", SpeedCommand(500000), {0x80, 0, 0x3D, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"speed 125000", SpeedCommand(125000), {0x80, 0, 0x1D, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"speed 250000", SpeedCommand(250000), {0x80, 0, 0x2D, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"speed 1000000", SpeedCommand(1000000), {0x80, 0, 0x4D, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"speed other", SpeedCommand(115200), {0x80, 0, 0x00, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"trigger time 300 + 100", *TriggerTimeCommand(400, 0),
-                    {0x80, 0x0B, 0, 0, 0, 0, 0, 0, 0x01, 0x10, 0x02}},
+            {0x80, 0x0B, 0, 0, 0, 0, 0, 0, 0x01, 0x10, 0x02}},
         CommandCase{"trigger time with unit code 5", *TriggerTimeCommand(5, 5),
-                    {0x85, 0x0B, 0, 0, 0, 0, 0, 0, 0x00, 0x05, 0x00}},
+            {0x85, 0x0B, 0, 0, 0, 0, 0, 0, 0x00, 0x05, 0x00}},
         CommandCase{"set code 1999", SetCodeCommand(1999), {0x80, 0, 0x8B, 0x7B, 0x0F, 0x4F, 0, 0, 0, 0, 0}},
         CommandCase{"set code 130", SetCodeCommand(130), {0x80, 0, 0x8B, 0x7B, 0x01, 0x02, 0, 0, 0, 0, 0}},
         CommandCase{"set code above 1999 capped", SetCodeCommand(2500),
-                    {0x80, 0, 0x8B, 0x7B, 0x0F, 0x4F, 0, 0, 0, 0, 0}},
+            {0x80, 0, 0x8B, 0x7B, 0x0F, 0x4F, 0, 0, 0, 0, 0}},
         CommandCase{"read code", ReadCodeCommand(), {0x80, 0, 0x8C, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"data request 5", *DataRequest(5), {0x80, 0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"data request 100", *DataRequest(100), {0x81, 0x64, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"data request 64 (formula: half to even)", *DataRequest(64),
-                    {0x80, 0x40, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+            {0x80, 0x40, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         CommandCase{"data request 191", *DataRequest(191), {0x81, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0, 0}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
-TEST(Frames, TriggerTimeRefusesWhatCannotBeSent) {
+TEST(Frames, TriggerTimeRefusesWhatCannotBeSentAndRoundTripsThroughTheReply) {
     EXPECT_FALSE(TriggerTimeCommand(32768, 0));
     EXPECT_FALSE(TriggerTimeCommand(-1, 0));
     EXPECT_FALSE(TriggerTimeCommand(100, 128));
     EXPECT_TRUE(TriggerTimeCommand(32767, 127));
-}
-
-TEST(Frames, TriggerTimeRoundTripsThroughTheReplyPacking) {
     // The command packs the time the way the units pack their reply.
     for (int t : {0, 1, 127, 128, 255, 256, 400, 16383, 32767}) {
         const Command c = *TriggerTimeCommand(t, 0);

@@ -2,6 +2,7 @@
 // wire, the flags, the labels and the traces.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <numeric>
 
@@ -20,6 +21,7 @@ namespace {
 struct Rig : test::UnitsRig<> {
     explicit Rig(UnitsConfig c = PatternUnits(), int32_t baud = 1000000) : UnitsRig(std::move(c), 1, baud) {}
     void open() { ASSERT_EQ(openLine(), 1); }
+    long resets() const { return std::count(line.port.written.begin(), line.port.written.end(), 0xFF); }
     // Stop once the simulated clock passes `at`.
     void stopAt(double at, bool flag) {
         line.onYield = [this, at, flag] {
@@ -31,7 +33,18 @@ struct Rig : test::UnitsRig<> {
     }
 };
 
+// The rig with the line already open.
+struct Open : Rig {
+    explicit Open(UnitsConfig c = PatternUnits(), int32_t baud = 1000000) : Rig(std::move(c), baud) { open(); }
+};
+
 Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
+
+UnitsConfig Units(std::function<void(UnitsConfig&)> set) {
+    UnitsConfig c = PatternUnits();
+    set(c);
+    return c;
+}
 
 TEST(LinkOpen, TellsTheUnitsFirstThenFollows) {
     Rig r;
@@ -66,8 +79,7 @@ TEST(LinkOpen, ANumberWithoutDeviceOrThatFailsIsReported) {
 }
 
 TEST(LinkOpen, OtherRateSendsCodeZeroAndStillSetsThePc) {
-    Rig r;
-    r.open();
+    Open r;
     r.link.Set_baud(115200);
     EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(115200)));
     EXPECT_EQ(r.line.port.speed(), 115200);
@@ -75,46 +87,37 @@ TEST(LinkOpen, OtherRateSendsCodeZeroAndStillSetsThePc) {
 }
 
 TEST(LinkReset, SequenceLabelsMenusAndSpeeds) {
-    Rig r(PatternUnits(), 500000);
-    r.open();
+    Open r(PatternUnits(), 500000);
     r.link.Set_pc_baud(125000);  // wherever the PC was
+    const Ctl menus[] = {Ctl::codice, Ctl::sss,     Ctl::parameters, Ctl::File_load,
+                         Ctl::RESETTA, Ctl::Stack, Ctl::Toolbar2,  Ctl::Acq_pezzi};
     std::map<Ctl, bool> during;
     std::string testoDuring;
     r.line.onYield = [&] {
-        if (r.line.t > r.line.t - 1 && testoDuring.empty()) {
-            testoDuring = r.panel.text(Ctl::testo);
-            during = r.panel.enabled;
-        }
+        if (testoDuring.empty()) testoDuring = r.panel.text(Ctl::testo), during = r.panel.enabled;
     };
     const double t0 = r.line.t;
     r.link.Reset_units();
     EXPECT_EQ(testoDuring, "R E S E T .....");
-    for (Ctl c : {Ctl::codice, Ctl::sss, Ctl::parameters, Ctl::File_load, Ctl::RESETTA, Ctl::Stack, Ctl::Toolbar2,
-                  Ctl::Acq_pezzi})
-        EXPECT_FALSE(during[c]);
-    Bytes want = {0xFF};
-    const Bytes speed = Cmd(frames::SpeedCommand(500000));
-    want.insert(want.end(), speed.begin(), speed.end());
+    Bytes want = Cmd(frames::SpeedCommand(500000));
+    want.insert(want.begin(), 0xFF);
     EXPECT_EQ(r.line.port.written, want);
     EXPECT_EQ(r.line.port.speed(), 500000);
     EXPECT_EQ(r.line.units.baud(), 500000);
-    for (Ctl c : {Ctl::codice, Ctl::sss, Ctl::parameters, Ctl::File_load, Ctl::RESETTA, Ctl::Stack, Ctl::Toolbar2,
-                  Ctl::Acq_pezzi})
-        EXPECT_TRUE(r.panel.enabled[c]);
+    for (Ctl c : menus) EXPECT_TRUE(!during[c] && r.panel.enabled[c]) << static_cast<int>(c);
     EXPECT_EQ(r.panel.text(Ctl::testo), "");
     EXPECT_GE(r.line.t - t0, 2.5);
     EXPECT_LE(r.line.t - t0, 5.5);
 }
 
 TEST(LinkReset, AResetDuringAResetIsRefused) {
-    Rig r;
-    r.open();
+    Open r;
     int nested = 0;
     r.line.onYield = [&] {
         if (nested++ == 0) r.link.Reset_units();
     };
     r.link.Reset_units();
-    EXPECT_EQ(std::count(r.line.port.written.begin(), r.line.port.written.end(), 0xFF), 1);
+    EXPECT_EQ(r.resets(), 1);
 }
 
 struct BlockCase {
@@ -125,8 +128,7 @@ struct BlockCase {
 class ReadBlock : public ::testing::TestWithParam<BlockCase> {};
 
 TEST_P(ReadBlock, GivesThePatternWithItsMeanRemoved) {
-    Rig r;
-    r.open();
+    Open r;
     const auto [unit, n] = GetParam();
     ASSERT_EQ(r.link.Read_block(unit, n, false, true), 1);
     const auto want = test::PatternBlockTrace(unit, n);
@@ -140,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Link, ReadBlock,
                                            BlockCase{64, 512}));
 
 TEST(ReadBlockEdges, BelowOneBlockSendsNothing) {
-    Rig r;
-    r.open();
+    Open r;
     r.s->Traccia[0] = 42;
     EXPECT_EQ(r.link.Read_block(5, 128, false, true), 1);
     EXPECT_TRUE(r.line.port.written.empty());
@@ -149,10 +150,7 @@ TEST(ReadBlockEdges, BelowOneBlockSendsNothing) {
 }
 
 TEST(ReadBlockEdges, DroppedThirdBlockTimesOutWithTwoBlocksIn) {
-    UnitsConfig c = PatternUnits();
-    c.dropped[5] = {2};
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.dropped[5] = {2}; }));
     EXPECT_EQ(r.link.Read_block(5, 1024, false, true), 0);
     EXPECT_EQ(r.panel.text(Ctl::testo), "TIMEOUT");
     EXPECT_EQ(r.line.port.written.size(), 33u);
@@ -164,23 +162,18 @@ TEST(ReadBlockEdges, DroppedThirdBlockTimesOutWithTwoBlocksIn) {
 }
 
 TEST(ReadBlockEdges, TimeoutFollowsTheWholeSecondRule) {
-    UnitsConfig c = PatternUnits();
-    c.silent = {5};
-    Rig r(c);
-    r.open();
-    r.line.t = 100.4;  // start rounds down to 100: the limit is 101
-    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
-    EXPECT_GT(r.line.t, 101.0);
-    EXPECT_LT(r.line.t, 101.3);
-    r.line.t = 200.6;  // rounds up to 201: the limit is 202
-    EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
-    EXPECT_GT(r.line.t, 202.0);
-    EXPECT_LT(r.line.t, 202.3);
+    Open r(Units([](UnitsConfig& c) { c.silent = {5}; }));
+    // A start at 100.4 rounds down to 100: the limit is 101; at 200.6 up to 201: 202.
+    for (auto [start, limit] : {std::pair{100.4, 101.0}, {200.6, 202.0}}) {
+        r.line.t = start;
+        EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
+        EXPECT_GT(r.line.t, limit);
+        EXPECT_LT(r.line.t, limit + 0.3);
+    }
 }
 
 TEST(ReadBlockEdges, AbandonResetsAndSendsNoRequest) {
-    Rig r;
-    r.open();
+    Open r;
     EXPECT_EQ(r.link.Read_block(5, 256, true, true), 0);
     EXPECT_EQ(r.line.port.written.front(), 0xFF);
     EXPECT_FALSE(r.panel.enabled[Ctl::Timer2]);
@@ -189,22 +182,16 @@ TEST(ReadBlockEdges, AbandonResetsAndSendsNoRequest) {
 }
 
 TEST(ReadBlockEdges, StopEndsAWaitWithoutLimit) {
-    UnitsConfig c = PatternUnits();
-    c.silent = {5};
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.silent = {5}; }));
     r.stopAt(r.line.t + 30, true);
     EXPECT_EQ(r.link.Read_block(5, 256, false, false), 0);
     EXPECT_LT(r.line.t, 40);  // the stop, then a reset of about 4 s
-    EXPECT_EQ(std::count(r.line.port.written.begin(), r.line.port.written.end(), 0xFF), 1);
+    EXPECT_EQ(r.resets(), 1);
     EXPECT_LT(r.line.yields, 400);  // it waited, it did not spin
 }
 
 TEST(ReadBlockEdges, LineErrorsSetTheFlags) {
-    UnitsConfig c = PatternUnits();
-    c.slow[5] = 0.3;  // the error comes while the block is awaited
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.slow[5] = 0.3; }));  // the error comes while the block is awaited
     // An error left from before the request is not this block's.
     r.line.port.injectErrors({.framing = 1});
     EXPECT_EQ(r.link.Read_block(5, 256, false, true), 1);
@@ -228,10 +215,7 @@ TEST(ReadBlockEdges, LineErrorsSetTheFlags) {
 }
 
 TEST(ReadBlockEdges, LateAndStrayBytesNeverShiftTheNextBlock) {
-    UnitsConfig c = PatternUnits();
-    c.slow[5] = 1.8;  // answers after the time limit
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.slow[5] = 1.8; }));  // answers after the time limit
     EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
     r.line.t += 1.0;  // the late block has arrived by now
     const Bytes junk(300, 0xFF);
@@ -242,10 +226,7 @@ TEST(ReadBlockEdges, LateAndStrayBytesNeverShiftTheNextBlock) {
 }
 
 TEST(ReadBlockEdges, UnplugMidReadIsClearAndRecoverable) {
-    UnitsConfig c = PatternUnits();
-    c.slow[5] = 0.3;
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.slow[5] = 0.3; }));
     r.line.onYield = [&] {
         if (r.line.t > 1.2) r.line.port.unplug(), r.line.onYield = nullptr;
     };
@@ -260,17 +241,13 @@ TEST(ReadBlockEdges, UnplugMidReadIsClearAndRecoverable) {
 }
 
 TEST(ReadBlockEdges, SpeedMismatchFailsCleanly) {
-    UnitsConfig c = PatternUnits();
-    c.stuckBaud = 500000;
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.stuckBaud = 500000; }));
     EXPECT_EQ(r.line.port.speed(), 1000000);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(r.link.Read_block(5, 256, false, true), 0);
 }
 
 TEST(Reopen, KeepsThePcAtTheUnitsSpeed) {
-    Rig r(PatternUnits(), 250000);
-    r.open();
+    Open r(PatternUnits(), 250000);
     r.link.Reopen_port();
     EXPECT_EQ(r.s->Port_probe, 1);
     EXPECT_EQ(r.line.port.speed(), 250000);
@@ -279,8 +256,7 @@ TEST(Reopen, KeepsThePcAtTheUnitsSpeed) {
 }
 
 TEST(Bursts, ContinuousRecordingGivesConsecutiveBurstsInRealTime) {
-    Rig r;
-    r.open();
+    Open r;
     r.link.Send_parameters(1, 1, 250, 0, 0, 0, false);
     const double t0 = r.line.t;
     for (int b = 0; b < 2; ++b) {
@@ -295,8 +271,7 @@ TEST(Bursts, ContinuousRecordingGivesConsecutiveBurstsInRealTime) {
 }
 
 TEST(Bursts, RunningBurstRemovesTheMean) {
-    Rig r;
-    r.open();
+    Open r;
     r.link.Send_parameters(1, 128, 500, 0, 0, 0, false);
     ASSERT_EQ(r.link.Read_burst_running(70, false, true), 1);
     EXPECT_EQ(r.line.port.written.back(), 0x81);
@@ -305,10 +280,7 @@ TEST(Bursts, RunningBurstRemovesTheMean) {
 }
 
 TEST(Bursts, SilentUnitTimesOutAndALineErrorNeverHandsBackOldBytes) {
-    UnitsConfig c = PatternUnits();
-    c.silent = {9};
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.silent = {9}; }));
     r.link.Send_parameters(1, 1, 125, 0, 0, 0, false);
     ASSERT_EQ(r.link.Read_burst(5, false, true), 1);  // leaves unit 5's burst in Rx_buffer
     const double t0 = r.line.t;
@@ -324,8 +296,7 @@ TEST(TriggerShot, EndToEnd) {
     UnitsConfig c = PatternUnits();
     c.triggerDelay = 7;
     c.triggerTime = 300;
-    Rig r(c);
-    r.open();
+    Open r(c);
     r.link.Send_parameters(1000, 1024, 8000, 0, 1, 0, false);
     EXPECT_EQ(r.line.units.triggerMode(), 1);
     EXPECT_EQ(r.line.units.edge(), 1);
@@ -342,10 +313,7 @@ TEST(TriggerShot, EndToEnd) {
 }
 
 TEST(TriggerShot, WaitsEndOnStopWithoutSpinning) {
-    UnitsConfig c = PatternUnits();
-    c.triggerDelay = -1;  // nobody hits the plate
-    Rig r(c);
-    r.open();
+    Open r(Units([](UnitsConfig& c) { c.triggerDelay = -1; }));  // nobody hits the plate
     r.link.Send_parameters(1000, 1024, 8000, 0, 1, 0, false);
     const double t0 = r.line.t;
     r.stopAt(t0 + 10, false);
@@ -360,8 +328,7 @@ TEST(TriggerShot, WaitsEndOnStopWithoutSpinning) {
 }
 
 TEST(TriggerShot, TriggerTimeThatCannotBeSentIsReported) {
-    Rig r;
-    r.open();
+    Open r;
     r.s->Trg_time = 32700;
     r.s->N_pretrigger = 100;
     EXPECT_EQ(r.link.Send_trigger_time(), 0);
@@ -373,8 +340,7 @@ TEST(TriggerShot, TriggerTimeThatCannotBeSentIsReported) {
 }
 
 TEST(TriggerShot, ShortReplyIsNotTakenForAWholeOne) {
-    Rig r;
-    r.open();
+    Open r;
     const Bytes three = {0, 1, 2};
     r.line.onYield = [&] {
         if (r.line.t > 0.5 && r.line.t < 5) r.line.port.inject(three), r.line.onYield = nullptr;
@@ -383,8 +349,7 @@ TEST(TriggerShot, ShortReplyIsNotTakenForAWholeOne) {
 }
 
 TEST(Code, WriteThenReadAndNoReply) {
-    Rig r;
-    r.open();
+    Open r;
     r.s->Unit_code = 1999;
     r.link.Write_unit_code();
     EXPECT_EQ(r.line.units.code(), 1999);
