@@ -10,19 +10,15 @@
 
 #include "files/DataTextFile.h"
 #include "files/WriteForm.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
 
 namespace q24 {
 namespace {
 
-void Write(const std::filesystem::path& p, const std::string& text) {
-    std::ofstream(p, std::ios::binary) << text;
-}
+using test::ReadFile;
 
-std::string Read(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+void Write(const std::filesystem::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
 TEST(PassiveMerge, DataTxtByteForByte) {
     test::TempDir home;
@@ -40,27 +36,15 @@ TEST(PassiveMerge, DataTxtByteForByte) {
     const std::string out = (home / "data.txt").string();
     ASSERT_EQ(WritePassiveDataText(*s, home.path(), 250, 4, out, comma, Stamp{2024, 3, 7, 9, 5, 2}), "");
     const std::string want =
-        "Ditta MIRANDEL\r\n"
-        "Strumento: QUELDA24\r\n"
-        "I dati numerici sono in formato floating point\r\n"
-        "DATA: 07/03/2024\r\n"
-        "ORA: 09:05:02\r\n"
-        "Numero di canali=\r\n"
-        " 2 \r\n"
-        "Intervallo di campionamento=\r\n"
-        "4000 usec\r\n"
-        "Numero di campioni=\r\n"
-        " 4 \r\n"
-        "Distanza tra geofoni=\r\n"
-        "2,5 m\r\n"
-        "Posizione source rispetto 1\xC2\xB0 geofono=\r\n"
-        "-10 m\r\n"
-        "\"NOTE:\"\r\n"
+        "Ditta MIRANDEL\r\nStrumento: QUELDA24\r\nI dati numerici sono in formato floating point\r\n"
+        "DATA: 07/03/2024\r\nORA: 09:05:02\r\nNumero di canali=\r\n 2 \r\nIntervallo di campionamento=\r\n"
+        "4000 usec\r\nNumero di campioni=\r\n 4 \r\nDistanza tra geofoni=\r\n2,5 m\r\n"
+        "Posizione source rispetto 1\xC2\xB0 geofono=\r\n-10 m\r\n\"NOTE:\"\r\n"
         "\"Canale numero 1\"\r\n"
         "1\r\n-2.5\r\n0.001\r\n12345.67\r\n"
         "\"Canale numero 2\"\r\n"
         "300\r\n0.5\r\n0\r\n1.234568\r\n";
-    EXPECT_EQ(Read(out), want);
+    EXPECT_EQ(ReadFile(out), want);
 }
 
 TEST(PassiveMerge, ATemporaryFileShortOfTheRecordingLeavesDataTxtAsItWas) {
@@ -70,7 +54,7 @@ TEST(PassiveMerge, ATemporaryFileShortOfTheRecordingLeavesDataTxtAsItWas) {
     auto s = std::make_unique<State>();
     s->N_Geofoni = 1;
     EXPECT_NE(WritePassiveDataText(*s, home.path(), 125, 3, (home / "data.txt").string(), Regional{}), "");
-    EXPECT_EQ(Read(home / "data.txt"), "previous\r\n");
+    EXPECT_EQ(ReadFile(home / "data.txt"), "previous\r\n");
 }
 
 // The quick path must never change a byte of what the data files held.

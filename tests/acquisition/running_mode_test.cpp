@@ -59,13 +59,6 @@ struct Rig : test::UnitsRig<Picture> {
         }
     }
     long resets() const { return test::CountByte(line.port.written, 0xFF); }
-    // Time at which the written bytes first grow past `size`.
-    void noteWrite(std::size_t size, double& at) {
-        at = -1;
-        line.onYield = [this, size, &at] {
-            if (at < 0 && line.port.written.size() > size) at = line.t;
-        };
-    }
 };
 
 Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
@@ -143,8 +136,10 @@ TEST_P(RunningWait, TheReplyOrTheLimitEndsTheWait) {
     r.s->Running_N = w.runningN;
     r.s->Running_Fs = w.runningFs;
     r.mode.puls_running_Click();
-    double requestAt = -1;
-    r.noteWrite(11, requestAt);
+    double requestAt = -1;  // when the first data request follows the parameter command
+    r.line.onYield = [&] {
+        if (requestAt < 0 && r.line.port.written.size() > 11) requestAt = r.line.t;
+    };
     const double t0 = r.line.t;
     r.mode.Timer3_Timer();
     ASSERT_GT(requestAt, 0);
@@ -211,7 +206,8 @@ TEST(RunningSlow, OneCommandThenABurstPerChannelEachTick) {
     EXPECT_FALSE(r.mode.running());
 }
 
-TEST(RunningStart, MissingNumbersOrTriggerStartNothing) {
+// A missing unit number or trigger starts nothing; no channel only clears.
+TEST(RunningStart, NothingToRun) {
     Rig r;
     r.spread(3);
     r.s->Ch_param[2] = 0;
@@ -223,10 +219,7 @@ TEST(RunningStart, MissingNumbersOrTriggerStartNothing) {
     EXPECT_EQ(r.panel.messages, (std::vector<std::string>{"Write channels number!", "Trigger Unit does not exist!"}));
     EXPECT_FALSE(r.panel.enabled.count(Ctl::Timer3));
     EXPECT_FALSE(r.mode.running());
-}
-
-TEST(RunningStart, NoChannelsOnlyClearsThePicture) {
-    Rig r;
+    r.s->Manual_trigger = true;
     r.spread(0);
     r.mode.puls_running_Click();
     r.mode.Timer3_Timer();
