@@ -12,25 +12,19 @@
 #include "link/CodeDialog.h"
 #include "link/PasswordDialog.h"
 #include "link/Rs232Dialog.h"
-#include "support/FakePanel.h"
-#include "units/EmulatedPort.h"
+#include "support/UnitsRig.h"
 
 using namespace q24;
 
 class LinkDialogs : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        std::unique_ptr<State> s = std::make_unique<State>();
-        test::FakePanel panel;
-        units::SimulatedLine line;
-        PortMap map;
-        Link link;
-        Rig() : link(*s, panel, line.port, map, line.clock(), line.yield()) {
-            map.assign(1, line.port.path());
+    // COM1 on the emulated units; COM4 names a device that does not open.
+    struct Rig : test::UnitsRig<> {
+        Rig() : UnitsRig({}) {
             map.assign(4, "/dev/none");
             map.fillDefaults({});
-            s->Baud_rate = 1000000;
+            s->Com_port = 0;
         }
     };
 
