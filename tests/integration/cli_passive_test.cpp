@@ -9,12 +9,12 @@
 #include <memory>
 
 #include "files/Seg2Reader.h"
-#include "state/Config.h"
+#include "support/PatternTrace.h"
 #include "support/ReadFile.h"
 #include "support/RunTool.h"
+#include "support/SpreadIni.h"
 #include "support/TempDir.h"
 #include "support/WaitForSg2.h"
-#include "units/Seismic.h"
 #include "units/UnitsProcess.h"
 
 using namespace q24;
@@ -31,16 +31,13 @@ TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
         GTEST_SKIP() << "quelda24-units, quelda24-cli or Sg2Maker is not built";
 
     test::TempDir home;
-    {
-        auto s = std::make_unique<State>();
-        s->N_Geofoni = 3;
-        s->Trigger_unit = 1000;
-        for (int ch = 1; ch <= 3; ++ch) s->Ch_param[ch] = static_cast<int16_t>(10 + ch);
-        s->Dist_geofoni = 2;
-        s->Baud_rate = 1000000;
-        s->Baud_rate_high = 500000;
-        ASSERT_EQ(SaveConfiguration(*s, home.path()), "");
-    }
+    ASSERT_EQ(test::WriteSpreadIni(home.path(), 3, [](State& s) {
+                  s.Trigger_unit = 1000;
+                  for (int ch = 1; ch <= 3; ++ch) s.Ch_param[ch] = static_cast<int16_t>(10 + ch);
+                  s.Dist_geofoni = 2;
+                  s.Baud_rate_high = 500000;
+              }),
+              "");
     fs::copy_file(converter, home / "Sg2Maker");
     units::UnitsProcess unitsProc(unitsTool, {"--pattern", "--units", "11-13", "--time-scale", "100"});
     ASSERT_TRUE(unitsProc.running()) << unitsProc.error();
@@ -59,14 +56,9 @@ TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
     const std::string data = ReadFile(home / "data.txt");
     EXPECT_NE(data.find("\r\n8000 usec\r\n"), std::string::npos);
     EXPECT_NE(data.find("\r\n 8192 \r\n"), std::string::npos);
-    std::vector<std::vector<float>> want(3, std::vector<float>(8192));
+    std::vector<std::vector<float>> want;
     for (int ch = 0; ch < 3; ++ch) {
-        double sum = 0;
-        for (int k = 0; k < 8192; ++k) {
-            const int32_t x = units::PatternValue(11 + ch, k);
-            sum += want[ch][k] = static_cast<float>(x >= 0 ? x : x - 1);
-        }
-        for (float& v : want[ch]) v = static_cast<float>(v - sum / 8192);
+        want.push_back(test::PatternRecordTrace(11 + ch, 8192));
         const std::string temp = ReadFile(home / ("temp_data" + std::to_string(ch + 1) + ".txt"));
         EXPECT_EQ(std::count(temp.begin(), temp.end(), '\n'), 8192);
         EXPECT_NE(data.find("\"Canale numero " + std::to_string(ch + 1) + "\"\r\n" + temp), std::string::npos);

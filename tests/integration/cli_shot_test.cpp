@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "files/WriteForm.h"
-#include "state/Config.h"
 #include "support/PatternTrace.h"
 #include "support/RunTool.h"
+#include "support/SpreadIni.h"
 #include "support/TempDir.h"
 #include "units/UnitsProcess.h"
 
@@ -21,14 +21,9 @@ using namespace q24;
 
 namespace {
 
-std::string BinDir() {
-    const std::string tool = units::UnitsProcess::ToolBesideMe();
-    return tool.empty() ? std::string() : std::filesystem::path(tool).parent_path().string();
-}
-
 test::ToolRun Shot(std::vector<std::string> args) {
     args.insert(args.begin(), "shot");
-    return test::RunTool(BinDir() + "/quelda24-cli", args);
+    return test::RunTool(test::ToolBesideMe("quelda24-cli"), args);
 }
 
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
@@ -57,19 +52,14 @@ std::size_t Find(const std::string& text, const std::string& line, std::size_t f
 class CliShot : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (BinDir().empty() || !std::filesystem::exists(BinDir() + "/quelda24-cli"))
+        if (test::ToolBesideMe("quelda24-cli").empty() || units::UnitsProcess::ToolBesideMe().empty())
             GTEST_SKIP() << "quelda24-cli or quelda24-units is not built";
-        auto s = std::make_unique<State>();
-        s->N_samples = 512;
-        s->Sampling_freq = 4000;
-        s->N_Geofoni = 4;
-        s->Trigger_unit = 1;
-        for (int ch = 1; ch <= 4; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
-        s->Dist_geofoni = 5;
-        s->Pos_source = 2.5f;
-        s->Baud_rate = 1000000;
-        s->Baud_rate_high = 1000000;
-        std::ofstream(home_ / "ini.txt", std::ios::binary) << ConfigText(*s);
+        ASSERT_EQ(test::WriteSpreadIni(home_.path(), 4, [](State& s) {
+                      s.N_samples = 512;
+                      s.Sampling_freq = 4000;
+                      s.Pos_source = 2.5f;
+                  }),
+                  "");
     }
 
     void startUnits(const std::vector<std::string>& extra = {}) {
@@ -85,61 +75,52 @@ protected:
     std::unique_ptr<units::UnitsProcess> units_;
 };
 
-TEST_F(CliShot, OneShotPrintsItsStatusAndWritesTheAlignedTraces) {
-    startUnits();
-    const test::ToolRun r = Shot(base());
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
-    std::size_t at = 0;
-    for (const char* line : {"trigger: Trigger Unit = 1", "Waiting for Trigger...", "Acquisition...", "Data Reception",
-                             "message: Press to Continue", "unit: Unit 3 Not Working", "Wait for data display...",
-                             "R E S E T ....."}) {
-        at = Find(r.out, line, at);
-        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << r.out;
-    }
-    EXPECT_EQ(r.out.find("Keep on Stacking?"), std::string::npos);
+// One shot: the blocks of the units that answered, labelled by unit; a
+// stacked series of three: the sums, labelled by position, the silent unit's
+// position all zeros.
+TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
+    for (int stack : {1, 3}) {
+        startUnits();
+        std::vector<std::string> args = base();
+        if (stack > 1) args.insert(args.end(), {"--stack", "3"});
+        const test::ToolRun r = Shot(args);
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
+        const std::vector<const char*> status =
+            stack == 1 ? std::vector<const char*>{"trigger: Trigger Unit = 1", "Waiting for Trigger...", "Acquisition...",
+                                                  "Data Reception", "message: Press to Continue",
+                                                  "unit: Unit 3 Not Working", "Wait for data display...",
+                                                  "R E S E T ....."}
+                       : std::vector<const char*>{"stack: 1", "question: Keep on Stacking? -> Yes", "stack: 2",
+                                                  "question: Keep on Stacking? -> Yes", "stack: 3",
+                                                  "question: Keep on Stacking? -> No"};
+        std::size_t at = 0;
+        for (const char* line : status) {
+            at = Find(r.out, line, at);
+            ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << r.out;
+        }
+        if (stack == 1) {
+            EXPECT_EQ(r.out.find("Keep on Stacking?"), std::string::npos);
+        }
 
-    const std::vector<std::string> lines = FileLines(home_ / "data_trigger.txt");
-    ASSERT_EQ(lines.size(), 16u + 3 * 513) << "three blocks: unit 3 did not answer";
-    EXPECT_EQ(lines[6], " 4 ");
-    EXPECT_EQ(lines[14], "-2.5 m");
-    const char* labels[] = {"\"Canale numero 1\"", "\"Canale numero 2\"", "\"Canale numero 4\""};
-    const int unitsRead[] = {1, 2, 4};
-    for (int b = 0; b < 3; ++b) {
-        const std::size_t first = 16 + 513 * static_cast<std::size_t>(b);
-        EXPECT_EQ(lines[first], labels[b]);
-        const std::vector<float> want = Aligned(unitsRead[b], 512);
-        for (std::size_t k = 0; k < 500; ++k)
-            ASSERT_EQ(lines[first + 1 + k], WriteFormSingle(want[k])) << "unit " << unitsRead[b] << " sample " << k;
-    }
-}
-
-TEST_F(CliShot, AStackedSeriesWritesTheSumsLabelledByPosition) {
-    startUnits();
-    std::vector<std::string> args = base();
-    args.insert(args.end(), {"--stack", "3"});
-    const test::ToolRun r = Shot(args);
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
-    std::size_t at = 0;
-    for (const char* line : {"stack: 1", "question: Keep on Stacking? -> Yes", "stack: 2",
-                             "question: Keep on Stacking? -> Yes", "stack: 3", "question: Keep on Stacking? -> No"}) {
-        at = Find(r.out, line, at);
-        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << r.out;
-    }
-    const std::vector<std::string> lines = FileLines(home_ / "data_trigger.txt");
-    ASSERT_EQ(lines.size(), 16u + 4 * 513);
-    for (int ch = 1; ch <= 4; ++ch) {
-        const std::size_t first = 16 + 513 * static_cast<std::size_t>(ch - 1);
-        EXPECT_EQ(lines[first], "\"Canale numero " + std::to_string(ch) + "\"");
-        const std::vector<float> one = Aligned(ch, 512);
-        for (std::size_t k = 0; k < 500; ++k) {
-            const float sum = ch == 3 ? 0.0f : one[k] + one[k] + one[k];
-            ASSERT_EQ(lines[first + 1 + k], WriteFormSingle(sum)) << "position " << ch << " sample " << k;
+        const std::vector<std::string> lines = FileLines(home_ / "data_trigger.txt");
+        const std::vector<int> blocks = stack == 1 ? std::vector<int>{1, 2, 4} : std::vector<int>{1, 2, 3, 4};
+        ASSERT_EQ(lines.size(), 16u + blocks.size() * 513);
+        EXPECT_EQ(lines[6], " 4 ");
+        EXPECT_EQ(lines[14], "-2.5 m");
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            const std::size_t first = 16 + 513 * b;
+            EXPECT_EQ(lines[first], "\"Canale numero " + std::to_string(blocks[b]) + "\"");
+            const std::vector<float> one = Aligned(blocks[b], 512);
+            for (std::size_t k = 0; k < 500; ++k) {
+                const float want = blocks[b] == 3 ? 0.0f : stack == 1 ? one[k] : one[k] + one[k] + one[k];
+                ASSERT_EQ(lines[first + 1 + k], WriteFormSingle(want)) << "stack " << stack << " block " << b << " " << k;
+            }
         }
     }
 }
 
 TEST_F(CliShot, SaveMakesTheSg2AndTheRecordFileAndAsksBeforeReplacing) {
-    std::filesystem::create_symlink(BinDir() + "/Sg2Maker", home_ / "Sg2Maker");
+    std::filesystem::create_symlink(test::ToolBesideMe("Sg2Maker"), home_ / "Sg2Maker");
     startUnits();
     const std::string folder = (home_ / "out dir").string();  // a blank in the path is safe
     std::filesystem::create_directories(folder);

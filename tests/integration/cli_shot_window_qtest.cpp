@@ -7,13 +7,11 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QtTest>
-#include <fstream>
-#include <memory>
 
 #include "acquisition/Trigger.h"
-#include "state/Config.h"
 #include "support/ProgramWindow.h"
 #include "support/Screenshot.h"
+#include "support/SpreadIni.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"
 #include "ui/Wiring.h"
@@ -26,16 +24,11 @@ class WindowShot : public QObject {
 private slots:
     void shotUnderSimulate() {
         test::TempDir home;
-        auto s = std::make_unique<State>();
-        s->N_samples = 1024;
-        s->Sampling_freq = 4000;
-        s->N_Geofoni = 24;
-        s->Trigger_unit = 1;
-        for (int ch = 1; ch <= 24; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
-        s->Dist_geofoni = 5;
-        s->Baud_rate = 1000000;
-        s->Baud_rate_high = 1000000;
-        std::ofstream(home / "ini.txt", std::ios::binary) << ConfigText(*s);
+        QCOMPARE(test::WriteSpreadIni(home.path(), 24, [](State& s) {
+                     s.N_samples = 1024;
+                     s.Sampling_freq = 4000;
+                 }),
+                 std::string());
 
         Application app(test::SimulatedOptions(home.path()), Regional{});
         app.start();

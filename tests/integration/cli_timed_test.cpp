@@ -9,10 +9,10 @@
 
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
-#include "state/Config.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
 #include "support/RunTool.h"
+#include "support/SpreadIni.h"
 #include "support/TempDir.h"
 #include "support/WaitForSg2.h"
 #include "units/UnitsProcess.h"
@@ -41,21 +41,15 @@ TEST(CliTimed, OneMinuteAgainstTheEmulatedUnits) {
         args.insert(args.end(), bad.begin(), bad.end());
         EXPECT_EQ(RunTool(cli, args, 10000).status, 2) << ::testing::PrintToString(bad);
     }
-    {
-        auto s = std::make_unique<State>();
-        s->N_samples = 256;
-        s->Sampling_freq = 4000;
-        s->N_Geofoni = 3;
-        s->Trigger_unit = 1;
-        s->Ch_param[1] = 5, s->Ch_param[2] = 6, s->Ch_param[3] = 7;
-        s->Dist_geofoni = 5;
-        s->Finestra_tempo = 7;
-        s->Baud_rate = 1000000;
-        s->Baud_rate_high = 1000000;
-        s->Running_Fs = 2000;
-        s->Running_N = 256;
-        ASSERT_EQ(SaveConfiguration(*s, home.path()), "");
-    }
+    ASSERT_EQ(test::WriteSpreadIni(home.path(), 3, [](State& s) {
+                  s.N_samples = 256;
+                  s.Sampling_freq = 4000;
+                  s.Ch_param[1] = 5, s.Ch_param[2] = 6, s.Ch_param[3] = 7;
+                  s.Finestra_tempo = 7;
+                  s.Running_Fs = 2000;
+                  s.Running_N = 256;
+              }),
+              "");
     fs::copy_file(converter, home / "Sg2Maker");
     fs::create_directories(home / "out");
 

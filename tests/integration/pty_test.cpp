@@ -13,6 +13,7 @@
 #include "link/Link.h"
 #include "link/PosixPort.h"
 #include "support/FakePanel.h"
+#include "support/PatternTrace.h"
 #include "units/Seismic.h"
 #include "units/UnitsProcess.h"
 
@@ -75,10 +76,8 @@ TEST_F(OverPty, StartupThenBlocksBurstsAndAShot) {
 
     // Blocks: the exact pattern, mean removed.
     ASSERT_EQ(link.Read_block(5, 1024, false, true), 1);
-    float sum = 0;
-    for (int k = 0; k < 1024; ++k) sum += Decoded(5, k);
-    const double mean = static_cast<double>(sum) / 1024;
-    for (int k = 0; k < 1024; ++k) ASSERT_EQ(s_->Traccia[k], static_cast<float>(Decoded(5, k) - mean)) << k;
+    const std::vector<float> block = test::PatternBlockTrace(5, 1024);
+    for (int k = 0; k < 1024; ++k) ASSERT_EQ(s_->Traccia[k], block[k]) << k;
 
     // Bursts while the units record continuously.
     link.Send_parameters(1, 1, 500, 0, 0, 0, false);
