@@ -15,8 +15,6 @@ namespace {
 using namespace q24::test;
 using End = PassiveSeismic::End;
 
-// ---------------------------------------------------------------- block counts
-
 struct Count {
     int hz, minutes, blocks;
 };
@@ -43,19 +41,12 @@ INSTANTIATE_TEST_SUITE_P(Passive, BlockCount,
                                            Count{500, 10, 37},   // 36.6 -> 37, 303104 samples
                                            Count{500, 59, 216}));  // the longest recording
 
-// ---------------------------------------------------------------- recordings
-
 TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
     Rig r;
     EXPECT_TRUE(r.passive.Command1_Click());  // ESC when idle closes
     int nested = 0;
     r.line.onYield = [&] {
         if (r.passive.recording() && nested++ == 0) r.passive.Command2_Click();  // refused: no second question
-    };
-    std::vector<std::string> info;
-    r.passive.changed = [&] {
-        if (info.empty() || info.back() != r.passive.controls().Informazioni)
-            info.push_back(r.passive.controls().Informazioni);
     };
     r.start(125, 1, {Answer::Yes});
     EXPECT_EQ(r.panel.questions.size(), 1u);
@@ -73,10 +64,7 @@ TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
     EXPECT_EQ(r.link.counters().blocks, 96u);
     EXPECT_GE(r.line.t, 8192.0 / 125);  // the reply came once the block was recorded
 
-    EXPECT_NE(std::find(info.begin(), info.end(), "Acquiring"), info.end());
-    EXPECT_NE(std::find(info.begin(), info.end(), "Data Transmission CH 3"), info.end());
-    EXPECT_EQ(r.passive.controls().ProgressBar1, PassiveSeismic::kProgressMax);
-    EXPECT_FALSE(r.passive.controls().Command2);  // until the dialog is opened again
+    // (What the dialog shows as it records is its own test's.)
 
     for (int k = 1; k <= 3; ++k) EXPECT_EQ(r.temp(k), PatternBlock(k)) << "temp_data" << k;
     const auto data = Lines(ReadFile(r.home / "data.txt"));

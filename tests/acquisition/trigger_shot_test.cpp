@@ -97,8 +97,6 @@ void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), mo
 using test::CountByte;
 using test::Lines;
 
-std::vector<float> BlockTrace(int unit, int n) { return test::PatternBlockTrace(unit, n); }
-
 bool IsSubsequence(const std::vector<std::string>& seq, const std::vector<std::string>& of) {
     auto it = of.begin();
     for (const auto& want : seq) {
@@ -108,8 +106,6 @@ bool IsSubsequence(const std::vector<std::string>& seq, const std::vector<std::s
     }
     return true;
 }
-
-// ---------------------------------------------------------------- one shot
 
 TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
     Rig r;
@@ -155,8 +151,6 @@ TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
               (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1"}));
 }
 
-// ---------------------------------------------------------------- alignment
-
 struct AlignRow {
     int16_t correction;
     int32_t freq;
@@ -176,7 +170,7 @@ TEST_P(Alignment, StoredSampleKIsTracciaAtKPlusTheRoundedOffset) {
     r.shot.puls_trigger_Click();
     EXPECT_EQ(r.s->Trg_delay, a.delay);
     EXPECT_EQ(r.s->Trg_offset, a.offset);
-    const std::vector<float> trace = BlockTrace(1, 256);
+    const std::vector<float> trace = test::PatternBlockTrace(1, 256);
     for (int k = 1; k <= 256; ++k) {
         const double at = a.offset + k;
         const long long j = static_cast<long long>(std::nearbyint(at));  // the FPU's default is halves to even
@@ -194,8 +188,6 @@ INSTANTIATE_TEST_SUITE_P(TriggerShot, Alignment,
                                            AlignRow{0, 1000, 1500, 1.5f},     // halves to even: 2.5 -> 2, 3.5 -> 4
                                            AlignRow{-2000, 32000, 3500, 112.0f},
                                            AlignRow{500, 16000, 1000, 16.0f}));
-
-// ---------------------------------------------------------------- data file
 
 struct FileRow {
     const char* name;
@@ -265,8 +257,6 @@ TEST(TriggerShot, NoDataFileNoShot) {
     EXPECT_TRUE(r.panel.enabled[Ctl::parameters]);
 }
 
-// ---------------------------------------------------------------- refusals
-
 TEST(TriggerShot, NoTriggerUnitNothingSent) {
     for (bool stacking : {false, true}) {
         Rig r;
@@ -281,8 +271,6 @@ TEST(TriggerShot, NoTriggerUnitNothingSent) {
         EXPECT_EQ(r.saves, stacking ? 1 : 0);
     }
 }
-
-// ---------------------------------------------------------------- stops
 
 // Unstacked: a reset, no save offered, the last shot's file kept; stacked,
 // the series still asks "Keep on Stacking?" and its end offers the record.
@@ -331,8 +319,6 @@ TEST(TriggerShot, StackedShotCanBeLeftWhileRecording) {
     EXPECT_EQ(r.panel.questions.size(), 1u);
 }
 
-// ---------------------------------------------------------------- stacking
-
 TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
     Rig r(PatternUnits(), 2, 256);
     r.s->Ch_param[1] = 5;
@@ -363,7 +349,7 @@ TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
     EXPECT_EQ(lines[16], "\"Canale numero 1\"");
     EXPECT_EQ(lines[16 + 257], "\"Canale numero 2\"");
     for (int unit : {5, 7}) {
-        const std::vector<float> t = BlockTrace(unit, 256);
+        const std::vector<float> t = test::PatternBlockTrace(unit, 256);
         const std::size_t block = unit == 5 ? 0 : 1;
         for (int k = 1; k <= 256; ++k) {
             const long long j = AlignedIndex(6.0f, k);
@@ -403,8 +389,6 @@ TEST(Stacking, AStackedFileThatCannotBeWrittenKeepsTheSum) {
     EXPECT_NE(r.s->Dati(0, 0), 0.0f);
 }
 
-// ---------------------------------------------------------------- failures
-
 TEST(TriggerShot, AUnitThatDoesNotAnswerIsReportedAndTheOthersAreRead) {
     UnitsConfig c = PatternUnits();
     c.silent = {2};
@@ -416,7 +400,7 @@ TEST(TriggerShot, AUnitThatDoesNotAnswerIsReportedAndTheOthersAreRead) {
     EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
     EXPECT_EQ(r.line.port.opens, opens + 1);  // reopened in place
     EXPECT_EQ(r.s->Dati(1, 100), 42);          // keeps what it held
-    EXPECT_EQ(r.s->Dati(2, 0), BlockTrace(3, 256)[7]);  // stored sample 1 is Traccia(7)
+    EXPECT_EQ(r.s->Dati(2, 0), test::PatternBlockTrace(3, 256)[7]);  // stored sample 1 is Traccia(7)
     const std::string text = r.dataFile();
     EXPECT_NE(text.find("\"Canale numero 1\""), std::string::npos);
     EXPECT_EQ(text.find("\"Canale numero 2\""), std::string::npos);
@@ -446,8 +430,6 @@ TEST(TriggerShot, NoTriggerTimeReplyGoesOnAfterSixtySeconds) {
     EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Press to Continue"});
     EXPECT_EQ(r.saves, 1);
 }
-
-// ---------------------------------------------------------------- low rates
 
 TEST(TriggerShot, LowRatesAskTheSlotUnitAndCh_paramAbove24) {
     Rig r(PatternUnits(), 25, 256, 500);
