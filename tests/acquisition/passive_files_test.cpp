@@ -61,9 +61,7 @@ TEST(PassiveMerge, ATemporaryFileShortOfTheRecordingLeavesDataTxtAsItWas) {
 TEST(WriteFormSingleQuick, SameTextAsTheGeneralForm) {
     std::mt19937 random(24);
     std::normal_distribution<float> noise(0, 30000);
-    long checked = 0;
     auto same = [&](float v) {
-        ++checked;
         ASSERT_EQ(WriteFormSingle(v), DecimalForm(static_cast<double>(v), 7)) << std::hexfloat << v;
     };
     for (int i = 0; i < 300000; ++i) {
@@ -84,7 +82,6 @@ TEST(WriteFormSingleQuick, SameTextAsTheGeneralForm) {
         }
     }
     for (float v : {0.0f, -0.0f, 9999999.5f, 9999999.0f, 1e-5f, 0.99999995f, INFINITY, -INFINITY, NAN}) same(v);
-    EXPECT_GT(checked, 900000);
 }
 
 }  // namespace

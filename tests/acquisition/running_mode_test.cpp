@@ -153,37 +153,30 @@ INSTANTIATE_TEST_SUITE_P(
                       WaitRow{6, 256, 125, 256.0 / 4000 + 0.5},  // 0.564 s: the limit uses Sampling_freq
                       WaitRow{4, 512, 125, 512.0 / 1000 + 0.5}));
 
-TEST(RunningStart, LowRateMovesToTwoThousandUnlessTheBarStandsThere) {
-    {
-        Rig r;
-        r.spread(2);
-        r.params.setFreqPosition(2);  // 250 Hz
-        ASSERT_EQ(r.s->Sampling_freq, 250);
-        r.mode.puls_running_Click();
-        EXPECT_EQ(r.s->Sampling_freq, 2000);
-        EXPECT_TRUE(r.panel.enabled[Ctl::Timer3]);
-        EXPECT_FALSE(r.panel.enabled.count(Ctl::Timer2));
-    }
-    {
-        Rig r;
-        r.spread(2);
-        r.params.setFreqPosition(5);
-        r.s->Sampling_freq = 250;  // a loaded file's rate, the bar still at 2000
-        r.mode.puls_running_Click();
-        EXPECT_EQ(r.s->Sampling_freq, 250);
-        EXPECT_EQ(r.mode.path(), RunningMode::Path::Slow);
-        EXPECT_TRUE(r.panel.enabled[Ctl::Timer2]);
-        EXPECT_EQ(r.s->N_samples, 128);
-    }
+// A low rate on the bar moves to 2000 Hz; at 2000 on the bar a loaded
+// file's low rate stays, on the slow path (below).
+TEST(RunningStart, LowRateOnTheBarMovesToTwoThousand) {
+    Rig r;
+    r.spread(2);
+    r.params.setFreqPosition(2);  // 250 Hz
+    ASSERT_EQ(r.s->Sampling_freq, 250);
+    r.mode.puls_running_Click();
+    EXPECT_EQ(r.s->Sampling_freq, 2000);
+    EXPECT_TRUE(r.panel.enabled[Ctl::Timer3]);
+    EXPECT_FALSE(r.panel.enabled.count(Ctl::Timer2));
 }
 
 TEST(RunningSlow, OneCommandThenABurstPerChannelEachTick) {
     Rig r(Pattern({1, 2}));
     r.spread(2);
     r.params.setFreqPosition(5);
-    r.s->Sampling_freq = 250;
+    r.s->Sampling_freq = 250;  // a loaded file's rate, the bar still at 2000
     r.panel.texts[Ctl::testo] = "old";
     r.mode.puls_running_Click();
+    EXPECT_EQ(r.s->Sampling_freq, 250);
+    EXPECT_EQ(r.mode.path(), RunningMode::Path::Slow);
+    EXPECT_TRUE(r.panel.enabled[Ctl::Timer2]);
+    EXPECT_EQ(r.s->N_samples, 128);
     EXPECT_EQ(r.line.port.written, Cmd(frames::ParameterCommand(1, 128, 250, 0, 0)));
     EXPECT_EQ(r.panel.text(Ctl::testo), "");
     for (int tick = 0; tick < 2; ++tick) {
