@@ -1,5 +1,4 @@
-// Durations, the trace-count bar, the gain buttons, the redraw and the mouse
-// readouts, against the test panel.
+// Durations, the trace-count bar, the redraw and the mouse readouts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -39,24 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DurationCase{1001, 1000, "1.", "sec"}, DurationCase{1, 32000, "", "msec"},
                       DurationCase{1024, 125, "8,19", "sec", ','},
                       DurationCase{32000 * 3540, 32000, "59.", "min"}));  // n x 1000 passes 32 bits
-
-struct PatternCase {
-    double value;
-    const char *pattern, *text;
-    char decimal = '.';
-};
-
-class PatternTest : public ::testing::TestWithParam<PatternCase> {};
-
-TEST_P(PatternTest, DigitPlaceholders) {
-    const PatternCase& c = GetParam();
-    EXPECT_EQ(FormatPattern(c.value, c.pattern, c.decimal), c.text);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, PatternTest,
-                         ::testing::Values(PatternCase{0.4, "#", ""}, PatternCase{2.5, "#", "2"}, PatternCase{3.5, "#", "4"},
-                                           PatternCase{2, "#.##", "2."}, PatternCase{0.5, "#.##", ".5"},
-                                           PatternCase{0.04, "#0.#", "0."}, PatternCase{-1.25, "#0.#", "-1.2"}));
 
 struct DisplayLogic : ::testing::Test {
     std::unique_ptr<State> s = std::make_unique<State>();
@@ -108,27 +89,12 @@ TEST_F(DisplayLogic, RedrawAllClearsThenDrawsEveryTraceWithinTheArrays) {
     EXPECT_EQ(panel.picture.back(), "plot 97 2");
 }
 
-TEST_F(DisplayLogic, GainButtonsSetGainAndRedraw) {
-    s->N_Geofoni = 1;
-    s->Display_mode = 1;
-    for (const GainButton& b : kGainButtons) {
-        panel.picture.clear();
-        GainClicked(*s, panel, b.gain);
-        EXPECT_EQ(s->Gain, b.gain);
-        EXPECT_EQ(panel.picture, (std::vector<std::string>{"clear", "plot 1 1"}));
-    }
-}
-
 TEST_F(DisplayLogic, MouseDownNamesTheLineColumn) {
     s->N_Geofoni = 4;
     for (auto [x, trace] : {std::pair{0.0, 1}, {999.9, 1}, {3000.0, 4}, {3999.0, 4}}) {
         PictureMouseDown(*s, panel, x, 4000);
         EXPECT_EQ(panel.text(Ctl::Canale), std::to_string(trace)) << x;
     }
-    s->N_Geofoni = 0;
-    panel.texts.clear();
-    PictureMouseDown(*s, panel, 10, 4000);
-    EXPECT_EQ(panel.texts.count(Ctl::Canale), 0u);
 }
 
 // The duration shown again, and the time at the mouse's height in its unit;
