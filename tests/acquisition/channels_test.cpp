@@ -85,15 +85,6 @@ INSTANTIATE_TEST_SUITE_P(Channels, Refresh,
                                            RefreshRow{73, true, true, true, 24}, RefreshRow{500, true, true, true, 24},
                                            RefreshRow{-3, false, false, false, 0}));
 
-TEST_F(Channels, EmptiedTriggerSlotKeepsTheTrigger) {
-    start(24);
-    s->Trigger_unit = 1005;
-    c->clickOption(9);
-    c->setText(9, "x");
-    c->OK();
-    EXPECT_EQ(s->Trigger_unit, 1005);
-}
-
 TEST_F(Channels, StartUpSelectsTheStoredTracesAndPreparationShowsGroupA) {
     start(48);
     for (int p = 1; p <= 48; ++p) EXPECT_TRUE(s->Ch_enabled[p]) << p;

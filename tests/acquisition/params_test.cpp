@@ -57,26 +57,6 @@ TEST(Parameters, IntervalUsesTheRegionalSeparator) {
     EXPECT_EQ(AcqParameters::IntervalCaption(0, ','), "");
 }
 
-TEST(Parameters, UnknownHighSpeedKeepsTheFrequencyButStillSlowsDown) {
-    Bench b(115200);
-    b.p->setFreqPosition(2);
-    EXPECT_EQ(b.s->Sampling_freq, 4000);
-    EXPECT_EQ(b.s->N_samples, 128);
-    EXPECT_FALSE(b.main.enabled[Ctl::Toolbar2]);
-}
-
-TEST(Parameters, SamePositionRunsNothing) {
-    Bench b;
-    b.p->setSamplesPosition(10);
-    b.main.texts.clear();
-    b.s->N_samples = 777;
-    b.p->setSamplesPosition(10);
-    b.p->setFreqPosition(b.p->freqPosition());
-    b.p->setPretriggerPosition(0);
-    EXPECT_EQ(b.s->N_samples, 777);
-    EXPECT_TRUE(b.main.texts.empty());
-}
-
 // The dialog's tests take 1024 and 128 samples; these are the odd counts.
 struct PreRow {
     int32_t samples;

@@ -83,24 +83,6 @@ TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
     EXPECT_EQ(r.openTempFiles(), 0);
 }
 
-TEST(PassiveRecording, BlocksFollowEachOtherAtTheSamplingPaceAndAppend) {
-    Rig r(2);
-    std::vector<double> done;
-    r.passive.blockDone = [&](int, int) { done.push_back(r.line.t); };
-    r.start(500, 1, {Answer::Yes});  // 30000 / 8192 -> 4 blocks
-    EXPECT_EQ(r.passive.outcome().end, End::Complete);
-    EXPECT_EQ(r.parameterCommands(), 4);
-    ASSERT_EQ(done.size(), 4u);
-    for (std::size_t b = 1; b < done.size(); ++b) EXPECT_GE(done[b] - done[b - 1], 8192.0 / 500);
-    for (int k = 1; k <= 2; ++k) {
-        const auto lines = r.temp(k);
-        ASSERT_EQ(lines.size(), 4u * 8192);
-        // Every block is a new recording of the units: the pattern anew.
-        EXPECT_TRUE(std::equal(lines.begin() + 3 * 8192, lines.end(), PatternBlock(k).begin()));
-    }
-    EXPECT_EQ(Lines(ReadFile(r.home / "data.txt"))[10], " 32768 ");
-}
-
 TEST(PassiveRecording, AFailingUnitEndsTheRecordingAndTheWholeBlocksAreOffered) {
     Rig r;
     r.passive.blockDone = [&](int b, int) {
@@ -164,26 +146,6 @@ TEST(PassiveRecording, EscStopsTheRecordingKeepsItAndTheNextStartAsksBeforeRecor
               "over it?");
     EXPECT_EQ(r.temp(1), PatternBlock(1));
     EXPECT_TRUE(r.passive.controls().Command2);
-
-    // Yes records over it.
-    r.start(125, 1, {Answer::Yes, Answer::Yes});
-    EXPECT_EQ(r.passive.outcome().end, End::Complete);
-    EXPECT_EQ(r.temp(2), PatternBlock(2));
-    EXPECT_FALSE(r.exists(PassiveSeismic::kUnsavedMarker));
-}
-
-TEST(PassiveRecording, EscDuringTheReadsAbandonsThem) {
-    Rig r(3);
-    r.line.onYield = [&] {
-        if (r.link.counters().blocks == 40) r.passive.Command1_Click();  // inside channel 2 of block 1
-    };
-    r.start(125, 1, {Answer::Yes});
-    EXPECT_EQ(r.passive.outcome().end, End::Stopped);
-    EXPECT_EQ(r.passive.outcome().blocks, 0);
-    EXPECT_EQ(r.count(0xFF), 1);
-    EXPECT_EQ(r.panel.messages.back(), "The recording ended early: no block was recorded whole.");
-    EXPECT_TRUE(r.temp(1).empty());
-    EXPECT_EQ(r.saves, 0);
 }
 
 TEST(PassiveRecording, AWriteThatFailsStopsTheRecordingAndKeepsTheWholeBlocks) {

@@ -4,10 +4,8 @@
 
 #include <memory>
 
-#include "acquisition/RunningParameters.h"
 #include "acquisition/TriggerCorrection.h"
 #include "acquisition/TriggerUnits.h"
-#include "support/FakePanel.h"
 
 namespace q24 {
 namespace {
@@ -93,20 +91,6 @@ INSTANTIATE_TEST_SUITE_P(TriggerCorrection, CorrectionLoad,
                          ::testing::Values(CorrectionRow{0, 2000, "0"}, CorrectionRow{-150, 1850, "-150"},
                                            CorrectionRow{2000, 4000, "2000"}, CorrectionRow{3000, 4000, "2000"},
                                            CorrectionRow{-32768, 0, "-2000"}));
-
-TEST(RunningParameters, OddStoredValuesKeepTheBars) {
-    auto s = std::make_unique<State>();
-    test::FakePanel main;
-    s->Running_Fs = 3000;
-    s->Running_N = 300;
-    RunningParameters r(*s, main);
-    r.Load();
-    EXPECT_EQ(r.frequencyStep(), RunningParameters::kStepDesign);
-    EXPECT_EQ(r.power(), RunningParameters::kPowerDesign);
-    r.Save();  // the labels still hold the stored values
-    EXPECT_EQ(s->Running_Fs, 3000);
-    EXPECT_EQ(s->Running_N, 300);
-}
 
 }  // namespace
 }  // namespace q24
