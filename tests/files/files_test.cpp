@@ -1,5 +1,4 @@
-// The data text file, the record file, loading and saving, as the operator
-// and the converter meet them.
+// The data text file, the record file, loading and saving.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -89,23 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Values, WriteFormSingleTable,
                                            FormCase{9999999.5, "1E+07"}, FormCase{25165821, "2.516582E+07"},
                                            FormCase{0.00001, "0.00001"}, FormCase{0.000001, "1E-06"}));
 
-TEST(WriteForm, CountsRegionalNumbersAndTheReader) {
-    EXPECT_EQ(PrintFormInteger(24), " 24 ");
-    EXPECT_EQ(PrintFormInteger(-3), "-3 ");
-    EXPECT_EQ(RegionalSingle(2.5f, regional(',')), "2,5");
-    EXPECT_EQ(RegionalDouble(31.25, regional(',')), "31,25");
-    WriteFormReader r(" 1, .5\r\n-2.5E+01 +3\r\n\r\n  x 4");
-    for (std::optional<double> v : {std::optional(1.0), {0.5}, {-25.0}, {3.0}}) EXPECT_EQ(r.next(), v);
-    EXPECT_FALSE(r.atEnd());
-    EXPECT_EQ(r.next(), std::nullopt);  // x
-    EXPECT_EQ(r.next(), 4.0);
-    EXPECT_TRUE(r.atEnd());
-    EXPECT_EQ(r.next(), std::nullopt);
-}
-
-// The unstacked trigger file byte for byte: the header at once, each arrived
-// channel appended under its unit number, in both decimal conventions; then
-// the stacked file of the same shot.
+// The trigger file byte for byte in both decimal conventions, then the
+// stacked file of the same shot.
 TEST(DataTextFile, TriggerAndStackedFilesByteForByte) {
     for (char decimal : {'.', ','}) {
         SCOPED_TRACE(decimal);
@@ -133,7 +117,7 @@ TEST(DataTextFile, TriggerAndStackedFilesByteForByte) {
     }
 }
 
-TEST(DataTextFile, TimedAndEmptyLayouts) {
+TEST(DataTextFile, TimedLayout) {
     TempDir dir;
     auto s = smallShot();
     const std::string path = (dir / "d.txt").string();
@@ -143,10 +127,6 @@ TEST(DataTextFile, TimedAndEmptyLayouts) {
     ASSERT_EQ(WriteTimedDataText(*s, {"A", "B"}, path, regional(','), kWhen), "");
     EXPECT_EQ(test::ReadFile(path), header("Strumento: QUELDATR24", "31,25", " 2 ", "2,5") +
                                  "\"Canale A\"\r\n0\r\n0\r\n\"Canale B\"\r\n0\r\n0\r\n\"Canale \"\r\n0\r\n0\r\n");
-    s->N_Geofoni = 0;
-    ASSERT_EQ(WriteStackedDataText(*s, path, regional('.'), kWhen), "");
-    EXPECT_EQ(lineCount(test::ReadFile(path)), 16u);
-    EXPECT_EQ(lineCount(RecordFileText(*s)), 5u);
 }
 
 TEST(DataTextFile, FailuresLeaveTheOldFile) {
@@ -161,9 +141,6 @@ TEST(DataTextFile, FailuresLeaveTheOldFile) {
         w.appendChannel("x", s->Dati.row(0), 2);  // fewer samples than announced
         EXPECT_NE(w.finish(), "");
     }
-    EXPECT_EQ(test::ReadFile(path), "old");
-    s->N_Geofoni = 98;
-    EXPECT_NE(WriteStackedDataText(*s, path, regional('.')), "");
     EXPECT_EQ(test::ReadFile(path), "old");
 }
 
@@ -181,11 +158,6 @@ TEST(DataTextFile, PassiveCopiesTheTemporaryChannelFiles) {
     ASSERT_EQ(temp.close(), "");
     const std::string path = (dir / kDataFile).string();
     ASSERT_EQ(WritePassiveDataText(*s, dir.path(), 125, 8192, path, regional('.'), kWhen), "");
-    const auto text = ParseDataText(test::ReadFile(path));
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text->intervalUsec, 8000);
-    ASSERT_EQ(text->labels, (std::vector<std::string>{"Canale numero 1", "Canale numero 2"}));
-    EXPECT_EQ(text->blocks[1][3], 5000.75f);
     EXPECT_EQ(lineCount(test::ReadFile(path)), 16u + 2 * 8193);
     // A temporary file short of the recording: an error, data.txt untouched.
     writeFile(TempChannelPath(dir.path(), 2), "1\r\n2\r\n");
@@ -209,13 +181,6 @@ TEST(RecordFile, RoundTripAndTheRulesOfTheReader) {
                             "16386\r\n1000\r\n5\r\n0\r\n0\r\n", "1\r\n1000\r\n5\r\n0\r\n1\r\nabc\r\n",
                             "1\r\n1000\r\n5\r\n0\r\n1\r\n1e39\r\n"})
         EXPECT_FALSE(ReadRecordFile(bad, *fresh)) << bad;
-    // Header values missing at the end keep the state's values.
-    fresh->Sampling_freq = 500;
-    fresh->Dist_geofoni = 3;
-    d = ReadRecordFile("1024\r\n", *fresh);
-    ASSERT_TRUE(d);
-    EXPECT_EQ(d->Sampling_freq, 500);
-    EXPECT_EQ(d->Dist_geofoni, 3.0f);
 }
 
 // ---- loading
@@ -248,20 +213,6 @@ TEST_F(Loading, RecordFileFillsStateLabelsAndPicture) {
     ASSERT_EQ(LoadFile(*s, panel, path("SHOT.DAT"), regional('.')), LoadResult::Loaded);
     EXPECT_EQ(std::tuple(s->N_Geofoni, s->Sampling_freq, s->Dati(1, 0)), std::tuple(2, 4000, 8388607.0f));
     EXPECT_EQ(s->Pos_source, 7.0f) << "SEG-2 leaves the source position alone";
-}
-
-TEST_F(Loading, TheProgramLoadsTheLargestRecordItWrites) {
-    auto big = std::make_unique<State>();
-    big->N_Geofoni = 96;
-    big->N_samples = 16384;
-    big->Sampling_freq = 1000;
-    for (int t = 0; t < 96; ++t)
-        for (int j = 0; j < 16384; ++j) big->Dati(t, j) = -8388608.0f + static_cast<float>(j * 511 + t);
-    ASSERT_EQ(WriteRecordFile(*big, path("big.txt")), "");
-    int redraws = 0;
-    ASSERT_EQ(LoadFile(*s, panel, path("big.txt"), regional('.'), [&] { ++redraws; }), LoadResult::Loaded);
-    EXPECT_EQ(redraws, 1);
-    EXPECT_EQ(s->Dati(95, 16383), big->Dati(95, 16383));
 }
 
 TEST_F(Loading, SizeLimitAndErroneousFilesLeaveTheStateAlone) {
@@ -352,11 +303,6 @@ TEST_F(Saving, UnsafeNamesAndAMissingConverterAreRefused) {
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "x"), SaveResult::Failed);
     EXPECT_EQ(panel.messages, std::vector<std::string>{kConverterMissing});
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "/x.txt"));
-    env.launch = [](const std::string&, const std::vector<std::string>&) { return std::string("no memory"); };
-    installExecutable(ConverterPath(home.path()));
-    panel.messages.clear();
-    EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "x"), SaveResult::Failed);
-    EXPECT_EQ(panel.messages, std::vector<std::string>{"Sg2Maker could not be started: no memory"});
 }
 
 TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
@@ -371,10 +317,7 @@ TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
     EXPECT_EQ(TimedSaveOk(*s, panel, env, folder.path(), "timed", {"1", "2", "3"}), SaveResult::Saved);
     EXPECT_TRUE(panel.questions.empty()) << "the timed save never asks";
     EXPECT_EQ(launched, (std::vector<std::string>{converted("data.txt", "noise"), converted("data.txt", "timed")}));
-    EXPECT_NE(test::ReadFile(home.path() + "/data.txt").find("QUELDATR24"), std::string::npos);
     EXPECT_EQ(test::ReadFile(ProjectPath(home.path(), "line A")), "");
-    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/noise.txt"));
-    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/timed.txt"));
 }
 
 TEST_F(Saving, ProjectOfThreeSavesStartsVelostrataOnce) {
@@ -392,9 +335,7 @@ TEST_F(Saving, ProjectOfThreeSavesStartsVelostrataOnce) {
     EXPECT_FALSE(s->Refraction_project);
 }
 
-TEST_F(Saving, ProjectNamesMissingVelostrataAndASecondProject) {
-    EXPECT_FALSE(ProjectNameOk(*s, panel, env, "../p"));
-    EXPECT_FALSE(s->Refraction_project);
+TEST_F(Saving, MissingVelostrataAndASecondProject) {
     ASSERT_TRUE(ProjectNameOk(*s, panel, env, ""));
     EXPECT_TRUE(IsNormalFile(DataFolder(home.path()) + "/.prj"));
     panel.answers = {Answer::No};
@@ -406,11 +347,4 @@ TEST_F(Saving, ProjectNamesMissingVelostrataAndASecondProject) {
     EXPECT_FALSE(s->Refraction_project);
     EXPECT_EQ(panel.messages, std::vector<std::string>{kVelostrataMissing});
     EXPECT_TRUE(BeforeNewProject(*s, panel, env)) << "no project open: nothing asked";
-}
-
-TEST(SavingNames, PickedFileLosesTheExtensionTheSaveAdds) {
-    EXPECT_EQ(NameFromPickedFile("shot1.sg2"), "shot1");
-    EXPECT_EQ(NameFromPickedFile("shot1.txt"), "shot1");
-    EXPECT_EQ(NameFromPickedFile("notes.doc"), "notes.doc");
-    EXPECT_EQ(NameFromPickedFile(".sg2"), ".sg2");
 }
