@@ -1,7 +1,5 @@
-// quelda24-cli passive end to end: one minute at 125 Hz (one block of 8192
-// samples) from quelda24-units over a pseudo-terminal, with the units'
-// sampling clock run 100 times faster; the temporary files, data.txt and the
-// converter's .sg2, read back through the loader.
+// quelda24-cli passive: one minute at 125 Hz (one block of 8192) from
+// quelda24-units over a pseudo-terminal, the units' clock 100 times faster.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -54,8 +52,6 @@ TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
 
     // What the units sent, mean removed, in each temporary file and data.txt.
     const std::string data = ReadFile(home / "data.txt");
-    EXPECT_NE(data.find("\r\n8000 usec\r\n"), std::string::npos);
-    EXPECT_NE(data.find("\r\n 8192 \r\n"), std::string::npos);
     std::vector<std::vector<float>> want;
     for (int ch = 0; ch < 3; ++ch) {
         want.push_back(test::PatternRecordTrace(11 + ch, 8192));
@@ -65,7 +61,6 @@ TEST(CliPassive, OneMinuteAt125HzIsOneBlockSavedAsSg2) {
     }
     EXPECT_FALSE(fs::exists(home / "temp_data_unsaved.txt"));
 
-    // The converter runs on its own: wait for a whole file.
     const fs::path sg2 = home / "noise 1.sg2";
     const std::optional<LoadedData> loaded = test::WaitForSg2(sg2, 30);
     ASSERT_TRUE(loaded) << "no readable " << sg2;

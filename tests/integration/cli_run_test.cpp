@@ -1,6 +1,5 @@
-// quelda24-cli run end to end: the real serial layer talks to quelda24-units
-// over a pseudo-terminal, through the start-up, the sweeps and the closing
-// reset; the RMS printed per channel is the exact test pattern's.
+// quelda24-cli run against quelda24-units over a pseudo-terminal: the RMS
+// printed per channel is the exact test pattern's.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -41,11 +40,8 @@ TEST(CliRun, EachSweepPrintsEachChannelsRmsOrThatItsUnitIsSilent) {
                   s.Running_N = 512;
               }),
               "");
-    // Its standard error folded into the output.
-    const auto run = [&](const std::string& port, const char* sweeps) {
-        return test::RunTool(cli, {"run", "--home", home.path(), "--port", port, "--sweeps", sweeps}, 180000, true);
-    };
-    const test::ToolRun o = run(units.path(), "3");
+    const test::ToolRun o =  // standard error folded into the output
+        test::RunTool(cli, {"run", "--home", home.path(), "--port", units.path(), "--sweeps", "3"}, 180000, true);
     ASSERT_EQ(o.status, 0) << o.out;
     const std::regex line(R"(sweep (\d+) channel (\d+) unit (\d+) (rms ([0-9.]+)|not working))");
     std::map<std::pair<int, int>, std::string> seen;
@@ -70,14 +66,6 @@ TEST(CliRun, EachSweepPrintsEachChannelsRmsOrThatItsUnitIsSilent) {
     // The line ends where it began: reset, back at the working speed.
     EXPECT_NE(o.out.rfind("R E S E T"), std::string::npos);
     EXPECT_EQ(o.out.substr(o.out.rfind("line: ")), "line: Br= 1000000\n");
-
-    // No port or a wrong sweep count is refused; a port that does not open fails.
-    EXPECT_EQ(test::RunTool(cli, {"run", "--home", home.path(), "--sweeps", "2"}).status, 2);
-    EXPECT_EQ(run(units.path(), "0").status, 2);
-    EXPECT_EQ(run(units.path(), "many").status, 2);
-    const test::ToolRun missing = run((home / "no-such-line").string(), "1");
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.out.find("could not be opened"), std::string::npos) << missing.out;
 }
 
 }  // namespace

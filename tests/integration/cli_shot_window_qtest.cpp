@@ -1,7 +1,5 @@
-// The same shot through the program's own window: --simulate, GO TRIGGER on
-// the toolbar, the geometry dialog, "Press to Continue" and the save dialog
-// answered as an operator would, the traces drawn. With Q24_SCREENSHOTS set,
-// the window after the shot is saved there as a picture.
+// A shot through the program's window under --simulate, the dialogs answered
+// as an operator would; a picture of the window after it.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -34,8 +32,6 @@ private slots:
         app.start();
         app.window().resize(1400, 900);
 
-        // The operator: OK on the geometry and on "Press to Continue", EXIT
-        // in the save dialog.
         QStringList seen;
         test::OperatorHand operatorHand(100, [&](QWidget* front) {
             if (auto* box = qobject_cast<QMessageBox*>(front)) {

@@ -1,6 +1,5 @@
-// quelda24-cli timed end to end: the command-line tool records one minute
-// from quelda24-units over a pseudo-terminal (the units' sampling clock run
-// 20 times faster), writes data.txt and has the converter make the .sg2.
+// quelda24-cli timed: one minute from quelda24-units over a pseudo-terminal,
+// the units' clock 20 times faster; data.txt and the .sg2 read back.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,12 +34,6 @@ TEST(CliTimed, OneMinuteAgainstTheEmulatedUnits) {
         GTEST_SKIP() << "quelda24-cli, Sg2Maker or quelda24-units is not built";
 
     test::TempDir home;
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--fs", "300", "--minutes", "1"}, {"--fs", "250", "--minutes", "60"}, {"--fs", "250", "--minutes", "1", "--save"}}) {
-        std::vector<std::string> args{"timed", "--port", "/dev/null"};
-        args.insert(args.end(), bad.begin(), bad.end());
-        EXPECT_EQ(RunTool(cli, args, 10000).status, 2) << ::testing::PrintToString(bad);
-    }
     ASSERT_EQ(test::WriteSpreadIni(home.path(), 3, [](State& s) {
                   s.N_samples = 256;
                   s.Sampling_freq = 4000;
@@ -66,8 +59,6 @@ TEST(CliTimed, OneMinuteAgainstTheEmulatedUnits) {
                              "recorded 14976 samples per channel"})
         EXPECT_NE(out.find(line), std::string::npos) << "missing: " << line << "\n" << out;
     EXPECT_EQ(out.find("Error on Unit"), std::string::npos) << out;
-    // Start-up, the speed change and two resets take about ten seconds; the
-    // recording itself three.
     EXPECT_LT(run.seconds, 60) << out;
 
     std::string why;
@@ -82,7 +73,6 @@ TEST(CliTimed, OneMinuteAgainstTheEmulatedUnits) {
             ASSERT_NEAR(data->blocks[t][k], want[k], std::abs(want[k]) * 1e-6 + 1e-3) << t << " " << k;
     }
 
-    // The converter runs on its own; give it a moment.
     const std::string sg2 = (home / "out" / "shot 1.sg2").string();
     const std::optional<LoadedData> loaded = test::WaitForSg2(sg2, 20);
     ASSERT_TRUE(loaded) << "no readable " << sg2;

@@ -1,8 +1,5 @@
-// Timed sampling through the program's own window: --simulate with the units'
-// sampling clock 30 times faster, "Continuous sampling", START, the save
-// dialog answered with a name, "file .sg2 created", then EXIT, as an operator
-// would. With Q24_SCREENSHOTS set, the dialog is saved there as a picture
-// while it records.
+// Timed sampling through the program's window under --simulate, as an
+// operator would: START, the save dialog, EXIT; a picture while recording.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,8 +79,7 @@ private slots:
         operatorHand.start();
 
         auto* button = app.window().findChild<QPushButton*>("puls_sample");
-        QVERIFY(button);
-        QVERIFY(button->isEnabled());
+        QVERIFY(button && button->isEnabled());
         button->click();  // the whole recording runs inside the click, until EXIT
         operatorHand.stop();
 

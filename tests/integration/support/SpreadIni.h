@@ -1,7 +1,6 @@
 #pragma once
-// The ini.txt the end-to-end tests start from: a spread of `channels`
-// positions on units 1, 2, ..., 5 m apart, trigger unit 1, both line rates at
-// 1000000; `more` changes the rest before it is written to `home`.
+// ini.txt for the end-to-end tests: `channels` positions on units 1, 2, ...,
+// 5 m apart, trigger unit 1, both rates 1000000; `more` changes the rest.
 #include <functional>
 #include <memory>
 #include <string>

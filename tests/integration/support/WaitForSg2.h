@@ -1,7 +1,6 @@
 #pragma once
-// The converter makes the .sg2 on its own after a save: the file read back
-// once it is there and whole, looking every tenth of a second for at most
-// `seconds`; nothing when it never became readable.
+// The converter makes the .sg2 on its own: read it back once it is whole,
+// looking every tenth of a second for at most `seconds`.
 #include <chrono>
 #include <filesystem>
 #include <optional>
