@@ -215,6 +215,18 @@ TEST_F(Loading, RecordFileFillsStateLabelsAndPicture) {
     EXPECT_EQ(s->Pos_source, 7.0f) << "SEG-2 leaves the source position alone";
 }
 
+TEST_F(Loading, TheProgramLoadsTheLargestRecordItWrites) {
+    auto big = std::make_unique<State>();
+    big->N_Geofoni = 96;
+    big->N_samples = 16384;
+    big->Sampling_freq = 1000;
+    for (int t = 0; t < 96; ++t)
+        for (int j = 0; j < 16384; ++j) big->Dati(t, j) = -8388608.0f + static_cast<float>(j * 511 + t);
+    ASSERT_EQ(WriteRecordFile(*big, path("big.txt")), "");
+    ASSERT_EQ(LoadFile(*s, panel, path("big.txt"), regional('.')), LoadResult::Loaded);
+    EXPECT_EQ(s->Dati(95, 16383), big->Dati(95, 16383));
+}
+
 TEST_F(Loading, SizeLimitAndErroneousFilesLeaveTheStateAlone) {
     std::filesystem::resize_file((writeFile(path("huge.sg2"), ""), path("huge.sg2")), kMaxLoadBytes + 1);
     EXPECT_EQ(LoadFile(*s, panel, path("huge.sg2"), regional('.')), LoadResult::TooLarge);
