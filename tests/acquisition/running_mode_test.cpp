@@ -238,5 +238,21 @@ TEST(RunningFailure, AFramingErrorDeselectsTheChannelAndStopsRunning) {
     EXPECT_FALSE(r.mode.running());
 }
 
+TEST(RunningSample, ContinuousSamplingStopsRunningAndMovesToTheHighRate) {
+    Rig r;
+    r.spread(1);
+    r.mode.puls_sample_Click();  // no dialog wired: the line stays as it is
+    EXPECT_TRUE(r.line.port.written.empty());
+    int opened = 0;
+    r.mode.openTimedSampling = [&] {
+        ++opened;
+        EXPECT_EQ(r.line.port.speed(), 1000000);
+        EXPECT_EQ(r.line.units.baud(), 1000000);
+    };
+    r.mode.puls_sample_Click();
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(1000000)));
+}
+
 }  // namespace
 }  // namespace q24

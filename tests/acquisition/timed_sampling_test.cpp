@@ -148,6 +148,28 @@ TEST(TimedSampling, MinuteButtonsStayWithinOneTo59) {
     }
 }
 
+TEST(TimedSampling, SecondStartIsBackAtTheHighRateAndNotDuringTheReset) {
+    Rig r({1}, {1});
+    r.s->Baud_rate = 250000;  // where each reset leaves the line
+    r.mode.showSave = [&] { ++r.saves, r.mode.SaveDone(); };
+    bool startShownDuringReset = true;
+    r.line.onYield = [&] {
+        if (!r.link.resetting() || r.saves != 1) return;
+        startShownDuringReset = r.mode.controls().Start_acq;
+        r.mode.Start_acq_Click();  // refused
+    };
+    r.mode.Start_acq_Click();
+    EXPECT_FALSE(startShownDuringReset);
+    EXPECT_EQ(r.saves, 1);
+    EXPECT_EQ(r.mode.controls().Label3, "FINE");
+    EXPECT_FALSE(r.mode.controls().Command7);
+    EXPECT_EQ(r.link.pcSpeed(), 250000);
+    r.line.onYield = nullptr;
+    r.mode.burstRead = [&](int, int, int, bool ok) { EXPECT_TRUE(ok && r.link.pcSpeed() == 1000000); };
+    r.mode.Start_acq_Click();
+    EXPECT_EQ(r.saves, 2);
+}
+
 TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
     test::TempDir home, folder;
     const std::string exe = ConverterPath(home.path());

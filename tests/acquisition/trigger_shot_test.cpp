@@ -323,5 +323,25 @@ TEST(TriggerShot, AUnitThatDoesNotAnswerIsReportedAndTheOthersAreRead) {
     EXPECT_EQ(r.saves, 1);
 }
 
+TEST(TriggerShot, LowRatesAskTheSlotUnitAndCh_paramAbove24) {
+    Rig r(PatternUnits(), 25, 256, 500);
+    for (int ch = 2; ch <= 24; ++ch) r.s->Ch_enabled[ch] = false;
+    r.slots.texts[1] = " 5 ";
+    r.s->Ch_param[25] = 7;
+    r.shot.puls_trigger_Click();
+    // After the trigger-time command: one burst request per selected
+    // position, then the reset.
+    const Bytes& w = r.line.port.written;
+    const Bytes ttc = Cmd(*frames::TriggerTimeCommand(300, 0));
+    auto at = std::search(w.begin(), w.end(), ttc.begin(), ttc.end());
+    ASSERT_NE(at, w.end());
+    at += static_cast<long>(ttc.size());
+    ASSERT_GE(w.end() - at, 3);
+    EXPECT_EQ(Bytes(at, at + 3), (Bytes{0x85, 0x87, frames::kResetByte}));
+    const long long j = AlignedIndex(TriggerOffset(1500, 500), 1);
+    EXPECT_EQ(r.s->Dati(0, 0), static_cast<float>(PatternValue(5, j)));  // no mean removed from a burst
+    EXPECT_EQ(r.s->Dati(24, 0), static_cast<float>(PatternValue(7, j)));
+}
+
 }  // namespace
 }  // namespace q24
