@@ -17,13 +17,6 @@ using namespace q24;
 
 namespace {
 
-void PollWait(int fd, double deadline) {
-    const double left = deadline - EventLoopWait::Now();
-    const int ms = !(left > 0) ? 0 : static_cast<int>(std::ceil(std::min(left, 1.0) * 1000));
-    pollfd p{fd, POLLIN, 0};
-    poll(&p, fd >= 0 ? 1 : 0, ms);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,7 +28,7 @@ int main(int argc, char** argv) {
     if (!units.running()) return 1;
     units.s->Use_timeout = true;
     bench::QuietPanel panel;
-    Link& link = units.makeLink(panel, &PollWait);
+    Link& link = units.makeLink(panel, &EventLoopWait::Poll);
     if (!link.Open_port()) return 1;
     link.Send_parameters(1, 16384, 32000, 0, 0, 0, false);
     if (link.Read_trigger_time(5) != 1) std::fprintf(stderr, "link_read: no end-of-recording reply\n");

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <chrono>
 #include <cmath>
+#include <poll.h>
 
 namespace q24 {
 
@@ -39,6 +40,13 @@ void EventLoopWait::operator()(int fd, double deadline) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     timer_.stop();
     if (notifier_) notifier_->setEnabled(false);
+}
+
+void EventLoopWait::Poll(int fd, double deadline) {
+    const double left = deadline - Now();
+    const int ms = !(left > 0) ? 0 : static_cast<int>(std::ceil(std::min(left, 1.0) * 1000));
+    pollfd p{fd, POLLIN, 0};
+    poll(&p, fd >= 0 ? 1 : 0, ms);
 }
 
 }  // namespace q24

@@ -17,6 +17,10 @@ public:
     void operator()(int fd, double deadline);
     // Link::Clock: monotonic seconds.
     static double Now();
+    // A Link::Yield without an event loop, for tools and tests that have none:
+    // sleeps in poll() on the line until bytes come or the deadline (at most a
+    // second at a time).
+    static void Poll(int fd, double deadline);
 
 private:
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -18,14 +18,6 @@ using namespace q24;
 
 namespace {
 
-// The link's wait without an event loop: sleep in poll() on the line.
-void PollWait(int fd, double deadline) {
-    const double left = deadline - EventLoopWait::Now();
-    const int ms = !(left > 0) ? 0 : static_cast<int>(std::ceil(std::min(left, 1.0) * 1000));
-    pollfd p{fd, POLLIN, 0};
-    poll(&p, fd >= 0 ? 1 : 0, ms);
-}
-
 float Decoded(int unit, int k) {
     const int32_t x = units::PatternValue(unit, k);
     return static_cast<float>(x >= 0 ? x : x - 1);
@@ -44,7 +36,7 @@ protected:
         s_->Com_port = 1;
         s_->Baud_rate = 1000000;
         s_->Use_timeout = true;
-        link_ = std::make_unique<Link>(*s_, panel_, port_, map_, &EventLoopWait::Now, &PollWait);
+        link_ = std::make_unique<Link>(*s_, panel_, port_, map_, &EventLoopWait::Now, &EventLoopWait::Poll);
     }
 
     std::unique_ptr<units::UnitsProcess> units_;
