@@ -17,8 +17,7 @@ void TriggerCorrection::setPosition(int pos) {
 }
 
 void TriggerCorrection::RestoreFactory() {
-    pos_ = kZero;
-    label2_ = "0";
+    setPosition(kZero);
     s_.Trg_correction = 0;
 }
 
