@@ -3,15 +3,18 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PortChoice.h"
 #include "state/State.h"
 
 namespace q24 {
 
-CodeDialog::CodeDialog(Link& link, State& s, QWidget* parent) : QDialog(parent), link_(link), s_(s) {
+CodeDialog::CodeDialog(LineOwner& owner, Link& link, State& s, QWidget* parent)
+    : QDialog(parent), owner_(owner), link_(link), s_(s) {
     setObjectName("Gestione_codice");
     setWindowTitle("C O D E");
     auto* grid = new QGridLayout(this);
@@ -42,13 +45,16 @@ CodeDialog::CodeDialog(Link& link, State& s, QWidget* parent) : QDialog(parent),
     });
     connect(b[0], &QPushButton::clicked, this, [this] {
         const auto code = UnitCodeOf(text1_->text().toStdString());
-        if (!code) return;
+        if (!code || !owner_.allows(Command::Code)) return;
         s_.Unit_code = *code;
         link_.Write_unit_code();
     });
     connect(b[1], &QPushButton::clicked, this, [this] {
         s_.Stop_req = 0;
-        code_->setText(QString::number(link_.Read_unit_code()));
+        owner_.request(Command::Code, Activity::Code, [this, self = QPointer<CodeDialog>(this)]() -> Task<void> {
+            const int32_t code = co_await link_.Read_unit_code();
+            if (self) code_->setText(QString::number(code));
+        });
     });
     connect(b[2], &QPushButton::clicked, this, &QDialog::accept);
     connect(b[3], &QPushButton::clicked, this, &QDialog::reject);

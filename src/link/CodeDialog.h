@@ -11,14 +11,16 @@ class QLineEdit;
 namespace q24 {
 
 class Link;
+class LineOwner;
 struct State;
 
 class CodeDialog : public QDialog {
     Q_OBJECT
 public:
-    CodeDialog(Link& link, State& s, QWidget* parent = nullptr);
+    CodeDialog(LineOwner& owner, Link& link, State& s, QWidget* parent = nullptr);
 
 private:
+    LineOwner& owner_;
     Link& link_;
     State& s_;
     QLabel* code_ = nullptr;

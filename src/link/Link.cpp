@@ -14,14 +14,10 @@ namespace {
 constexpr std::size_t kTraceLength = 20001;  // Traccia(0 .. 20000)
 constexpr int kRawLimit = 10001;             // a reply the readers decode: Raw(0 .. 10000)
 
-// Menus a reset keeps from being used while it runs.
-constexpr Ctl kResetMenus[] = {Ctl::codice, Ctl::sss, Ctl::parameters, Ctl::File_load,
-                               Ctl::RESETTA, Ctl::Stack, Ctl::Acq_pezzi};
-
 }  // namespace
 
-Link::Link(State& s, Panel& panel, Port& port, PortMap& ports, Clock clock, Yield yield)
-    : s_(s), panel_(panel), port_(port), ports_(ports), clock_(std::move(clock)), yield_(std::move(yield)) {
+Link::Link(State& s, Panel& panel, Port& port, PortMap& ports, Waits& waits)
+    : s_(s), panel_(panel), port_(port), ports_(ports), waits_(waits) {
     // The units put 128 samples in a burst; a state that never set the count
     // would otherwise wait for an empty burst and divide by zero.
     if (s_.Burst_N <= 0) s_.Burst_N = frames::kBurstSamples;
@@ -56,30 +52,40 @@ int Link::Set_pc_baud(int32_t rate) {
     return ok ? 1 : 0;
 }
 
-void Link::waitSeconds(double seconds) {
-    const double limit = timing::WholeSecondStart(clock_()) + seconds;
-    while (clock_() < limit) yield_(-1, limit);
+Task<bool> Link::waitSeconds(double seconds, bool atLeast) {
+    double limit = timing::WholeSecondStart(now()) + seconds;
+    if (atLeast) limit = std::max(limit, now() + seconds);
+    while (now() < limit) {
+        if (cancelled()) co_return false;
+        co_await waits_.until(-1, limit);
+    }
+    co_return !cancelled();
 }
 
-int Link::Open_port() {
+std::string Link::OpenDevice() {
     const int n = s_.Com_port;
     const std::string path = ports_.path(n);
-    if (path.empty()) {
-        panel_.message("COM" + std::to_string(n) + " has no serial device.");
-        return 0;
-    }
+    if (path.empty()) return "COM" + std::to_string(n) + " has no serial device.";
     std::string error;
     if (!port_.open(path, error)) {
-        panel_.message("COM" + std::to_string(n) + " (" + path + ") could not be opened: " + error);
-        return 0;
+        if (error == Port::kInUse) return "COM" + std::to_string(n) + " (" + path + ") is in use by another program";
+        return "COM" + std::to_string(n) + " (" + path + ") could not be opened: " + error;
     }
     openNumber_ = n;
     lostShown_ = false;
+    return {};
+}
+
+Task<int> Link::Open_port() {
+    if (std::string error = OpenDevice(); !error.empty()) {
+        panel_.message(error);
+        co_return 0;
+    }
     const int ok = Set_pc_baud(250000);
     showSpeed(250000);
     if (!ok) panel_.message("This baude rate is Impossible ");
-    Set_baud(WorkingBaud());
-    return 1;
+    co_await Set_baud(WorkingBaud());
+    co_return 1;
 }
 
 void Link::Reopen_port() {
@@ -101,33 +107,45 @@ void Link::Reopen_port() {
     port_.setSpeed(speed);
 }
 
-void Link::Set_baud(int32_t rate) {
+Task<int> Link::Set_baud(int32_t rate) {
     const frames::Command c = frames::SpeedCommand(rate);
     Send_bytes(c);
-    waitSeconds(timing::kSpeedSettle);
+    // Cancelled half-way, the PC still follows: the units take the new speed
+    // whether or not anyone waits for them.
+    const bool waited = co_await waitSeconds(timing::kSpeedSettle);
     Set_pc_baud(rate);
     showSpeed(rate);
+    co_return waited ? 1 : 0;
 }
 
-void Link::Reset_units() {
-    if (resetting_) return;  // one reset at a time: a click during its waits is refused
+Task<int> Link::Reset_units() {
+    if (resetting_) co_return 0;  // one reset at a time
     resetting_ = true;
-    panel_.setText(Ctl::testo, "R E S E T .....");
-    panel_.setVisible(Ctl::testo, true);
-    for (Ctl c : kResetMenus) panel_.setEnabled(c, false);
-    panel_.setEnabled(Ctl::Toolbar2, false);
-    waitSeconds(timing::kResetLead);
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{resetting_};
     const uint8_t reset = frames::kResetByte;
+    if (waits_.cancelReason() == CancelReason::Ending) {
+        // The program ends: the units must not stay armed or recording, and
+        // nobody will use the line afterwards.
+        Send_bytes({&reset, 1});
+        if (port_.isOpen()) port_.drain();
+        co_return 1;
+    }
+    // A reset is the clean-up of a cancelled sequence too: only an ending cuts
+    // its waits short.
+    waits_.clearCancel();
+    co_await waitSeconds(timing::kResetLead);
     Send_bytes({&reset, 1});
     Set_pc_baud(250000);
     showSpeed(250000);
-    waitSeconds(timing::kResetSettle);
-    for (Ctl c : {Ctl::sss, Ctl::parameters, Ctl::File_load, Ctl::RESETTA, Ctl::Stack, Ctl::codice, Ctl::Acq_pezzi})
-        panel_.setEnabled(c, true);
-    panel_.setText(Ctl::testo, "");
-    Set_baud(WorkingBaud());
-    panel_.setEnabled(Ctl::Toolbar2, true);
-    resetting_ = false;
+    // The units need their two seconds to restart whatever the clock shows:
+    // a speed command sent sooner would be lost.
+    co_await waitSeconds(timing::kResetSettle, true);
+    if (waits_.cancelReason() == CancelReason::Ending) co_return 1;
+    co_await Set_baud(WorkingBaud());
+    co_return 1;
 }
 
 // ---------------------------------------------------------------- commands
@@ -155,12 +173,13 @@ int Link::Send_trigger_time() {
 
 void Link::Write_unit_code() { Send_bytes(frames::SetCodeCommand(s_.Unit_code)); }
 
-int32_t Link::Read_unit_code() {
+Task<int32_t> Link::Read_unit_code() {
     // Emptied before the request, not after: a quick unit's reply must not be
     // thrown away with the old bytes.
-    port_.discardInput();
+    if (port_.isOpen()) port_.discardInput();
+    startClean();
     Send_bytes(frames::ReadCodeCommand());
-    return Read_code_reply();
+    co_return co_await Read_code_reply();
 }
 
 // ---------------------------------------------------------------- reception
@@ -189,6 +208,27 @@ void Link::startClean() {
     // Errors the line reported before this request belong to no reply of it:
     // counted, not held against it.
     pollLine(false);
+    s_.Comm_error = false;
+    s_.Framing_err = false;
+    s_.Link_error = false;
+}
+
+int Link::end(ReadEnd e, int result) {
+    lastEnd_ = e;
+    if (e == ReadEnd::Timeout) ++counters_.timeouts;
+    if (e == ReadEnd::Cancelled) ++counters_.cancelled;
+    return result;
+}
+
+Task<ReadEnd> Link::waitBytes(std::size_t count, double limit) {
+    for (;;) {
+        if (cancelled()) co_return ReadEnd::Cancelled;
+        pollLine();
+        if (port_.isOpen() && port_.available() >= count) co_return ReadEnd::Ok;
+        if (s_.Stop_req == 1) co_return ReadEnd::Stopped;
+        if (now() > limit) co_return ReadEnd::Timeout;
+        co_await waits_.until(port_.pollFd(), std::min(limit, now() + timing::kStopCheck));
+    }
 }
 
 void Link::OnComm() {
@@ -207,32 +247,24 @@ void Link::ClearBuffers(bool output) {
     if (output) port_.discardOutput();
 }
 
-Link::WaitEnd Link::Wait_block(bool timeout_on, double limit) {
+Task<ReadEnd> Link::Wait_block(bool timeout_on, double limit) {
     for (;;) {
-        yield_(port_.pollFd(), timeout_on ? std::min(limit, clock_() + timing::kStopCheck)
-                                          : clock_() + timing::kStopCheck);
+        co_await waits_.until(port_.pollFd(), timeout_on ? std::min(limit, now() + timing::kStopCheck)
+                                                         : now() + timing::kStopCheck);
+        if (cancelled()) co_return ReadEnd::Cancelled;
         OnComm();
-        if (s_.Rx_done) return WaitEnd::Received;
+        if (s_.Rx_done) co_return ReadEnd::Ok;
         if (s_.Comm_error) {
             s_.Comm_error = false;
-            return WaitEnd::LineError;
+            co_return ReadEnd::LineError;
         }
-        if (timeout_on && clock_() > limit) return WaitEnd::Timeout;
-        if (s_.Stop_flag || (!timeout_on && s_.Stop_req == 1)) return WaitEnd::Stopped;
+        if (timeout_on && now() > limit) co_return ReadEnd::Timeout;
+        if (s_.Stop_flag || (!timeout_on && s_.Stop_req == 1)) co_return ReadEnd::Stopped;
     }
 }
 
-int Link::abandonRead() {
-    panel_.setEnabled(Ctl::Timer2, false);
-    panel_.setEnabled(Ctl::Timer3, false);
-    panel_.setEnabled(Ctl::parameters, true);
-    panel_.setText(Ctl::testo, "");
-    Reset_units();
-    return 0;
-}
-
-int Link::Read_block(int address, int32_t n, bool abandon, bool timeout_on) {
-    if (n > static_cast<int32_t>(kTraceLength)) return 0;  // more than Traccia holds
+Task<int> Link::Read_block(int address, int32_t n, bool abandon, bool timeout_on) {
+    if (n > static_cast<int32_t>(kTraceLength)) co_return end(ReadEnd::LineError, 0);  // more than Traccia holds
     threshold_ = frames::kBlockBytes;
     const int32_t blocks = n > 0 ? n / frames::kBlockSamples : 0;
     std::vector<float>& trace = s_.Traccia;
@@ -240,29 +272,20 @@ int Link::Read_block(int address, int32_t n, bool abandon, bool timeout_on) {
     int32_t pos = 0;
     float sum = 0;
     for (int32_t b = 0; b < blocks; ++b) {
-        const double start = timing::WholeSecondStart(clock_());
-        yield_(-1, clock_());
+        if (cancelled()) co_return end(ReadEnd::Cancelled, 0);
         s_.Rx_done = false;
-        if (abandon || s_.Stop_flag) return abandonRead();
-        if (!request) return 0;  // an address no request can carry
+        if (abandon || s_.Stop_flag) co_return end(ReadEnd::Stopped, 0);
+        if (!request) co_return end(ReadEnd::LineError, 0);  // an address no request can carry
         // Whatever is buffered now cannot be this block's answer (a late reply
         // to an earlier request, the tail of a longer one): start clean.
-        port_.discardInput();
+        if (port_.isOpen()) port_.discardInput();
         startClean();
         Send_bytes(*request);
-        switch (Wait_block(timeout_on, start + timing::BlockLimit(pcBaud_))) {
-            case WaitEnd::Received: break;
-            case WaitEnd::LineError:
-                s_.Link_error = true;
-                return 0;
-            case WaitEnd::Timeout:
-                ++counters_.timeouts;
-                panel_.setText(Ctl::testo, "TIMEOUT");
-                return 0;
-            case WaitEnd::Stopped:
-                if (s_.Stop_flag) return abandonRead();
-                return 0;
-        }
+        // The limit counts from the moment the request is written.
+        const double start = timing::WholeSecondStart(now());
+        const ReadEnd e = co_await Wait_block(timeout_on, start + timing::BlockLimit(pcBaud_));
+        if (e == ReadEnd::LineError) s_.Link_error = true;
+        if (e != ReadEnd::Ok) co_return end(e, 0);
         const std::vector<uint8_t>& rx = s_.Rx_buffer;
         const std::size_t used = std::min<std::size_t>(rx.size(), frames::kBlockBytes);
         float* out = trace.data() + pos;
@@ -270,37 +293,35 @@ int Link::Read_block(int address, int32_t n, bool abandon, bool timeout_on) {
         for (int i = 0; i < made; ++i) sum += out[i];
         pos += frames::kBlockSamples;
         ++counters_.blocks;
-        yield_(-1, clock_());
     }
     if (n == 16384) sum -= trace[16383];
     if (n > 0) {
         const double mean = static_cast<double>(sum) / n;
         for (int32_t k = 0; k < n; ++k) trace[k] = static_cast<float>(trace[k] - mean);
     }
-    return 1;
+    co_return end(ReadEnd::Ok, 1);
 }
 
-int Link::readBurst(uint8_t request, double limitSeconds, bool timeout_on, bool running) {
+Task<int> Link::readBurst(uint8_t request, double limitSeconds, bool timeout_on, bool running) {
+    if (cancelled()) co_return end(ReadEnd::Cancelled, 0);
     const int bytes = std::clamp(static_cast<int>(RoundHalfEven(3.5 * s_.Burst_N)), 448, kRawLimit);
     threshold_ = bytes;
-    const double limit = timing::WholeSecondStart(clock_()) + limitSeconds;
     s_.Rx_done = false;
-    port_.discardInput();  // the burst must start at its first byte
+    if (port_.isOpen()) port_.discardInput();  // the burst must start at its first byte
     startClean();
     Send_bytes({&request, 1});
+    const double limit = timing::WholeSecondStart(now()) + limitSeconds;
     for (;;) {
-        yield_(port_.pollFd(), timeout_on ? std::min(limit, clock_() + timing::kStopCheck)
-                                          : clock_() + timing::kStopCheck);
+        co_await waits_.until(port_.pollFd(), timeout_on ? std::min(limit, now() + timing::kStopCheck)
+                                                         : now() + timing::kStopCheck);
+        if (cancelled()) co_return end(ReadEnd::Cancelled, 0);
         OnComm();
         if (s_.Rx_done) break;
         // A line error is noted and the burst still awaited: decoding an old
         // Rx_buffer would hand back someone else's samples as this unit's.
         if (s_.Comm_error) s_.Comm_error = false;
-        if (timeout_on && clock_() > limit) {
-            ++counters_.timeouts;
-            return 0;
-        }
-        if (!timeout_on && (s_.Stop_flag || s_.Stop_req == 1)) return 0;
+        if (timeout_on && now() > limit) co_return end(ReadEnd::Timeout, 0);
+        if (!timeout_on && (s_.Stop_flag || s_.Stop_req == 1)) co_return end(ReadEnd::Stopped, 0);
     }
     const std::vector<uint8_t>& rx = s_.Rx_buffer;
     const std::size_t used = std::min<std::size_t>(rx.size(), static_cast<std::size_t>(bytes));
@@ -314,71 +335,48 @@ int Link::readBurst(uint8_t request, double limitSeconds, bool timeout_on, bool 
         for (int k = 0; k < frames::kBurstSamples; ++k)
             s_.Traccia[k] = static_cast<float>(s_.Traccia[k] - mean);
     }
-    return 1;
+    co_return end(ReadEnd::Ok, 1);
 }
 
-int Link::Read_burst(int unit, bool, bool timeout_on) {
+Task<int> Link::Read_burst(int unit, bool, bool timeout_on) {
     const auto request = frames::BurstRequest(unit);
-    if (!request) return 0;
+    if (!request) co_return end(ReadEnd::LineError, 0);
     const std::size_t bytes = static_cast<std::size_t>(3.5 * std::max<int>(s_.Burst_N, 128));
-    return readBurst(*request, timing::BurstLimit(pcBaud_, bytes), timeout_on, false);
+    co_return co_await readBurst(*request, timing::BurstLimit(pcBaud_, bytes), timeout_on, false);
 }
 
-int Link::Read_burst_running(int unit, bool, bool timeout_on) {
+Task<int> Link::Read_burst_running(int unit, bool, bool timeout_on) {
     const auto request = frames::BurstRequestRunning(unit);
-    if (!request) return 0;
+    if (!request) co_return end(ReadEnd::LineError, 0);
     const std::size_t bytes = static_cast<std::size_t>(3.5 * std::max<int>(s_.Burst_N, 128));
-    return readBurst(*request, timing::BurstRunningLimit(pcBaud_, bytes), timeout_on, true);
+    co_return co_await readBurst(*request, timing::BurstRunningLimit(pcBaud_, bytes), timeout_on, true);
 }
 
-int Link::Wait_trigger_byte() {
-    for (;;) {
-        pollLine();
-        if (port_.isOpen() && port_.available() >= 1) {
-            counters_.bytesIn += port_.takeAll().size();
-            return 1;
-        }
-        if (s_.Stop_req == 1) return 0;
-        // No time limit: only a byte or a stop ends this wait.
-        yield_(port_.pollFd(), clock_() + timing::kStopCheck);
-    }
+Task<int> Link::Wait_trigger_byte() {
+    // No time limit: only a byte, a stop or a cancellation ends this wait.
+    const ReadEnd e = co_await waitBytes(1, kNever);
+    if (e != ReadEnd::Ok) co_return end(e, 0);
+    counters_.bytesIn += port_.takeAll().size();
+    co_return end(ReadEnd::Ok, 1);
 }
 
-int Link::Read_trigger_time(double timeout_s) {
+Task<int> Link::Read_trigger_time(double timeout_s) {
     if (port_.isOpen()) port_.discardInput();
-    const double start = clock_();
-    const double limit = start + timeout_s;
-    for (;;) {
-        pollLine();
-        if (port_.isOpen() && port_.available() >= frames::kTriggerReplyBytes) break;
-        if (s_.Stop_req == 1) return 0;
-        if (clock_() > limit) {
-            ++counters_.timeouts;
-            return 255;
-        }
-        yield_(port_.pollFd(), std::min(limit, clock_() + timing::kStopCheck));
-    }
+    const ReadEnd e = co_await waitBytes(frames::kTriggerReplyBytes, now() + timeout_s);
+    if (e == ReadEnd::Timeout) co_return end(e, 255);
+    if (e != ReadEnd::Ok) co_return end(e, 0);
     const std::vector<uint8_t> r = port_.takeAll();
     counters_.bytesIn += r.size();
     s_.Trg_time = *frames::TriggerTimeOfReply(r);
-    return 1;
+    co_return end(ReadEnd::Ok, 1);
 }
 
-int32_t Link::Read_code_reply() {
-    const double limit = clock_() + timing::kCodeReplyLimit;
-    for (;;) {
-        pollLine();
-        if (port_.isOpen() && port_.available() >= frames::kCodeReplyBytes) break;
-        if (s_.Stop_req == 1) return 0;
-        if (clock_() > limit) {
-            ++counters_.timeouts;
-            return 0;
-        }
-        yield_(port_.pollFd(), std::min(limit, clock_() + timing::kStopCheck));
-    }
+Task<int32_t> Link::Read_code_reply() {
+    const ReadEnd e = co_await waitBytes(frames::kCodeReplyBytes, now() + timing::kCodeReplyLimit);
+    if (e != ReadEnd::Ok) co_return end(e, 0);
     const std::vector<uint8_t> r = port_.takeAll();
     counters_.bytesIn += r.size();
-    return *frames::CodeOfReply(r);
+    co_return end(ReadEnd::Ok, *frames::CodeOfReply(r));
 }
 
 // ---------------------------------------------------------------- port dialog

@@ -32,7 +32,11 @@ class Port {
 public:
     virtual ~Port() = default;
 
-    // Opens the device at `path`; on failure returns false and says why.
+    // What open() says when another program holds the device.
+    static constexpr const char* kInUse = "in use by another program";
+
+    // Opens the device at `path` for this program alone; on failure returns
+    // false and says why (kInUse when another program holds it).
     virtual bool open(const std::string& path, std::string& error) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;

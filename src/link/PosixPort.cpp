@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -42,7 +43,20 @@ bool PosixPort::open(const std::string& path, std::string& error) {
     close();
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        if (errno == EBUSY) error = kInUse;
+        else if (errno == EACCES || errno == EPERM)
+            error = std::string(std::strerror(errno)) +
+                    "; serial devices belong to the dialout group: add your user to it "
+                    "(sudo usermod -aG dialout $USER) and log in again";
+        else error = std::strerror(errno);
+        return false;
+    }
+    // One program on a line: an advisory lock that every program of ours
+    // takes, and the driver's exclusive mode, which refuses later opens by
+    // anyone else (but root).
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        error = errno == EWOULDBLOCK ? kInUse : std::strerror(errno);
+        ::close(fd);
         return false;
     }
     termios2 t{};
@@ -62,6 +76,7 @@ bool PosixPort::open(const std::string& path, std::string& error) {
         ss.flags |= ASYNC_LOW_LATENCY;
         (void)ioctl(fd, TIOCSSERIAL, &ss);  // refused by some drivers; harmless
     }
+    (void)ioctl(fd, TIOCEXCL);
     fd_ = fd;
     path_ = path;
     gone_ = false;
@@ -75,7 +90,10 @@ bool PosixPort::open(const std::string& path, std::string& error) {
 }
 
 void PosixPort::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        (void)ioctl(fd_, TIOCNXCL);
+        ::close(fd_);  // the lock goes with the descriptor
+    }
     fd_ = -1;
     in_.clear();
     marks_.reset();

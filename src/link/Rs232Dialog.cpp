@@ -4,16 +4,19 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PortChoice.h"
 #include "state/State.h"
 
 namespace q24 {
 
-Rs232Dialog::Rs232Dialog(Link& link, State& s, QWidget* parent) : QDialog(parent), link_(link), s_(s) {
+Rs232Dialog::Rs232Dialog(LineOwner& owner, Link& link, State& s, QWidget* parent)
+    : QDialog(parent), owner_(owner), link_(link), s_(s) {
     setObjectName("Rs232");
     setWindowTitle("RS232");
     auto* layout = new QVBoxLayout(this);
@@ -70,7 +73,12 @@ bool Rs232Dialog::eventFilter(QObject* watched, QEvent* event) {
 void Rs232Dialog::continueClicked() {
     s_.Com_port = static_cast<int16_t>(PortNumberOf(text1_->text().toStdString()));
     if (s_.Com_port < 1 || s_.Com_port > 16) return;
-    if (link_.Open_port()) accept();
+    // Opening moves the units to the working speed (about a second); the
+    // dialog closes once the line is there.
+    owner_.request(Command::BaudRate, Activity::SpeedChange, [this, self = QPointer<Rs232Dialog>(this)]() -> Task<void> {
+        const int opened = co_await link_.Open_port();
+        if (opened && self) accept();
+    });
 }
 
 }  // namespace q24

@@ -9,13 +9,14 @@ class QLineEdit;
 namespace q24 {
 
 class Link;
+class LineOwner;
 struct State;
 
 class Rs232Dialog : public QDialog {
     Q_OBJECT
 public:
     // Probes COM1..16 as it is made.
-    Rs232Dialog(Link& link, State& s, QWidget* parent = nullptr);
+    Rs232Dialog(LineOwner& owner, Link& link, State& s, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -23,6 +24,7 @@ protected:
 private:
     void continueClicked();
 
+    LineOwner& owner_;
     Link& link_;
     State& s_;
     QLabel* list_ = nullptr;

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "state/Task.h"
+
 namespace q24 {
 
 // Controls of the main window `analog` that the logic reads or changes.
@@ -51,6 +53,21 @@ public:
     // as Cancel, or No where there is no Cancel).
     virtual Answer ask(const std::string& text, Buttons buttons,
                        const std::optional<std::string>& title = {}) = 0;
+
+    // The same, for a sequence that is using the line: the box is opened
+    // without a nested event loop and the sequence awaits the answer. Panels
+    // that answer at once (text, tests) keep these defaults.
+    virtual Task<void> messageAsync(const std::string& text, const std::optional<std::string>& title = {}) {
+        message(text, title);
+        co_return;
+    }
+    virtual Task<Answer> askAsync(const std::string& text, Buttons buttons,
+                                  const std::optional<std::string>& title = {}) {
+        co_return ask(text, buttons, title);
+    }
+    // Closes every box a sequence awaits, as if closed by the operator (a
+    // cancellation: the program ends, another command took the line).
+    virtual void dismissQuestions() {}
 
     // Places the pre-trigger line `zero_line` across the trace picture at this
     // fraction of the picture's height from its top (time runs downward), and

@@ -1,6 +1,10 @@
 #include "units/EmulatedPort.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include <algorithm>
 
 namespace q24::units {
 
@@ -82,26 +86,36 @@ LineErrors EmulatedPort::takeErrors() {
 SimulatedLine::SimulatedLine(UnitsConfig config)
     : units(std::move(config)), port(units, [this] { return t; }) {}
 
-Link::Clock SimulatedLine::clock() {
+std::function<double()> SimulatedLine::clock() {
     return [this] { return t; };
 }
 
-Link::Yield SimulatedLine::yield() {
-    return [this](int, double deadline) {
+void SimulatedLine::sleep(int, double deadline, std::coroutine_handle<> h) { pending_.push_back({deadline, h}); }
+
+void SimulatedLine::runUntil(const std::function<bool()>& finished) {
+    while (!finished()) {
+        if (pending_.empty()) throw std::logic_error("simulated line: no sequence is waiting");
+        // The earliest deadline goes first; a woken wait goes at once.
+        auto next = std::min_element(pending_.begin(), pending_.end(),
+                                     [](const Pending& a, const Pending& b) { return a.deadline < b.deadline; });
+        const Pending p = *next;
+        pending_.erase(next);
         ++yields;
         if (onYield) onYield();
         const double step = 1e-6;
+        const double deadline = std::exchange(woken_, false) ? t : p.deadline;
         if (deadline <= t) {
             t += step;  // a pump: time still moves a little
         } else {
-            const double next = units.nextEvent();
-            double to = std::min(deadline, next > t ? next : t + step);
+            const double event = units.nextEvent();
+            double to = std::min(deadline, event > t ? event : t + step);
             if (!(to < Units::kNever)) to = t + 1.0;  // nothing will happen: let a second pass
             t = to;
         }
         units.advance(t);
         if (t > maxTime) throw std::runtime_error("simulated line: nothing ended the wait");
-    };
+        p.handle.resume();
+    }
 }
 
 }  // namespace q24::units

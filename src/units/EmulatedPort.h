@@ -5,21 +5,24 @@
 // Units' answers are read back at the time the clock shows.
 //
 //   SimulatedLine line;                       // units 1..96, shot gather
-//   Link link(s, panel, line.port, map, line.clock(), line.yield());
+//   Link link(s, panel, line.port, map, line);
+//   int r = line.run(link.Read_block(1, 256, false, true));
 //
-// Each yield of the link moves the clock on to the next thing that happens
-// (a reply, the trigger, the end of a recording) or to the link's deadline,
-// so a 60-second wait costs no real time. `onYield` lets a test act during
-// waits (press STOP, pull the plug); a simulation that runs past `maxTime`
-// throws instead of hanging the test.
+// The line is the sequences' Waits: run() drives a sequence to its end, and
+// each of its waits moves the clock on to the next thing that happens (a
+// reply, the trigger, the end of a recording) or to the wait's deadline, so a
+// 60-second wait costs no real time. `onYield` lets a test act during waits
+// (press STOP, pull the plug); a simulation that runs past `maxTime` throws
+// instead of hanging the test.
 #include <functional>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "link/Link.h"
 #include "link/Port.h"
+#include "state/Task.h"
+#include "link/Waits.h"
 #include "units/Units.h"
 
 namespace q24::units {
@@ -65,13 +68,29 @@ private:
     LineErrors errors_;
 };
 
-class SimulatedLine {
+class SimulatedLine : public Waits {
 public:
     explicit SimulatedLine(UnitsConfig config = {});
     SimulatedLine(const SimulatedLine&) = delete;
 
-    Link::Clock clock();
-    Link::Yield yield();
+    std::function<double()> clock();
+
+    // Waits
+    double now() const override { return t; }
+    void sleep(int fd, double deadline, std::coroutine_handle<> h) override;
+    void wake() override { woken_ = true; }
+
+    // Runs sequences until `finished` says so: each pending wait in turn
+    // moves the clock and is resumed. Throws when no sequence waits any more
+    // but `finished` is still false, and past maxTime.
+    void runUntil(const std::function<bool()>& finished);
+    // Drives `task` to its end on the simulated clock and returns its result.
+    template <class T>
+    T run(Task<T> task) {
+        task.start();
+        runUntil([&] { return task.done(); });
+        return task.result();
+    }
 
     double t = 0;
     Units units;
@@ -79,6 +98,14 @@ public:
     std::function<void()> onYield;
     double maxTime = 4 * 3600;
     long yields = 0;
+
+private:
+    struct Pending {
+        double deadline;
+        std::coroutine_handle<> handle;
+    };
+    std::vector<Pending> pending_;
+    bool woken_ = false;
 };
 
 }  // namespace q24::units

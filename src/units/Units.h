@@ -55,7 +55,7 @@ struct UnitsConfig {
     int32_t triggerTime = 300;   // what the trigger-time reply reports
     double replyDelay = 0;       // seconds from a request to the first byte of its answer
     bool paced = false;          // bytes take 10 bits each at the units' speed, both ways
-    double resetBusy = 1.0;
+    double resetBusy = 2.0;  // the units need about two seconds to restart
     int code = 0;                // stored unit code
     // The units' sampling clock runs this many times faster than real time,
     // so a test can take minutes of recording in seconds. 1 in the field.

@@ -1,0 +1,133 @@
+#pragma once
+// The owner of the line: what the program is doing (its Activity), which
+// commands may run now, and the one sequence that uses the line.
+//
+// Every command that uses the line, or replaces the traces or the acquisition
+// set-up, asks the owner first (request). The table in Decide says whether it
+// is allowed, refused (the reason goes to the status text `testo`) or
+// pre-empts the running sequence (running mode is stopped first: its
+// clean-up reset runs, then the new command starts). The enabled state of
+// every menu entry, toolbar button and panel control is that same table
+// applied to the activity, ANDed with what the sequences themselves ask for
+// (GatedPanel), and recomputed whenever the activity changes.
+//
+// A sequence is a Task started by request(); it may move between phases
+// (phase(): a shot goes from armed to receiving). cancel() ends every wait
+// of the sequence at once; its clean-up then runs, exactly once. When the
+// program is ending, the clean-up reset only sends the reset byte.
+#include <functional>
+#include <map>
+#include <string>
+
+#include "link/Link.h"
+#include "state/Task.h"
+#include "link/Waits.h"
+#include "state/Panel.h"
+#include "state/State.h"
+
+namespace q24 {
+
+enum class Activity {
+    Idle, Resetting, SpeedChange, Code, ShotArmed, ShotReceiving, Running, Timed, Passive, Loading, Saving,
+};
+
+// What the operator (or the running timer, or the system) asks for.
+enum class Command {
+    GoTrigger, ExitTrigger, GoRunning, Stop, RunningTick, ContinuousSampling, Passive, Reset, Code, BaudRate,
+    File, Refraction, Channels, TriggerUnits, Parameters, RunningParameters, InitPar, TrgCorr, Stacking,
+    Display, Spectrum, Geometry, TraceCount, Gain, Exit, CloseBox,
+};
+
+enum class Verdict { Allowed, Refused, Preempts };
+
+Verdict Decide(Activity a, Command c);
+// The status text of a refusal in activity `a`.
+std::string RefusalText(Activity a);
+const char* ActivityName(Activity a);
+// The command a control of the main window runs; nullopt for labels.
+std::optional<Command> CommandOf(Ctl control);
+
+// The main window as the sequences see it: setEnabled records what they ask
+// and shows it only where the activity allows the control's command.
+class GatedPanel : public Panel {
+public:
+    explicit GatedPanel(Panel& inner) : inner_(inner) {}
+    void setActivity(Activity a);
+
+    void setText(Ctl c, const std::string& t) override { inner_.setText(c, t); }
+    std::string text(Ctl c) const override { return inner_.text(c); }
+    void setEnabled(Ctl c, bool e) override;
+    void setVisible(Ctl c, bool v) override { inner_.setVisible(c, v); }
+    void setValue(Ctl c, int v) override { inner_.setValue(c, v); }
+    void message(const std::string& t, const std::optional<std::string>& title = {}) override {
+        inner_.message(t, title);
+    }
+    Answer ask(const std::string& t, Buttons b, const std::optional<std::string>& title = {}) override {
+        return inner_.ask(t, b, title);
+    }
+    Task<void> messageAsync(const std::string& t, const std::optional<std::string>& title = {}) override {
+        return inner_.messageAsync(t, title);
+    }
+    Task<Answer> askAsync(const std::string& t, Buttons b, const std::optional<std::string>& title = {}) override {
+        return inner_.askAsync(t, b, title);
+    }
+    void dismissQuestions() override { inner_.dismissQuestions(); }
+    void placeZeroLine(double f) override { inner_.placeZeroLine(f); }
+    void clearPicture() override { inner_.clearPicture(); }
+    void plotTrace(int t, int style) override { inner_.plotTrace(t, style); }
+    void setPictureBackground(int r, int g, int b) override { inner_.setPictureBackground(r, g, b); }
+
+    // What a sequence last asked for `c` (true when it never asked).
+    bool wanted(Ctl c) const;
+
+private:
+    void apply(Ctl c);
+    Panel& inner_;
+    Activity activity_ = Activity::Idle;
+    std::map<Ctl, bool> wanted_;
+};
+
+class LineOwner {
+public:
+    // `panel` is the gated panel the sequences are given.
+    LineOwner(State& s, GatedPanel& panel, Link& link);
+
+    Activity activity() const { return activity_; }
+    bool idle() const { return activity_ == Activity::Idle && !busy_; }
+
+    // Asks to run `make()` as activity `a` for command `c`: true when it
+    // started (or waits for a pre-empted sequence to end). Commands that do not
+    // use the line pass `make` = {} and run themselves when this says true.
+    bool request(Command c, Activity a, std::function<Task<void>()> make = {});
+    // Only asks: allowed (true), or refused with its reason shown (false).
+    bool allows(Command c);
+    // The running sequence moves on to another phase.
+    void phase(Activity a);
+    // Ends every wait of the running sequence at once.
+    void cancel(CancelReason why);
+
+    // The units reset as a sequence of its own ("R E S E T ....." in testo):
+    // 1 when it ran.
+    Task<int> reset();
+
+    // Told each time the program becomes idle.
+    std::function<void()> idleAgain;
+    // Told when a sequence threw (it has ended; the program goes on).
+    std::function<void(const std::string&)> failed;
+
+private:
+    void setActivity(Activity a);
+    void start(Activity a, std::function<Task<void>()> make);
+    Task<void> runSequence(Activity a, std::function<Task<void>()> make);
+
+    State& s_;
+    GatedPanel& panel_;
+    Link& link_;
+    Activity activity_ = Activity::Idle;
+    bool busy_ = false;
+    // A command that pre-empted the sequence, run once it has ended.
+    Activity nextActivity_ = Activity::Idle;
+    std::function<Task<void>()> next_;
+};
+
+}  // namespace q24
