@@ -26,12 +26,12 @@ int main(int argc, char** argv) {
     bench::UnitsOnPty units("link_armed", {"--trigger-delay", "10"});
     if (!units.running()) return 1;
     bench::QuietPanel panel;
-    Link& link = units.makeLink(panel, units.eventLoopYield());
-    if (!link.Open_port()) return 1;
+    Link& link = units.makeLink(panel);
+    if (!RunInEventLoop(link.Open_port())) return 1;
     link.Send_parameters(1000, 1024, 8000, 0, 1, 0, false);
     const double cpu0 = CpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
-    const int got = link.Wait_trigger_byte();
+    const int got = RunInEventLoop(link.Wait_trigger_byte());
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = CpuSeconds() - cpu0;
     std::printf("link_armed: trigger byte %s after %.2f s; CPU %.4f s = %.3f %% of one core (target under 1 %%)\n",

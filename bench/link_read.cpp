@@ -1,6 +1,7 @@
 // Reading a whole recording from quelda24-units paced at 1000000 baud over a
 // pseudo-terminal: 24 channels x 16384 samples (1536 blocks), against the
 // bytes' own wire time (11 + 896 bytes a block, 10 bits a byte).
+#include <QCoreApplication>
 #include <poll.h>
 
 #include <chrono>
@@ -20,6 +21,7 @@ namespace {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
     // --unpaced: the units answer at once, which measures the turnaround alone.
     const bool paced = !(argc > 1 && std::string(argv[1]) == "--unpaced");
     std::vector<std::string> args = {"--pattern", "--units", "1-24"};
@@ -28,16 +30,20 @@ int main(int argc, char** argv) {
     if (!units.running()) return 1;
     units.s->Use_timeout = true;
     bench::QuietPanel panel;
-    Link& link = units.makeLink(panel, &EventLoopWait::Poll);
-    if (!link.Open_port()) return 1;
+    Link& link = units.makeLink(panel);
+    if (!RunInEventLoop(link.Open_port())) return 1;
     link.Send_parameters(1, 16384, 32000, 0, 0, 0, false);
-    if (link.Read_trigger_time(5) != 1) std::fprintf(stderr, "link_read: no end-of-recording reply\n");
+    if (RunInEventLoop(link.Read_trigger_time(5)) != 1) std::fprintf(stderr, "link_read: no end-of-recording reply\n");
 
     const int channels = 24, n = 16384;
     const double wire = timing::WireSeconds(static_cast<std::size_t>(channels) * (n / 256) * (11 + 896), 1000000);
     const auto t0 = std::chrono::steady_clock::now();
     int ok = 0;
-    for (int ch = 1; ch <= channels; ++ch) ok += link.Read_block(ch, n, false, true);
+    ok = RunInEventLoop(Call([&]() -> Task<int> {
+        int read = 0;
+        for (int ch = 1; ch <= channels; ++ch) read += co_await link.Read_block(ch, n, false, true);
+        co_return read;
+    }));
     const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (!paced) {
         std::printf("link_read --unpaced: %.3f s for %llu blocks, %.1f us a block\n", took,

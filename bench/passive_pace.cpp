@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "acquisition/Passive.h"
+#include "link/LineOwner.h"
 #include "units/EmulatedPort.h"
 
 using namespace q24;
@@ -36,7 +37,8 @@ int main() {
     for (int u = 1; u <= kChannels; ++u) config.addresses.push_back(u);
     units::SimulatedLine line(config);
     auto s = std::make_unique<State>();
-    QuietPanel panel;
+    QuietPanel quiet;
+    GatedPanel panel(quiet);
     PortMap map;
     map.assign(1, line.port.path());
     s->Baud_rate = 500000;
@@ -45,9 +47,10 @@ int main() {
     s->Trigger_unit = 1000;
     s->N_Geofoni = kChannels;
     for (int ch = 1; ch <= kChannels; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
-    Link link(*s, panel, line.port, map, line.clock(), line.yield());
-    if (link.Open_port() != 1) return 1;
-    PassiveSeismic passive(*s, panel, link, FilesEnv{home.string(), Regional{}}, line.yield());
+    Link link(*s, panel, line.port, map, line);
+    LineOwner owner(*s, panel, link);
+    if (line.run(link.Open_port()) != 1) return 1;
+    PassiveSeismic passive(*s, panel, link, FilesEnv{home.string(), Regional{}}, owner);
 
     const double record = 8192.0 / kHz;
     using Clock = std::chrono::steady_clock;
@@ -66,7 +69,7 @@ int main() {
     passive.Form_Load();
     s->Finestra_tempo = 1;
     passive.SelectFrequency(kHz);
-    passive.Command2_Click();
+    line.run(passive.Command2_Click());
     std::filesystem::remove_all(home);
     if (passive.outcome().blocks != kBlocks) return std::printf("recording ended early\n"), 1;
     std::printf("slowest block's reads: %.2f s; the next block takes %.3f s to record: %.2f times the time needed\n",

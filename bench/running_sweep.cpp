@@ -21,6 +21,7 @@
 #include "acquisition/Parameters.h"
 #include "acquisition/Running.h"
 #include "display/TracePicture.h"
+#include "link/EventLoopWaits.h"
 #include "link/Timing.h"
 #include "support/UnitsOnPty.h"
 #include "ui/Analog.h"
@@ -56,22 +57,29 @@ int main(int argc, char** argv) {
     window.picture()->attach(*s);
     window.resize(1400, 900);
     if (shown) window.show();
-    const Link::Yield yield = units.eventLoopYield();
-    Link& link = units.makeLink(window, yield);
-    AcqParameters params(*s, window);
+    Link& link = units.makeLink(window);
+    AcqParameters params(*s, units.gated());
     ChannelSettings channels(*s);
-    if (!link.Open_port()) return 1;
+    if (!RunInEventLoop(link.Open_port())) return 1;
     params.setFreqPosition(AcqParameters::FreqPositionOf(kFreq));
 
-    RunningMode mode(*s, window, link, params, channels, yield);
-    mode.puls_running_Click();
-    if (mode.path() != RunningMode::Path::Fast) {
-        std::fprintf(stderr, "running_sweep: running mode did not start\n");
-        return 1;
-    }
+    // What GO RUNNING sets up above 500 Hz; each sweep is then what the
+    // running sequence does between two of its 10 ms pauses.
+    s->N_samples = s->Running_N;
+    s->Trg_mode = 0;
+    s->Display_mode = 1;
+    s->Stop_req = 0;
+    s->Stop_flag = false;
+    RunningMode mode(*s, units.gated(), link, units.owner(), params, channels);
+    auto sweep = [&mode] {
+        RunInEventLoop(Call([&mode]() -> Task<int> {
+            co_await mode.Timer3_Timer();
+            co_return 0;
+        }));
+    };
     int failed = 0;
     mode.channelRead = [&failed](int, int, bool ok) { failed += ok ? 0 : 1; };
-    mode.Timer3_Timer();  // warm-up: the picture's first paint, the line's first blocks
+    sweep();  // warm-up: the picture's first paint, the line's first blocks
     failed = 0;
 
     const double recording = static_cast<double>(kSamples) / kFreq;
@@ -80,7 +88,7 @@ int main(int argc, char** argv) {
     double total = 0, worst = 0;
     for (int i = 0; i < sweeps; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
-        mode.Timer3_Timer();
+        sweep();
         const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         total += took;
         worst = std::max(worst, took);

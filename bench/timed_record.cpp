@@ -14,6 +14,7 @@
 #include <string>
 
 #include "acquisition/TimedSampling.h"
+#include "link/EventLoopWaits.h"
 #include "support/UnitsOnPty.h"
 
 using namespace q24;
@@ -38,8 +39,7 @@ int main(int argc, char** argv) {
     if (!units.running()) return 1;
     State* s = units.s.get();
     bench::QuietPanel panel;
-    const Link::Yield yield = units.eventLoopYield();
-    Link& link = units.makeLink(panel, yield);
+    Link& link = units.makeLink(panel);
     s->Baud_rate_high = 1000000;
     s->Use_timeout = true;
     s->N_slow = 128;
@@ -48,11 +48,11 @@ int main(int argc, char** argv) {
     s->Sampling_freq = 500;
     s->N_Geofoni = 24;
     s->Finestra_tempo = 1;
-    if (link.Open_port() != 1) return 1;
-    link.Set_baud(s->Baud_rate_high);  // "Continuous sampling"
+    if (RunInEventLoop(link.Open_port()) != 1) return 1;
+    RunInEventLoop(link.Set_baud(s->Baud_rate_high));  // "Continuous sampling"
 
     AllSlots channelSlots;
-    TimedMode mode(*s, panel, link, channelSlots, yield);
+    TimedMode mode(*s, units.gated(), link, units.owner(), channelSlots);
     long lost = 0, bursts = 0;
     mode.burstRead = [&](int, int, int, bool ok) {
         ++bursts;
@@ -60,9 +60,15 @@ int main(int argc, char** argv) {
     };
     const auto t0 = std::chrono::steady_clock::now();
     double took = 0;
-    mode.showSave = [&] { took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(); };
+    mode.showSave = [&] {
+        took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        return Ready();
+    };
     mode.Prepare();
-    mode.Start_acq_Click();
+    RunInEventLoop(Call([&mode]() -> Task<int> {
+        co_await mode.Start_acq_Click();
+        co_return 0;
+    }));
 
     const double held = static_cast<double>(s->N_samples_cont) / s->Sampling_freq / scale;
     std::printf("24 channels at 500 Hz, one minute (units' clock x%g): %ld bursts, %ld lost\n", scale, bursts, lost);

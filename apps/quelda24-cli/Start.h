@@ -1,23 +1,30 @@
 #pragma once
 // What every subcommand that talks to the units sets up: the program state,
-// the line (the given device as COM1), the link with a wait that sleeps in
-// the event loop, the parameters and the channel settings; then the program's
-// own start-up in its order: the channel settings loaded, ini.txt read from
-// the home folder, the parameters positioned, the line opened, one parameter
-// command and a unit reset. Each subcommand keeps its own panel.
+// the line (the given device as COM1), the link with waits that sleep in the
+// event loop, the owner of the line, the parameters and the channel settings;
+// then the program's own start-up in its order: the channel settings loaded,
+// ini.txt read from the home folder, the parameters positioned, the line
+// opened, one parameter command and a unit reset. Each subcommand keeps its
+// own panel.
+//
+// A subcommand's work is one sequence run by exec(): SIGINT, SIGTERM and SIGHUP
+// cancel it at once, the units are reset (the byte only) and the command ends
+// with 128 + the signal's number.
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
-#include "link/EventLoopWait.h"
+#include "link/EventLoopWaits.h"
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/PosixPort.h"
 #include "state/Panel.h"
 #include "state/Regional.h"
 #include "state/State.h"
+#include "state/Task.h"
 
 namespace q24::cli {
 
@@ -28,28 +35,31 @@ public:
     Session& operator=(const Session&) = delete;
 
     // The start-up. False when the line could not be opened (nothing was sent
-    // then): the reason is on standard error, the link's own message first
-    // when it gave one. Skipped start-up steps are listed there too.
-    bool start(const std::string& home, const std::string& lastMessage = {});
-    // Same, leaving the reason to the caller.
-    bool startQuietly(const std::string& home);
-    std::string failure(const std::string& lastMessage) const;
+    // then); failure() says why. Skipped start-up steps go to standard error.
+    Task<bool> start(const std::string& home);
+    std::string failure() const;
 
-    // Every wait of the link goes through here; a subcommand may shorten a
-    // wait's deadline (and act on it) before the event loop sleeps.
-    std::function<double(double deadline)> beforeWait;
-    Link::Yield yield();
+    // Runs `work` in the event loop and returns its exit status, or 128 + the
+    // signal's number when a signal ended it.
+    int exec(std::function<Task<int>()> work);
+    // A signal has ended the work.
+    bool signalled() const { return signal_ != 0; }
 
     std::unique_ptr<State> state = std::make_unique<State>();
     State& s = *state;
     Panel& panel;
+    GatedPanel gated{panel};
     std::string portPath;
     PosixPort port;
     PortMap map;
-    EventLoopWait wait;
+    EventLoopWaits waits;
     Link link;
+    LineOwner owner;
     AcqParameters params;
     ChannelSettings channels;
+
+private:
+    int signal_ = 0;
 };
 
 }  // namespace q24::cli

@@ -53,33 +53,36 @@ int runPassive(const QStringList& args) {
         return Answer::Yes;
     };
     Session session(panel, path.toStdString());
-    if (!session.start(home)) return 1;
-    State* s = &session.s;
+    return session.exec([&]() -> Task<int> {
+        if (!co_await session.start(home)) {
+            std::fprintf(stderr, "quelda24-cli passive: %s\n", session.failure().c_str());
+            co_return 1;
+        }
+        State* s = &session.s;
+        const FilesEnv env{home, Regional::fromSystem()};
+        PassiveSeismic passive(*s, session.gated, session.link, env, session.owner);
+        passive.blockDone = [](int block, int blocks) {
+            std::printf("block %d of %d recorded\n", block, blocks);
+            std::fflush(stdout);
+        };
+        if (!name.empty()) passive.showSave = [&] { return Ready(TriggerSaveDone(*s, panel, env, folder, name)); };
+        passive.Form_Load();
+        s->Finestra_tempo = static_cast<int16_t>(minutes);
+        passive.SelectFrequency(fs);
+        co_await passive.Command2_Click();
 
-    const FilesEnv env{home, Regional::fromSystem()};
-    PassiveSeismic passive(*s, panel, session.link, env, session.yield());
-    passive.blockDone = [](int block, int blocks) {
-        std::printf("block %d of %d recorded\n", block, blocks);
-        std::fflush(stdout);
-    };
-    if (!name.empty())
-        passive.showSave = [&] { return TriggerSaveDone(*s, panel, env, folder, name); };
-    passive.Form_Load();
-    s->Finestra_tempo = static_cast<int16_t>(minutes);
-    passive.SelectFrequency(fs);
-    passive.Command2_Click();
-
-    const PassiveSeismic::Outcome& out = passive.outcome();
-    if (out.end == PassiveSeismic::End::None || out.end == PassiveSeismic::End::Kept ||
-        out.end == PassiveSeismic::End::FileError)
-        return 1;
-    std::printf("recorded %d of %d blocks (%lld samples per channel at %d Hz)\n", out.blocks, out.planned,
-                static_cast<long long>(out.blocks) * PassiveSeismic::kBlock, fs);
-    if (out.merged) std::printf("data file %s/%s\n", home.c_str(), kDataFile);
-    if (out.save == SaveResult::Saved) std::printf("saved %s\n", s->File_path.c_str());
-    const bool complete = out.end == PassiveSeismic::End::Complete && out.merged;
-    const bool saved = name.empty() || out.save == SaveResult::Saved;
-    return complete && saved ? 0 : 1;
+        const PassiveSeismic::Outcome& out = passive.outcome();
+        if (out.end == PassiveSeismic::End::None || out.end == PassiveSeismic::End::Kept ||
+            out.end == PassiveSeismic::End::FileError || session.signalled())
+            co_return 1;
+        std::printf("recorded %d of %d blocks (%lld samples per channel at %d Hz)\n", out.blocks, out.planned,
+                    static_cast<long long>(out.blocks) * PassiveSeismic::kBlock, fs);
+        if (out.merged) std::printf("data file %s/%s\n", home.c_str(), kDataFile);
+        if (out.save == SaveResult::Saved) std::printf("saved %s\n", s->File_path.c_str());
+        const bool complete = out.end == PassiveSeismic::End::Complete && out.merged;
+        const bool saved = name.empty() || out.save == SaveResult::Saved;
+        co_return complete && saved ? 0 : 1;
+    });
 }
 
 CommandRegistration passive{"passive", kUsage, runPassive};

@@ -44,39 +44,41 @@ int runRunning(const QStringList& args) {
 
     TextPanel panel;
     Session session(panel, path.toStdString());
-    if (!session.start(home.toStdString())) return 1;
-    State* s = &session.s;
-
-    RunningMode mode(*s, panel, session.link, session.params, session.channels, session.yield());
-    int sweep = 0;
-    mode.channelRead = [&](int ch, int unit, bool ok) {
-        if (ok)
-            std::printf("sweep %d channel %d unit %d rms %.1f\n", sweep, ch, unit,
-                        Rms(s->Dati.row(ch - 1), mode.samplesPerChannel()));
-        else
-            std::printf("sweep %d channel %d unit %d not working\n", sweep, ch, unit);
-        std::fflush(stdout);
-    };
-    mode.puls_running_Click();
-    if (!mode.running()) return 1;  // the message said why
-    auto tick = [&] {
-        if (mode.path() == RunningMode::Path::Slow) mode.Timer2_Timer();
-        else mode.Timer3_Timer();
-    };
-    for (sweep = 1; sweep <= sweeps; ++sweep) {
-        tick();
-        if (!mode.running() || s->Stop_req == 1) break;  // a unit was deselected
-    }
-    const bool complete = sweep > sweeps;
-    if (mode.running()) {  // STOP, and the tick that follows it resets the units
-        mode.fine_loop();
-        tick();
-    }
-    if (!complete) {
-        std::fprintf(stderr, "running mode stopped during sweep %d\n", sweep);
-        return 1;
-    }
-    return 0;
+    return session.exec([&]() -> Task<int> {
+        if (!co_await session.start(home.toStdString())) {
+            std::fprintf(stderr, "quelda24-cli run: %s\n", session.failure().c_str());
+            co_return 1;
+        }
+        State* s = &session.s;
+        RunningMode mode(*s, session.gated, session.link, session.owner, session.params, session.channels);
+        // The sweep under way: one more each time the first selected channel is read.
+        int sweep = 0, first = 0;
+        for (int ch = 1; ch <= s->N_Geofoni && !first; ++ch)
+            if (s->Ch_enabled[ch]) first = ch;
+        bool complete = false;
+        mode.channelRead = [&](int ch, int unit, bool ok) {
+            if (ch == first && ++sweep > sweeps) {
+                // STOP after the last sweep: the sequence resets the units.
+                complete = true;
+                mode.fine_loop();
+                return;
+            }
+            if (ok)
+                std::printf("sweep %d channel %d unit %d rms %.1f\n", sweep, ch, unit,
+                            Rms(s->Dati.row(ch - 1), mode.samplesPerChannel()));
+            else
+                std::printf("sweep %d channel %d unit %d not working\n", sweep, ch, unit);
+            std::fflush(stdout);
+        };
+        co_await mode.run();
+        if (session.signalled()) co_return 1;
+        if (sweep == 0) co_return 1;  // running mode could not start: the message said why
+        if (!complete) {
+            std::fprintf(stderr, "running mode stopped during sweep %d\n", sweep);
+            co_return 1;
+        }
+        co_return 0;
+    });
 }
 
 CommandRegistration run{"run", "run --home DIR --port PATH [--sweeps N]", runRunning};

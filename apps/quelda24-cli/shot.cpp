@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QTimer>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -89,63 +90,58 @@ int runShot(const QStringList& args) {
     ShotPanel panel;
     panel.showProgress = true;
     Session session(panel, port, regional);
-    State* s = &session.s;
-
-    // No trigger within the limit counts as "Exit from Trigger".
-    TriggerAcquisition* shot = nullptr;
-    double armedAt = 0;
-    bool timedOut = false;
-    session.beforeWait = [&](double deadline) {
-        if (timeout > 0 && shot && shot->phase() == ShotPhase::Armed) {
-            const double limit = armedAt + timeout;
-            if (EventLoopWait::Now() >= limit) {
-                if (!timedOut) shot->ExitFromTrigger();
-                timedOut = true;
+    return session.exec([&]() -> Task<int> {
+        if (!co_await session.start(home)) co_return Fail(session.failure());
+        State* s = &session.s;
+        FilesEnv env{home, regional, RunAndWait};
+        SaveResult saved = SaveResult::Closed;
+        TriggerAcquisition trigger(*s, session.gated, session.link, session.owner, session.params, session.channels,
+                                   env);
+        // No trigger within the limit counts as "Exit from Trigger".
+        bool timedOut = false;
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [&] {
+            if (trigger.phase() != ShotPhase::Armed) return;
+            timedOut = true;
+            trigger.ExitFromTrigger();
+        });
+        trigger.hooks.phaseChanged = [&](ShotPhase p) {
+            if (p == ShotPhase::Armed && timeout > 0) limit.start(static_cast<int>(std::ceil(timeout * 1000)));
+        };
+        trigger.hooks.messageWindow = [](bool shown) {
+            if (shown) {
+                std::printf("Wait for data display...\n");
+                std::fflush(stdout);
             }
-            deadline = std::min(deadline, limit);
-        }
-        return deadline;
-    };
-    if (!session.startQuietly(home)) return Fail(session.failure(panel.lastMessage));
+        };
+        trigger.hooks.showSave = [&] {
+            if (name.empty()) {
+                TriggerSaveExit(*s);
+                return Ready(SaveResult::Closed);
+            }
+            return Ready(saved = TriggerSaveDone(*s, panel, env, folder, name));
+        };
+        panel.answer = [&](const std::string& text, Buttons buttons) {
+            if (text == "Keep on Stacking?") return s->N_stack < stack ? Answer::Yes : Answer::No;
+            if (buttons == Buttons::YesNoCancel) return overwrite ? Answer::Yes : Answer::No;  // "... already exists"
+            if (buttons == Buttons::YesNo) return Answer::No;  // "End of Refraction Project?"
+            return Answer::Ok;
+        };
+        s->Stacking = stack > 0;
+        s->Stack_series = false;
+        co_await trigger.puls_trigger_Click();
 
-    FilesEnv env{home, regional, RunAndWait};
-    SaveResult saved = SaveResult::Closed;
-    TriggerAcquisition trigger(*s, panel, session.link, session.yield(), session.params, session.channels, env);
-    shot = &trigger;
-    trigger.hooks.phaseChanged = [&](ShotPhase p) {
-        if (p == ShotPhase::Armed) armedAt = EventLoopWait::Now();
-    };
-    trigger.hooks.messageWindow = [](bool shown) {
-        if (shown) {
-            std::printf("Wait for data display...\n");
-            std::fflush(stdout);
-        }
-    };
-    trigger.hooks.showSave = [&] {
-        if (name.empty()) {
-            TriggerSaveExit(*s);
-            return SaveResult::Closed;
-        }
-        return saved = TriggerSaveDone(*s, panel, env, folder, name);
-    };
-    panel.answer = [&](const std::string& text, Buttons buttons) {
-        if (text == "Keep on Stacking?") return s->N_stack < stack ? Answer::Yes : Answer::No;
-        if (buttons == Buttons::YesNoCancel) return overwrite ? Answer::Yes : Answer::No;  // "... already exists"
-        if (buttons == Buttons::YesNo) return Answer::No;  // "End of Refraction Project?"
-        return Answer::Ok;
-    };
-    s->Stacking = stack > 0;
-    s->Stack_series = false;
-    trigger.puls_trigger_Click();
-
-    if (timedOut) return Fail("no trigger within " + FreeFormat(timeout) + " seconds");
-    if (trigger.lastShot() != TriggerAcquisition::ShotEnd::Done)
-        return Fail(panel.lastMessage.empty() ? "the shot was not recorded" : panel.lastMessage);
-    if (stack > 0 && s->N_stack != 0) return Fail(panel.lastMessage);  // the stacked record was not written
-    if (!name.empty() && saved != SaveResult::Saved)
-        return Fail(saved == SaveResult::Declined ? folder + "/" + name + ".sg2 exists (--overwrite replaces it)"
-                                                  : panel.lastMessage);
-    return 0;
+        if (session.signalled()) co_return 1;
+        if (timedOut) co_return Fail("no trigger within " + FreeFormat(timeout) + " seconds");
+        if (trigger.lastShot() != TriggerAcquisition::ShotEnd::Done)
+            co_return Fail(panel.lastMessage.empty() ? "the shot was not recorded" : panel.lastMessage);
+        if (stack > 0 && s->N_stack != 0) co_return Fail(panel.lastMessage);  // the stacked record was not written
+        if (!name.empty() && saved != SaveResult::Saved)
+            co_return Fail(saved == SaveResult::Declined ? folder + "/" + name + ".sg2 exists (--overwrite replaces it)"
+                                                         : panel.lastMessage);
+        co_return 0;
+    });
 }
 
 CommandRegistration shotCommand{

@@ -55,85 +55,90 @@ int runTimed(const QStringList& args) {
     TextPanel panel;
     const Regional regional = Regional::fromSystem();
     Session session(panel, path.toStdString(), regional);
-    if (!session.start(home.toStdString())) return 1;
-    State* s = &session.s;
-    Link& link = session.link;
-    ChannelSettings& channels = session.channels;
-    const Link::Yield yield = session.yield();
+    return session.exec([&]() -> Task<int> {
+        if (!co_await session.start(home.toStdString())) {
+            std::fprintf(stderr, "quelda24-cli timed: %s\n", session.failure().c_str());
+            co_return 1;
+        }
+        State* s = &session.s;
+        Link& link = session.link;
+        ChannelSettings& channels = session.channels;
 
-    // The frequency as the parameters dialog sets it; the high line rate
-    // decides which low rates it offers.
-    if (AcqParameters::FrequencyAt(PositionOf(fs), s->Baud_rate_high) != fs) {
-        std::fprintf(stderr, "%d Hz needs a higher line rate for continuous sampling than %d (Baud_rate_high)\n", fs,
-                     static_cast<int>(s->Baud_rate_high));
-        link.Reset_units();
-        return 1;
-    }
-    session.params.setFreqPosition(PositionOf(fs));
-    s->Finestra_tempo = static_cast<int16_t>(minutes);
+        // The frequency as the parameters dialog sets it; the high line rate
+        // decides which low rates it offers.
+        if (AcqParameters::FrequencyAt(PositionOf(fs), s->Baud_rate_high) != fs) {
+            std::fprintf(stderr, "%d Hz needs a higher line rate for continuous sampling than %d (Baud_rate_high)\n",
+                         fs, static_cast<int>(s->Baud_rate_high));
+            co_await link.Reset_units();
+            co_return 1;
+        }
+        session.params.setFreqPosition(PositionOf(fs));
+        s->Finestra_tempo = static_cast<int16_t>(minutes);
 
-    TimedMode mode(*s, panel, link, channels, yield);
-    std::string status;
-    mode.changed = [&] {
-        const TimedMode::Controls& c = mode.controls();
-        if (c.Label3_visible && c.Label3 != status && c.Label3.rfind("Error on Unit", 0) != 0)
-            std::printf("%s\n", c.Label3.c_str());
-        status = c.Label3;
-        panel.setValue(Ctl::ProgressBar1, c.ProgressBar1);
-    };
-    panel.showProgress = true;
-    std::map<int, long> failures;  // unit -> bursts lost
-    mode.burstRead = [&](int block, int ch, int unit, bool ok) {
-        if (ok) return;
-        ++failures[unit];
-        std::printf("block %d channel %d: Error on Unit%d\n", block + 1, ch, unit);
-        std::fflush(stdout);
-    };
+        TimedMode mode(*s, session.gated, link, session.owner, channels);
+        std::string status;
+        mode.changed = [&] {
+            const TimedMode::Controls& c = mode.controls();
+            if (c.Label3_visible && c.Label3 != status && c.Label3.rfind("Error on Unit", 0) != 0)
+                std::printf("%s\n", c.Label3.c_str());
+            status = c.Label3;
+            panel.setValue(Ctl::ProgressBar1, c.ProgressBar1);
+        };
+        panel.showProgress = true;
+        std::map<int, long> failures;  // unit -> bursts lost
+        mode.burstRead = [&](int block, int ch, int unit, bool ok) {
+            if (ok) return;
+            ++failures[unit];
+            std::printf("block %d channel %d: Error on Unit%d\n", block + 1, ch, unit);
+            std::fflush(stdout);
+        };
 
-    std::vector<std::string> texts;
-    for (int k = 1; k <= s->N_Geofoni; ++k) texts.push_back(channels.text(k));
-    bool recorded = false, saved = false;
-    mode.showSave = [&] {
-        recorded = true;
-        const FilesEnv env{home.toStdString(), regional};
-        if (name.isEmpty()) {
-            const std::string data = env.home + "/" + kDataFile;
-            const std::string err = WriteTimedDataText(*s, texts, data, regional);
-            if (!err.empty()) {
-                std::fprintf(stderr, "%s could not be written: %s\n", data.c_str(), err.c_str());
-                return;
+        std::vector<std::string> texts;
+        for (int k = 1; k <= s->N_Geofoni; ++k) texts.push_back(channels.text(k));
+        bool recorded = false, saved = false;
+        mode.showSave = [&]() -> Task<void> {
+            recorded = true;
+            const FilesEnv env{home.toStdString(), regional};
+            if (name.isEmpty()) {
+                const std::string data = env.home + "/" + kDataFile;
+                const std::string err = WriteTimedDataText(*s, texts, data, regional);
+                if (!err.empty()) {
+                    std::fprintf(stderr, "%s could not be written: %s\n", data.c_str(), err.c_str());
+                    co_return;
+                }
+                std::printf("data.txt written: %s\n", data.c_str());
+                saved = true;
+                co_return;
             }
-            std::printf("data.txt written: %s\n", data.c_str());
-            saved = true;
-            return;
-        }
-        if (TimedSaveOk(*s, panel, env, folder.toStdString(), name.toStdString(), texts) == SaveResult::Saved) {
-            mode.SaveDone();
-            panel.message(kSg2Created);
-            saved = true;
-        }
-    };
+            if (TimedSaveOk(*s, panel, env, folder.toStdString(), name.toStdString(), texts) == SaveResult::Saved) {
+                mode.SaveDone();
+                panel.message(kSg2Created);
+                saved = true;
+            }
+        };
 
-    // "Continuous sampling": the line to the high rate, the dialog set up.
-    link.Set_baud(s->Baud_rate_high);
-    std::printf("recording %d minute(s) at %d Hz, %d channel(s)\n", minutes, s->Sampling_freq,
-                static_cast<int>(s->N_Geofoni));
-    std::fflush(stdout);
-    mode.Prepare();
-    mode.Start_acq_Click();  // a recording ends with a unit reset
-    if (!recorded) {         // START refused it (the message said why): EXIT resets
-        mode.Command2_Click();
-        return 1;
-    }
+        // "Continuous sampling": the line to the high rate, the dialog set up.
+        co_await link.Set_baud(s->Baud_rate_high);
+        std::printf("recording %d minute(s) at %d Hz, %d channel(s)\n", minutes, s->Sampling_freq,
+                    static_cast<int>(s->N_Geofoni));
+        std::fflush(stdout);
+        mode.Prepare();
+        co_await mode.Start_acq_Click();  // a recording ends with a unit reset
+        if (session.signalled()) co_return 1;
+        if (!recorded) {  // START refused it (the message said why): EXIT resets
+            co_await mode.Command2_Click();
+            co_return 1;
+        }
 
-    long lost = 0;
-    for (const auto& [unit, n] : failures) {
-        std::printf("unit %d: %ld burst(s) lost\n", unit, n);
-        lost += n;
-    }
-    std::printf("recorded %d samples per channel\n", s->N_samples_cont);
-    std::fflush(stdout);
-    return saved && lost == 0 ? 0 : 1;
+        long lost = 0;
+        for (const auto& [unit, n] : failures) {
+            std::printf("unit %d: %ld burst(s) lost\n", unit, n);
+            lost += n;
+        }
+        std::printf("recorded %d samples per channel\n", s->N_samples_cont);
+        std::fflush(stdout);
+        co_return saved && lost == 0 ? 0 : 1;
+    });
 }
 
 CommandRegistration timed{"timed", kUsage, runTimed};

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "link/EventLoopWait.h"
+#include "link/EventLoopWaits.h"
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PosixPort.h"
 #include "units/UnitsProcess.h"
@@ -46,19 +47,16 @@ public:
     }
     bool running() const { return units_.running(); }
 
-    // The link to the units through `panel`, waiting with `yield` on the
-    // monotonic clock; its port not yet opened.
-    Link& makeLink(Panel& panel, Link::Yield yield) {
-        link_ = std::make_unique<Link>(*s, panel, port_, map_, &EventLoopWait::Now, std::move(yield));
+    // The link to the units through `panel`, waiting in the Qt event loop
+    // (the application object must exist by now); its port not yet opened.
+    Link& makeLink(Panel& panel) {
+        gated_ = std::make_unique<GatedPanel>(panel);
+        link_ = std::make_unique<Link>(*s, *gated_, port_, map_, waits_);
+        owner_ = std::make_unique<LineOwner>(*s, *gated_, *link_);
         return *link_;
     }
-
-    // The program's wait: sleep in the Qt event loop (the application object
-    // must exist by now).
-    Link::Yield eventLoopYield() {
-        if (!wait_) wait_ = std::make_unique<EventLoopWait>();
-        return [w = wait_.get()](int fd, double deadline) { (*w)(fd, deadline); };
-    }
+    LineOwner& owner() { return *owner_; }
+    GatedPanel& gated() { return *gated_; }
 
     std::unique_ptr<State> s = std::make_unique<State>();
 
@@ -66,8 +64,10 @@ private:
     units::UnitsProcess units_;
     PosixPort port_;
     PortMap map_;
-    std::unique_ptr<EventLoopWait> wait_;
+    EventLoopWaits waits_;
+    std::unique_ptr<GatedPanel> gated_;
     std::unique_ptr<Link> link_;
+    std::unique_ptr<LineOwner> owner_;
 };
 
 }  // namespace q24::bench

@@ -13,6 +13,13 @@ bool validSlot(int i) { return i >= 1 && i <= ChannelSettings::kSlots; }
 bool hasOptionHandler(int i) { return i == 1 || i == 6 || i == 12 || i == 18 || i == 24; }
 }  // namespace
 
+int UnitOfSlot(const State& s, const ChannelSlots& slots, int ch) {
+    const int16_t assigned =
+        ch >= 0 && ch < static_cast<int>(s.Ch_param.size()) ? s.Ch_param[static_cast<std::size_t>(ch)] : 0;
+    if (ch < 1 || ch > 24) return assigned;
+    return SlotNumber(slots.text(ch)).value_or(assigned);
+}
+
 std::optional<int16_t> SlotNumber(const std::string& text) {
     const std::optional<double> v = ParseNumber(text);
     if (!v) return std::nullopt;

@@ -44,6 +44,13 @@ public:
 // no number or does not fit 16 bits has none.
 std::optional<int16_t> SlotNumber(const std::string& text);
 
+// The unit asked for channel position `ch` at 500 Hz and below (bursts): the
+// number typed in the position's box (positions 1 to 24 have one); a box that
+// holds no number, and every later position, asks the unit the channel
+// settings assigned. The trigger shot, running mode and timed sampling all
+// follow this one rule.
+int UnitOfSlot(const State& s, const ChannelSlots& slots, int ch);
+
 class ChannelSettings : public ChannelSlots {
 public:
     static constexpr int kSlots = 24;

@@ -16,19 +16,24 @@
 // the operator is told how many there are and may save them. Temporary files
 // that hold a recording not yet saved are never emptied without asking: the
 // marker file temp_data_unsaved.txt says they do, across runs of the program.
+// When the program ends during a recording, the units are reset, the whole
+// blocks stay in the temporary files with their marker, and nothing is asked.
 //
 // This object is the dialog `Passive_seismic` without its widgets: it holds
 // what the dialog's controls show (Controls) and runs their handlers; the
 // dialog mirrors it, the command-line tool drives it directly, tests drive it
-// against the emulated units.
+// against the emulated units. START's sequence awaits the units, the
+// operator's answers and the save dialog.
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "files/Saving.h"
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "state/Panel.h"
 #include "state/State.h"
+#include "state/Task.h"
 
 namespace q24 {
 
@@ -57,6 +62,7 @@ public:
         Stopped,     // ESC during the recording
         UnitFailed,  // a unit did not deliver its block
         WriteError,  // a temporary file could not be written (a full disk)
+        Cancelled,   // the program ended during the recording
     };
     struct Outcome {
         End end = End::None;
@@ -66,35 +72,36 @@ public:
         SaveResult save = SaveResult::Closed;  // what the save dialog did
     };
 
-    // `home` is the program folder; `yield` hands control to the event loop
-    // (it is called with no descriptor and the present time).
-    PassiveSeismic(State& s, Panel& main, Link& link, FilesEnv files, Link::Yield yield);
+    // `files.home` is the program folder; `owner` resets the units.
+    PassiveSeismic(State& s, Panel& main, Link& link, FilesEnv files, LineOwner& owner);
 
     const Controls& controls() const { return c_; }
     const Outcome& outcome() const { return out_; }
     bool recording() const { return recording_; }
+    // START's sequence is under way (its questions, the recording, saving).
+    bool started() const { return started_; }
 
-    void Form_Load();       // shows Finestra_tempo, START enabled
+    void Form_Load();       // 125 Hz, Finestra_tempo shown, START enabled
     void Command5_Click();  // ">>": one minute more, 60 wraps to 1
     void Command6_Click();  // "<<": one minute less, 1 wraps to 59
     void SelectFrequency(int hz);  // an option button: 125, 250 or 500
-    void Command2_Click();  // START: PassiveRecording
+    Task<void> Command2_Click();   // START: PassiveRecording
     // ESC or the close box: true when the dialog may close. While a recording
     // runs it only asks the recording to stop (the units are reset, and what
     // was recorded whole is offered for saving).
     bool Command1_Click();
 
-    void PassiveRecording();
+    Task<void> PassiveRecording();
     // Reads one block of every position into Dati; true when each arrived.
-    bool Collect_passive();
+    Task<bool> Collect_passive();
 
     // Blocks of a recording of `seconds` at `hz`: hz x seconds / 8192 rounded
     // (halves to even), at least 1.
     static int BlockCount(int hz, int32_t seconds);
 
-    // The trigger save dialog, shown modally with Passive_mode set; returns
-    // what it did.
-    std::function<SaveResult()> showSave;
+    // The trigger save dialog, opened with Passive_mode set; ends with what
+    // it did.
+    std::function<Task<SaveResult>()> showSave;
     // Told after the controls changed, so an open dialog can refresh itself.
     std::function<void()> changed;
     // Told after each block was written whole: block number, blocks planned.
@@ -102,12 +109,12 @@ public:
 
 private:
     void notify();
-    void yieldOnce();
     void setInfo(const std::string& text);
     void showMinutes();
-    End record(int hz, int blocks);
-    void offerEarlyEnd(int hz);
-    void mergeAndSave(int hz, int blocks);
+    void startAgain();  // START enabled again
+    Task<End> record(int hz, int blocks);
+    Task<void> offerEarlyEnd(int hz);
+    Task<void> mergeAndSave(int hz, int blocks);
     std::string markerPath() const;
     int unsavedBlocks() const;  // blocks the marker names; 0 when there is none
     void markUnsaved(int hz, int blocks);
@@ -116,11 +123,11 @@ private:
     Panel& main_;
     Link& link_;
     FilesEnv files_;
-    Link::Yield yield_;
+    LineOwner& owner_;
     Controls c_;
     Outcome out_;
     bool recording_ = false;
-    bool busy_ = false;  // START's handler is running (a second START is refused)
+    bool started_ = false;
     std::string failedUnit_;
 };
 

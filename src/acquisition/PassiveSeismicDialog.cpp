@@ -4,11 +4,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "acquisition/Passive.h"
+#include "link/Waits.h"
 
 namespace q24 {
 
@@ -25,7 +27,6 @@ PassiveSeismicDialog::PassiveSeismicDialog(PassiveSeismic& logic, QWidget* paren
     : QDialog(parent), logic_(logic) {
     setObjectName("Passive_seismic");
     setWindowTitle("Passive Seismic");
-    setModal(true);
 
     FS125_ = Named(new QRadioButton("125Hz", this), "FS125");
     FS250_ = Named(new QRadioButton("250Hz", this), "FS250");
@@ -78,7 +79,7 @@ PassiveSeismicDialog::PassiveSeismicDialog(PassiveSeismic& logic, QWidget* paren
     connect(FS500_, &QRadioButton::clicked, this, [this] { logic_.SelectFrequency(500); });
     connect(Command5, &QPushButton::clicked, this, [this] { logic_.Command5_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { logic_.Command6_Click(); });
-    connect(Command2_, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
+    connect(Command2_, &QPushButton::clicked, this, &PassiveSeismicDialog::start);
     connect(Command1, &QPushButton::clicked, this, &PassiveSeismicDialog::reject);
     refresh();
 }
@@ -97,6 +98,40 @@ void PassiveSeismicDialog::refresh() {
 
 void PassiveSeismicDialog::reject() {
     if (logic_.Command1_Click()) QDialog::reject();
+}
+
+void PassiveSeismicDialog::start() {
+    Spawn(logic_.Command2_Click(), [self = QPointer<PassiveSeismicDialog>(this), waits = waits_](std::exception_ptr e) {
+        if (self) self->failure_ = e;
+        if (waits) waits->wake();
+    });
+}
+
+Task<void> PassiveSeismicDialog::Run(PassiveSeismic& logic, Waits& waits, QWidget* parent) {
+    QPointer<PassiveSeismicDialog> d = new PassiveSeismicDialog(logic, parent);
+    d->waits_ = &waits;
+    bool closed = false;
+    const auto seen = connect(d, &QDialog::finished, d, [&closed, &waits] {
+        closed = true;
+        waits.wake();
+    });
+    logic.changed = [d] {
+        if (d) d->refresh();
+    };
+    logic.Form_Load();
+    d->show();
+    // Until the dialog is closed (or gone with the main window, or the program
+    // ends) and START's sequence is over.
+    while (logic.started() || (d && !closed && !waits.cancelled())) co_await waits.until(-1, Waits::kNever);
+    logic.changed = {};
+    std::exception_ptr failure;
+    if (d) {
+        disconnect(seen);
+        failure = d->failure_;
+        d->hide();
+        d->deleteLater();
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace q24

@@ -12,15 +12,21 @@ namespace {
 constexpr const char* kTooLong = "Time set is too long !";
 }  // namespace
 
-TimedMode::TimedMode(State& s, Panel& main, Link& link, ChannelSlots& slots, Link::Yield yield)
-    : s_(s), main_(main), link_(link), slots_(slots), yield_(std::move(yield)) {}
+TimedMode::TimedMode(State& s, Panel& main, Link& link, LineOwner& owner, ChannelSlots& slots)
+    : s_(s), main_(main), link_(link), owner_(owner), slots_(slots) {}
+
+struct TimedMode::Counted {
+    TimedMode& mode;
+    explicit Counted(TimedMode& m) : mode(m) { ++mode.sequences_; }
+    ~Counted() {
+        if (--mode.sequences_ == 0) mode.notify();  // the dialog may go now
+    }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+};
 
 void TimedMode::notify() {
     if (changed) changed();
-}
-
-void TimedMode::yieldOnce() {
-    if (yield_) yield_(-1, link_.now());
 }
 
 int TimedMode::perBlock() const {
@@ -46,7 +52,11 @@ void TimedMode::Form_Load() {
 void TimedMode::Prepare() {
     Form_Load();
     c_.Start_acq = true;
+    c_.Command2 = true;
+    // STOP (or the end of running mode) leaves both stop signals up; without
+    // time-outs every burst would then be given up at once.
     s_.Stop_req = 0;
+    s_.Stop_flag = false;
     c_.ProgressBar1 = 0;
     c_.Label5 = std::to_string(s_.Sampling_freq);
     c_.shown = true;
@@ -69,35 +79,38 @@ void TimedMode::Command6_Click() {
     notify();
 }
 
-void TimedMode::Start_acq_Click() {
-    // The save dialog and the reset after a recording run the event loop: a
-    // second START meanwhile would nest a recording inside them.
-    if (busy_) return;
-    struct Busy {
-        bool& flag;
-        explicit Busy(bool& f) : flag(f) { flag = true; }
-        ~Busy() { flag = false; }
-    } busy(busy_);
+Task<void> TimedMode::Start_acq_Click() {
+    if (!c_.Start_acq) co_return;  // START is off: a recording, its save or a reset runs
+    Counted counted(*this);
+    c_.Start_acq = false;
+    notify();
     s_.Passive_mode = false;
     s_.Acq_seconds = static_cast<int32_t>(s_.Finestra_tempo) * 60;
     s_.N_samples_cont = s_.Sampling_freq * s_.Acq_seconds;
-    if (static_cast<int64_t>(s_.N_Geofoni) * s_.N_samples_cont > kMaxSamples) {
-        main_.message(kTooLong);
-        return;
+    bool fits = static_cast<int64_t>(s_.N_Geofoni) * s_.N_samples_cont <= kMaxSamples;
+    if (fits) {
+        // Dati_cont holds what this recording fills: N_Geofoni channels of
+        // whole blocks. The last record goes first, so two never share the
+        // memory.
+        const int32_t blocks = std::max<int32_t>(0, s_.N_samples_cont) / perBlock();
+        s_.Dati_cont = TraceArray();
+        try {
+            s_.Dati_cont.resize(std::max<int>(0, s_.N_Geofoni), blocks * perBlock());
+        } catch (const std::bad_alloc&) {
+            fits = false;
+        }
     }
-    // Dati_cont holds what this recording fills: N_Geofoni channels of whole
-    // blocks. The last record goes first, so two never share the memory.
-    const int32_t blocks = std::max<int32_t>(0, s_.N_samples_cont) / perBlock();
-    s_.Dati_cont = TraceArray();
-    try {
-        s_.Dati_cont.resize(std::max<int>(0, s_.N_Geofoni), blocks * perBlock());
-    } catch (const std::bad_alloc&) {
-        main_.message(kTooLong);
-        return;
+    if (!fits) {
+        co_await main_.messageAsync(kTooLong);
+        c_.Start_acq = true;
+        notify();
+        co_return;
     }
+    co_await record();
+}
 
+Task<void> TimedMode::record() {
     recording_ = true;
-    c_.Start_acq = false;
     c_.Command2 = false;
     c_.Command7 = true;
     setStatus("Sampling and Reception...");
@@ -106,24 +119,30 @@ void TimedMode::Start_acq_Click() {
 
     // Each recording's reset leaves the line at the working rate: a second
     // START in the same dialog brings it back to the high rate first.
-    if (s_.Baud_rate_high > 0 && link_.pcSpeed() != s_.Baud_rate_high) link_.Set_baud(s_.Baud_rate_high);
-    if (!abortAsked_) TimedSampling();
+    if (s_.Baud_rate_high > 0 && link_.pcSpeed() != s_.Baud_rate_high) co_await link_.Set_baud(s_.Baud_rate_high);
+    if (!stopped()) co_await TimedSampling();
     recording_ = false;
-    if (abortAsked_) {
-        abortNow();
-        return;
+    if (abortAsked_ && !link_.cancelled()) {
+        co_await abortNow();
+        co_return;
     }
-
-    c_.Command2 = true;
-    notify();
-    if (showSave) showSave();
-    if (aborted_) return;  // Abort was pressed again while the save dialog was up
-    link_.Reset_units();
+    if (!link_.cancelled() && showSave) {
+        notify();
+        co_await showSave();
+        if (aborted_) co_return;  // Abort's OK came while the save dialog was up: it reset
+    }
+    // The units record until they are reset; a cancelled recording is not
+    // saved, but reset all the same, and the dialog goes.
+    const bool cancelled = link_.cancelled();
+    co_await owner_.reset();
+    main_.setEnabled(Ctl::parameters, true);
     c_.Start_acq = true;
+    c_.Command2 = true;
+    if (cancelled) c_.shown = false;
     notify();
 }
 
-void TimedMode::TimedSampling() {
+Task<void> TimedMode::TimedSampling() {
     s_.Trg_mode = 0;
     link_.ClearBuffers(false);
     link_.Send_parameters(s_.Trigger_unit, 1, s_.Sampling_freq, 0, s_.Trg_mode, s_.Trg_opening, s_.Passive_mode);
@@ -136,16 +155,15 @@ void TimedMode::TimedSampling() {
         s_.Stop_req = 0;
         bool skipped = false;
         for (int ch = 1; ch <= s_.N_Geofoni; ++ch) {
-            yieldOnce();
-            if (abortAsked_) return;
+            if (stopped()) co_return;
             if (!slots_.checked(ch)) continue;
             if (s_.Stop_req == 1) {
                 skipped = true;
                 break;
             }
-            const int unit = SlotNumber(slots_.text(ch)).value_or(0);
-            const bool ok = link_.Read_burst(unit, s_.Stop_flag, s_.Use_timeout) != 0;
-            if (abortAsked_) return;
+            const int unit = UnitOfSlot(s_, slots_, ch);
+            const bool ok = co_await link_.Read_burst(unit, s_.Stop_flag, s_.Use_timeout) != 0;
+            if (stopped()) co_return;  // what a cancelled read left is not kept
             if (ok) {
                 slots_.setCheckCaption(ch, "OK", kSlotGreen);
             } else {
@@ -180,43 +198,46 @@ void TimedMode::TimedSampling() {
 }
 
 void TimedMode::SaveDone() {
+    // START and EXIT come back once the recording's reset is done.
     setStatus("FINE");
     c_.Command7 = false;
-    c_.Command2 = true;
-    c_.Start_acq = !busy_;  // after a recording, once its reset is done
     notify();
 }
 
-void TimedMode::abortNow() {
-    link_.Reset_units();
+Task<void> TimedMode::abortNow() {
     aborted_ = true;
+    co_await owner_.reset();
     c_.shown = false;
     notify();
     if (endProgram) endProgram();
 }
 
-void TimedMode::Command7_Click() {
-    if (aborted_ || abortAsked_) return;
-    if (main_.ask("Abort section ?", Buttons::OkCancel) != Answer::Ok) return;
+Task<void> TimedMode::Command7_Click() {
+    if (!c_.Command7 || aborted_ || abortAsked_) co_return;
+    Counted counted(*this);
+    const Answer a = co_await main_.askAsync("Abort section ?", Buttons::OkCancel);
+    if (a != Answer::Ok || aborted_ || abortAsked_ || link_.cancelled()) co_return;
     if (recording_) {
-        // The recording loop stops at its next step, then resets and ends.
+        // The recording stops at its next step, then resets and ends.
         abortAsked_ = true;
         s_.Stop_req = 1;
-        return;
+        co_return;
     }
-    abortNow();
+    co_await abortNow();
 }
 
-void TimedMode::Command2_Click() {
-    if (recording_) return;
-    link_.Reset_units();
+Task<void> TimedMode::Command2_Click() {
+    if (!c_.Command2) co_return;  // off during a recording and its save
+    Counted counted(*this);
+    c_.Start_acq = c_.Command2 = false;
+    notify();
+    co_await owner_.reset();
     c_.shown = false;
     notify();
 }
 
-void TimedMode::CloseRequested() {
-    if (recording_ || !c_.shown) return;
-    Command2_Click();
+Task<void> TimedMode::CloseRequested() {
+    if (c_.shown) co_await Command2_Click();
 }
 
 }  // namespace q24

@@ -5,10 +5,13 @@
 //
 // The units record continuously after one parameter command with a sample
 // count of 1; the program then takes, block after block, one burst of N_slow
-// (128) samples from the unit typed in each checked channel slot, marks the
+// (128) samples from the unit of each checked channel slot, marks the
 // slot "OK" (green) or "ERROR" (red), and stores the burst in Dati_cont. A
 // unit that fails does not stop the recording: its block keeps whatever the
-// receive buffer held, and the status line names the unit.
+// receive buffer held, and the status line names the unit. The handlers that
+// wait are sequences (Tasks); the dialog starts them and follows `changed`,
+// and a button that is off refuses its click. A cancellation (the program
+// ends) stops a recording at once: the units are reset, nothing is saved.
 //
 // This object is the dialog `acquisizione` without its widgets: it holds what
 // the dialog's controls show (Controls) and runs their handlers; the dialog
@@ -19,6 +22,7 @@
 #include <string>
 
 #include "acquisition/ChannelSettings.h"
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "state/Panel.h"
 #include "state/State.h"
@@ -46,9 +50,7 @@ public:
         bool shown = false;              // the dialog is open
     };
 
-    // `yield` hands control to the event loop; it is called with no
-    // descriptor and the present time, so it only runs what is pending.
-    TimedMode(State& s, Panel& main, Link& link, ChannelSlots& slots, Link::Yield yield);
+    TimedMode(State& s, Panel& main, Link& link, LineOwner& owner, ChannelSlots& slots);
 
     const Controls& controls() const { return c_; }
 
@@ -58,27 +60,30 @@ public:
     void Form_Load();
     void Command5_Click();   // ">>": one minute more, 60 wraps to 1
     void Command6_Click();   // "<<": one minute less, not below 1
-    void Start_acq_Click();  // START: record, save, reset
-    void Command7_Click();   // Abort: "Abort section ?", OK ends the program
-    void Command2_Click();   // EXIT: units reset, dialog hidden
-    // The dialog's close box or Escape: EXIT when idle, nothing while a
-    // recording runs (only Abort ends one).
-    void CloseRequested();
+    Task<void> Start_acq_Click();  // START: record, save, reset
+    Task<void> Command7_Click();   // Abort: "Abort section ?", OK ends the program
+    Task<void> Command2_Click();   // EXIT: units reset, dialog hidden
+    // The dialog's close box or Escape: EXIT when EXIT is on, nothing during
+    // a recording (only Abort ends one).
+    Task<void> CloseRequested();
 
     // The recording itself (START's step 4); Dati_cont must already hold
     // N_Geofoni rows of N_slow x (N_samples_cont / N_slow) samples.
-    void TimedSampling();
+    Task<void> TimedSampling();
 
-    // The save dialog's OK has saved: "FINE", Abort off, EXIT on, and START
-    // on (after a recording, once the units have been reset).
+    // The save dialog's OK has saved: "FINE", Abort off. START and EXIT come
+    // back once the recording's reset is done.
     void SaveDone();
 
     bool recording() const { return recording_; }
     bool aborted() const { return aborted_; }
+    // A handler's sequence is under way (START up to its reset, EXIT's or
+    // Abort's reset): the dialog may not go before it has ended.
+    bool busy() const { return sequences_ > 0; }
 
-    // The save dialog `Percorsofile`, shown modally after each recording; on a
-    // save it calls SaveDone().
-    std::function<void()> showSave;
+    // The save dialog `Percorsofile` after each recording, awaited until it
+    // is closed; on a save it calls SaveDone().
+    std::function<Task<void>()> showSave;
     // Abort's OK, after the units were reset: the program ends.
     std::function<void()> endProgram;
     // Told after the controls changed, so an open dialog can refresh itself.
@@ -88,21 +93,23 @@ public:
     std::function<void(int block, int ch, int unit, bool ok)> burstRead;
 
 private:
+    struct Counted;  // counts a handler's sequence in sequences_ while it lives
     void notify();
-    void yieldOnce();
     void showMinutes();
     void setStatus(const std::string& text);
-    void abortNow();
+    Task<void> abortNow();
+    Task<void> record();  // START's sequence once the recording is allocated
+    bool stopped() const { return abortAsked_ || link_.cancelled(); }
     int perBlock() const;
 
     State& s_;
     Panel& main_;
     Link& link_;
+    LineOwner& owner_;
     ChannelSlots& slots_;
-    Link::Yield yield_;
     Controls c_;
     bool recording_ = false;
-    bool busy_ = false;        // START's handler runs (recording, save, reset)
+    int sequences_ = 0;
     bool abortAsked_ = false;  // Abort's OK came during a recording
     bool aborted_ = false;
 };

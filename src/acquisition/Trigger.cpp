@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kProgressMax = 100;          // ProgressBar1 runs 0..100
 constexpr double kTriggerReplyLimit = 60;  // seconds for the trigger-time reply
-constexpr int kSlots = 24;                 // channel positions with a text box
 constexpr int kBurstRateLimit = 501;       // below this the units answer bursts
 
 // Menus a shot keeps from being used while it runs: the three the shot has
@@ -57,17 +56,18 @@ long long AlignedIndex(float trgOffset, long long k) {
     return static_cast<long long>(RoundHalfEven(static_cast<double>(trgOffset) + static_cast<double>(k)));
 }
 
-TriggerAcquisition::TriggerAcquisition(State& s, Panel& panel, Link& link, Link::Yield yield,
+TriggerAcquisition::TriggerAcquisition(State& s, Panel& panel, Link& link, LineOwner& owner,
                                        AcqParameters& params, ChannelSlots& slots, FilesEnv env)
-    : s_(s), panel_(panel), link_(link), yield_(std::move(yield)), params_(params), slots_(slots),
-      env_(std::move(env)) {}
+    : s_(s), panel_(panel), link_(link), owner_(owner), params_(params), slots_(slots), env_(std::move(env)) {}
 
 std::string TriggerAcquisition::dataFilePath() const { return env_.home + "/" + kTriggerDataFile; }
 
-void TriggerAcquisition::pump() { yield_(-1, link_.now()); }
-
 void TriggerAcquisition::setPhase(ShotPhase p) {
     phase_ = p;
+    // Armed, the shot lets only "Exit from Trigger" in; from the trigger on
+    // it lets nothing in.
+    if (p == ShotPhase::Armed) owner_.phase(Activity::ShotArmed);
+    if (p == ShotPhase::Recording) owner_.phase(Activity::ShotReceiving);
     if (hooks.phaseChanged) hooks.phaseChanged(p);
 }
 
@@ -84,11 +84,17 @@ void ChooseStacking(State& s, Panel& main, bool stacking) {
 void TriggerAcquisition::ExitFromTrigger() {
     s_.Stop_req = 1;
     panel_.setVisible(Ctl::Termina_trigger, false);
+    link_.waits().wake();
 }
 
-void TriggerAcquisition::puls_trigger_Click() {
-    if (busy_) return;  // a shot is running: a second one would garble both
-    busy_ = true;
+std::optional<TriggerAcquisition::ShotEnd> TriggerAcquisition::interrupted() {
+    if (link_.cancelled()) return ShotEnd::Cancelled;
+    if (s_.Stop_req != 1) return std::nullopt;
+    panel_.setEnabled(Ctl::Timer3, false);
+    return ShotEnd::Stopped;
+}
+
+Task<void> TriggerAcquisition::puls_trigger_Click() {
     // Whatever ends the shot, the panel and menus come back.
     struct Done {
         TriggerAcquisition& t;
@@ -96,103 +102,110 @@ void TriggerAcquisition::puls_trigger_Click() {
             t.panel_.setEnabled(Ctl::Frame2, true);
             t.setMenusEnabled(true);
             t.setPhase(ShotPhase::Idle);
-            t.busy_ = false;
         }
     } done{*this};
-    if (hooks.stopRunningMode) hooks.stopRunningMode();
     // Each Yes to "Keep on Stacking?" runs the next shot of the series.
-    while (oneShot()) {
+    while (co_await oneShot()) {
     }
 }
 
-bool TriggerAcquisition::oneShot() {
+Task<bool> TriggerAcquisition::oneShot() {
     s_.Passive_mode = false;
     params_.VScroll1_Change();  // undoes running mode's sample count
     panel_.setVisible(Ctl::zero_line, true);
 
     if (!Trigger_unit_ok(s_)) {
-        panel_.message("Trigger Unit does not exist!", std::string());
         last_ = ShotEnd::NotArmed;
-        return endOfSeries();
+        co_await panel_.messageAsync("Trigger Unit does not exist!", std::string());
+        if (link_.cancelled()) co_return false;
+        co_return co_await endOfSeries();
     }
 
     panel_.setVisible(Ctl::Unita_errata1, false);
     panel_.setEnabled(Ctl::Frame2, false);
-    if (!s_.Stack_series && hooks.showGeometry) hooks.showGeometry();
+    if (!s_.Stack_series && hooks.showGeometry) {
+        co_await hooks.showGeometry();
+        if (link_.cancelled()) co_return false;  // nothing was sent yet
+    }
     panel_.setValue(Ctl::ProgressBar1, 0);
     panel_.setVisible(Ctl::Termina_trigger, true);
     setMenusEnabled(false);
 
-    if (s_.Stacking) {
-        panel_.setVisible(Ctl::numero_acquisizione, true);
+    const bool stacked = s_.Stacking;
+    panel_.setVisible(Ctl::numero_acquisizione, stacked);
+    if (stacked) {
         ++s_.N_stack;
         panel_.setText(Ctl::numero_acquisizione, std::to_string(s_.N_stack));
-        // A stopped shot has reset the units already; a second reset would
-        // only keep the crew waiting.
-        last_ = StackShot() ? ShotEnd::Done : ShotEnd::Stopped;
-        if (last_ == ShotEnd::Done) link_.Reset_units();
-    } else {
-        panel_.setVisible(Ctl::numero_acquisizione, false);
-        const ShotEnd end = last_ = TriggerShot();
-        if (end == ShotEnd::Stopped || end == ShotEnd::NotArmed || s_.Stop_req == 1) return false;
+    }
+    if (stacked) last_ = co_await StackShot();
+    else last_ = co_await TriggerShot();
+    if (last_ == ShotEnd::NotArmed) co_return false;
+
+    const bool stopped = last_ == ShotEnd::Stopped || s_.Stop_req == 1;
+    if (!stacked && !stopped && last_ != ShotEnd::Cancelled) {
         panel_.setVisible(Ctl::Termina_trigger, false);
         // A data file that could not be completed is not offered: the
         // converter would turn the previous shot into this one's .sg2.
-        if (end == ShotEnd::Done && hooks.showSave) hooks.showSave();
-        link_.Reset_units();
+        if (last_ == ShotEnd::Done && hooks.showSave) co_await hooks.showSave();
     }
-    return endOfSeries();
+    // The units were armed: one reset, whatever ended the shot. A reset after
+    // a pre-emption clears the cancellation, so it is noted first.
+    const bool cancelled = link_.cancelled();
+    co_await owner_.reset();
+    if (cancelled || (!stacked && stopped)) co_return false;
+    co_return co_await endOfSeries();
 }
 
-bool TriggerAcquisition::endOfSeries() {
-    if (!s_.Stacking) return false;  // the save dialog may have ended the series
+Task<bool> TriggerAcquisition::endOfSeries() {
+    if (!s_.Stacking) co_return false;  // the save dialog may have ended the series
     s_.Stack_series = true;
-    if (panel_.ask("Keep on Stacking?", Buttons::YesNo) == Answer::Yes) return true;
+    const Answer keepOn = co_await panel_.askAsync("Keep on Stacking?", Buttons::YesNo);
+    if (link_.cancelled()) co_return false;
+    if (keepOn == Answer::Yes) co_return true;
     panel_.setVisible(Ctl::Termina_trigger, false);
     if (std::string err = WriteStackedFile(); !err.empty()) {
         // The sum stays: the series goes on, and the next No writes it again.
-        panel_.message("The stacked record could not be written to " + dataFilePath() + ": " + err +
-                       ". The sum is kept.");
-        return false;
+        co_await panel_.messageAsync("The stacked record could not be written to " + dataFilePath() + ": " + err +
+                                     ". The sum is kept.");
+        co_return false;
     }
     s_.N_stack = 0;
     ClearStack(s_);
     panel_.setPictureBackground(kPlainBackground.r, kPlainBackground.g, kPlainBackground.b);
-    if (hooks.showSave) hooks.showSave();
-    return false;
+    if (hooks.showSave) co_await hooks.showSave();
+    co_return false;
 }
 
-TriggerAcquisition::ShotEnd TriggerAcquisition::TriggerShot() {
+Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::TriggerShot() {
     DataTextWriter file;
     const std::string path = dataFilePath();
     if (std::string err = file.begin(path, TriggerHeader(s_), env_.regional, hooks.now()); !err.empty()) {
-        panel_.message("The data file " + path + " could not be created: " + err);
-        return ShotEnd::NotArmed;
+        co_await panel_.messageAsync("The data file " + path + " could not be created: " + err);
+        co_return ShotEnd::NotArmed;
     }
-    const bool recorded = armAndRecord(&file);
-    ShotEnd end = ShotEnd::Done;
-    if (recorded) {
+    ShotEnd end = co_await armAndRecord(&file);
+    if (end == ShotEnd::Done) {
         if (std::string err = file.finish(); !err.empty()) {
-            panel_.message("The data file " + path + " could not be written: " + err);
             end = ShotEnd::FileLost;
+            co_await panel_.messageAsync("The data file " + path + " could not be written: " + err);
         }
     } else {
-        // Nothing will be saved from a stopped shot: the previous file stays.
+        // Nothing will be saved from a stopped or cancelled shot: the
+        // previous file stays.
         file.abandon();
-        end = ShotEnd::Stopped;
     }
     panel_.setText(Ctl::testo, "");
     panel_.setVisible(Ctl::Trigger_lbl, false);
-    return end;
+    co_return end;
 }
 
-bool TriggerAcquisition::StackShot() {
-    if (!armAndRecord(nullptr)) return false;
-    panel_.setText(Ctl::testo, "");
-    return true;
+Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::StackShot() {
+    const ShotEnd end = co_await armAndRecord(nullptr);
+    if (end == ShotEnd::Done) panel_.setText(Ctl::testo, "");
+    co_return end;
 }
 
-bool TriggerAcquisition::armAndRecord(DataTextWriter* file) {
+Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::armAndRecord(DataTextWriter* file) {
     const bool unstacked = file != nullptr;
     s_.Stop_flag = false;
     link_.ClearBuffers(true);
@@ -206,77 +219,60 @@ bool TriggerAcquisition::armAndRecord(DataTextWriter* file) {
     }
     panel_.setText(Ctl::testo, "Waiting for Trigger...");
 
-    s_.Stop_req = 0;
     s_.Trg_mode = 1;
     link_.Send_parameters(s_.Trigger_unit, s_.N_samples, s_.Sampling_freq, 0, s_.Trg_mode, s_.Trg_opening,
                           s_.Passive_mode);
     setPhase(ShotPhase::Armed);
 
-    auto stopped = [this] {
-        if (s_.Stop_req != 1) return false;
-        panel_.setEnabled(Ctl::Timer3, false);
-        link_.Reset_units();
-        return true;
-    };
-    for (;;) {
-        const int seen = link_.Wait_trigger_byte();
-        pump();
-        if (stopped()) return false;
-        if (seen) break;
-    }
+    // Only the trigger, a stop or a cancellation ends this wait.
+    const int seen = co_await link_.Wait_trigger_byte();
+    if (auto end = interrupted(); end || !seen) co_return end.value_or(ShotEnd::Stopped);
 
     if (unstacked) panel_.setVisible(Ctl::Termina_trigger, false);
     panel_.setText(Ctl::testo, "Acquisition...");
     link_.Send_start();
     setPhase(ShotPhase::Recording);
 
-    for (;;) {
-        // A reply or the time limit both go on; the time limit keeps the
-        // trigger time of the previous shot.
-        const int r = link_.Read_trigger_time(kTriggerReplyLimit);
-        pump();
-        if (stopped()) return false;
-        if (r != 0) break;
-    }
+    // A reply or the time limit both go on; the time limit keeps the trigger
+    // time of the previous shot.
+    co_await link_.Read_trigger_time(kTriggerReplyLimit);
+    if (auto end = interrupted()) co_return *end;
 
     panel_.setText(Ctl::testo, "Data Reception");
     setPhase(ShotPhase::Receiving);
-    panel_.message("Press to Continue");
+    co_await panel_.messageAsync("Press to Continue");
+    if (link_.cancelled()) co_return ShotEnd::Cancelled;
     link_.Send_trigger_time();
-    Collect_channels(s_.Display_mode, file);
-    return true;
+    co_return co_await Collect_channels(s_.Display_mode, file);
 }
 
-int TriggerAcquisition::unitOf(int ch) const {
-    const int16_t assigned = s_.Ch_param[static_cast<std::size_t>(ch)];
-    // Below 501 Hz the unit is the number typed in the channel's box; the
-    // boxes stand for positions 1 to 24 only, and a box that holds no number
-    // leaves the unit the channel settings assigned.
-    if (s_.Sampling_freq < kBurstRateLimit && ch <= kSlots) return SlotNumber(slots_.text(ch)).value_or(assigned);
-    return assigned;
-}
-
-void TriggerAcquisition::Collect_channels(int displayMode, DataTextWriter* file) {
+Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::Collect_channels(int displayMode, DataTextWriter* file) {
     panel_.clearPicture();
     const int positions = PositionsInUse(s_);
     const int samples = SamplesInUse(s_);
     const long long received = static_cast<long long>(s_.Traccia.size());
+    const bool bursts = s_.Sampling_freq < kBurstRateLimit;
     for (int ch = 1; ch <= positions; ++ch) {
-        pump();
         if (!s_.Ch_enabled[static_cast<std::size_t>(ch)]) continue;
-        const int unit = unitOf(ch);
-        const int ok = s_.Sampling_freq < kBurstRateLimit
-                           ? link_.Read_burst(unit, s_.Stop_flag, s_.Use_timeout)
-                           : link_.Read_block(unit, s_.N_samples, s_.Stop_flag, s_.Use_timeout);
+        const int unit = bursts ? UnitOfSlot(s_, slots_, ch) : s_.Ch_param[static_cast<std::size_t>(ch)];
+        const int ok = bursts ? co_await link_.Read_burst(unit, s_.Stop_flag, s_.Use_timeout)
+                              : co_await link_.Read_block(unit, s_.N_samples, s_.Stop_flag, s_.Use_timeout);
+        if (link_.cancelled()) co_return ShotEnd::Cancelled;
         panel_.setValue(Ctl::ProgressBar1,
                         static_cast<int>(RoundHalfEven(static_cast<double>(ch) / positions * kProgressMax)));
         if (!ok) {
             link_.ClearBuffers(false);
+            if (link_.lastEnd() == ReadEnd::Stopped) {
+                // Not the unit's fault: the shot ends here and resets.
+                panel_.setText(Ctl::testo, "");
+                co_return ShotEnd::Stopped;
+            }
+            if (!bursts && link_.lastEnd() == ReadEnd::Timeout) panel_.setText(Ctl::testo, "TIMEOUT");
             panel_.setText(Ctl::Unita_errata1, "Unit " + std::to_string(unit) + " Not Working");
             panel_.setVisible(Ctl::Unita_errata1, true);
             link_.Reopen_port();
-            if (s_.Stop_req == 1) return;  // nothing is redrawn
-            continue;                      // the channel keeps what Dati held
+            if (s_.Stop_req == 1) co_return ShotEnd::Stopped;  // nothing is redrawn
+            continue;                                          // the channel keeps what Dati held
         }
         s_.Trg_delay = TriggerDelay(s_.Trg_correction);
         s_.Trg_offset = TriggerOffset(s_.Trg_delay, s_.Sampling_freq);
@@ -293,12 +289,13 @@ void TriggerAcquisition::Collect_channels(int displayMode, DataTextWriter* file)
     }
     params_.VScroll3_Change();  // places the pre-trigger line again
 
+    // The "Message" window paints itself when shown.
     if (hooks.messageWindow) hooks.messageWindow(true);
-    pump();
     panel_.clearPicture();
     for (int ch = 1; ch <= positions; ++ch)
         if (s_.Ch_enabled[static_cast<std::size_t>(ch)]) panel_.plotTrace(ch, displayMode);
     if (hooks.messageWindow) hooks.messageWindow(false);
+    co_return ShotEnd::Done;
 }
 
 std::string TriggerAcquisition::WriteStackedFile() {

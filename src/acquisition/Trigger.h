@@ -19,18 +19,25 @@
 // "Keep on Stacking?": Yes arms the next shot at once, No writes the summed
 // record, clears the sum and opens the save dialog.
 //
-// Every wait yields to the event loop and honours Stop_req; a click on GO
-// TRIGGER while a shot runs is refused rather than nested.
+// Every wait is an await: the event loop runs meanwhile, "Exit from Trigger"
+// ends the wait for the trigger at once, and the owner of the line refuses
+// every other command that would use the line. Whatever ends a shot that was
+// armed (a stop, a unit that failed, a cancellation, its normal end), the
+// units are reset exactly once. A cancelled shot ends at once: no question,
+// no dialog, and data_trigger.txt keeps what it held.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
 #include "files/DataTextFile.h"
 #include "files/Saving.h"
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "state/Panel.h"
 #include "state/State.h"
+#include "state/Task.h"
 
 namespace q24 {
 
@@ -65,15 +72,11 @@ void ChooseStacking(State& s, Panel& main, bool stacking);
 enum class ShotPhase { Idle, Armed, Recording, Receiving };
 
 struct TriggerHooks {
-    // Stops running mode (its timers off, the units reset) when it is active;
-    // does nothing otherwise. Called first by every GO TRIGGER, because two
-    // acquisitions on one line would garble both. Running mode fills it.
-    std::function<void()> stopRunningMode;
-    // The geometry dialog, modal, before each shot that does not continue a
-    // stacking series: Dist_geofoni and Pos_source are current afterwards.
-    std::function<void()> showGeometry;
-    // The trigger save dialog `Percorsofile_tr`, modal.
-    std::function<SaveResult()> showSave;
+    // The geometry dialog before each shot that does not continue a stacking
+    // series, awaited: Dist_geofoni and Pos_source are current afterwards.
+    std::function<Task<void>()> showGeometry;
+    // The trigger save dialog `Percorsofile_tr`, awaited.
+    std::function<Task<SaveResult>()> showSave;
     // The "Message" window with "Wait for data display...": shown without
     // blocking (true) while the traces are drawn, hidden afterwards (false).
     std::function<void(bool shown)> messageWindow;
@@ -87,63 +90,65 @@ struct TriggerHooks {
 class TriggerAcquisition {
 public:
     // The parameters' handlers re-derive N_samples and place the pre-trigger
-    // line; the channel slots give the units asked at 500 Hz and below. `yield`
-    // is the same wait the link uses; `env` says where data_trigger.txt goes
-    // and how its header numbers look.
-    TriggerAcquisition(State& s, Panel& panel, Link& link, Link::Yield yield, AcqParameters& params,
+    // line; the channel slots give the units asked at 500 Hz and below.
+    // `owner` is told the shot's phases and resets the units; `env` says
+    // where data_trigger.txt goes and how its header numbers look.
+    TriggerAcquisition(State& s, Panel& panel, Link& link, LineOwner& owner, AcqParameters& params,
                        ChannelSlots& slots, FilesEnv env);
 
     TriggerHooks hooks;
 
-    // GO TRIGGER. Runs the whole shot (and, while the operator answers Yes to
-    // "Keep on Stacking?", the following shots of the series) and returns
-    // when it is over.
-    void puls_trigger_Click();
-    // "Exit from Trigger": asks the shot to stop and hides the button.
+    // GO TRIGGER, started by the owner of the line: the whole shot (and,
+    // while the operator answers Yes to "Keep on Stacking?", the following
+    // shots of the series).
+    Task<void> puls_trigger_Click();
+    // "Exit from Trigger": asks the shot to stop, hides the button and ends
+    // the wait for the trigger at once.
     void ExitFromTrigger();
 
     // One unstacked shot, with data_trigger.txt. What came of it:
     enum class ShotEnd {
-        Done,      // channels collected, file complete
-        Stopped,   // the operator stopped it
-        NotArmed,  // the data file could not be made: nothing was sent
-        FileLost,  // the shot ran but the data file could not be completed
+        Done,       // channels collected, file complete
+        Stopped,    // the operator stopped it
+        NotArmed,   // nothing was sent (no data file, no trigger unit)
+        FileLost,   // the shot ran but the data file could not be completed
+        Cancelled,  // the owner of the line cancelled it (the program ends)
     };
-    ShotEnd TriggerShot();
-    // One stacked shot, no file. False when it was stopped.
-    bool StackShot();
+    // Neither resets the units: the series does that, once per shot.
+    Task<ShotEnd> TriggerShot();
+    // One stacked shot summed into Dati, no file.
+    Task<ShotEnd> StackShot();
     // Reads every selected channel after a shot, aligns it into Dati (or sums
     // it there), appends it to `file` when given, then draws the traces.
-    void Collect_channels(int displayMode, DataTextWriter* file = nullptr);
+    // Done, Stopped (Stop_flag or Stop_req) or Cancelled.
+    Task<ShotEnd> Collect_channels(int displayMode, DataTextWriter* file = nullptr);
     // The summed record into data_trigger.txt; "" or the reason it failed.
     std::string WriteStackedFile();
 
-    bool running() const { return busy_; }
     ShotPhase phase() const { return phase_; }
     // How the last shot ended (a refused start counts as NotArmed).
     ShotEnd lastShot() const { return last_; }
     std::string dataFilePath() const;
 
 private:
-    // Steps 1 to 6 of GO TRIGGER for one shot; true when the operator wants
-    // the next shot of the series.
-    bool oneShot();
-    // Steps 2 to 8; the file is given for an unstacked shot. False when stopped.
-    bool armAndRecord(DataTextWriter* file);
-    bool endOfSeries();                        // "Keep on Stacking?" answered: true = Yes
+    // One shot of GO TRIGGER, its reset and its save; true when the operator
+    // wants the next shot of the series.
+    Task<bool> oneShot();
+    // Arms the units and records; the file is given for an unstacked shot.
+    Task<ShotEnd> armAndRecord(DataTextWriter* file);
+    Task<bool> endOfSeries();  // "Keep on Stacking?" answered: true = Yes
+    // After a wait: Cancelled, Stopped ("Exit from Trigger"), or nothing.
+    std::optional<ShotEnd> interrupted();
     void setMenusEnabled(bool enabled);
     void setPhase(ShotPhase p);
-    void pump();  // lets pending events run (a click on "Exit from Trigger")
-    int unitOf(int ch) const;
 
     State& s_;
     Panel& panel_;
     Link& link_;
-    Link::Yield yield_;
+    LineOwner& owner_;
     AcqParameters& params_;
     ChannelSlots& slots_;
     FilesEnv env_;
-    bool busy_ = false;
     ShotPhase phase_ = ShotPhase::Idle;
     ShotEnd last_ = ShotEnd::NotArmed;
 };

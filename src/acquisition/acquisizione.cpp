@@ -94,9 +94,11 @@ acquisizione::acquisizione(TimedMode& logic, QWidget* parent) : QDialog(parent),
 
     connect(Command5, &QPushButton::clicked, this, [this] { logic_.Command5_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { logic_.Command6_Click(); });
-    connect(Start_acq_, &QPushButton::clicked, this, [this] { logic_.Start_acq_Click(); });
-    connect(Command7_, &QPushButton::clicked, this, [this] { logic_.Command7_Click(); });
-    connect(Command2_, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
+    // The handlers that wait run as sequences of their own; the buttons follow
+    // them through refresh (a button that is off refuses the click anyway).
+    connect(Start_acq_, &QPushButton::clicked, this, [this] { Spawn(logic_.Start_acq_Click()); });
+    connect(Command7_, &QPushButton::clicked, this, [this] { Spawn(logic_.Command7_Click()); });
+    connect(Command2_, &QPushButton::clicked, this, [this] { Spawn(logic_.Command2_Click()); });
     refresh();
 }
 
@@ -114,6 +116,6 @@ void acquisizione::refresh() {
     if (!c.shown && isVisible()) done(QDialog::Accepted);
 }
 
-void acquisizione::reject() { logic_.CloseRequested(); }
+void acquisizione::reject() { Spawn(logic_.CloseRequested()); }
 
 }  // namespace q24

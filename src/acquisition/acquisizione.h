@@ -1,7 +1,10 @@
 #pragma once
 // The timed sampling dialog `acquisizione`: shows TimedMode and hands the
-// operator's clicks to it. Modal; its close box and Escape act as EXIT while
-// no recording runs, and do nothing during one (only Abort ends a recording).
+// operator's clicks to it, starting the handlers that wait as sequences. It
+// keeps the main window out of reach while it is shown (show(), never a
+// nested event loop); it closes itself when TimedMode says it is no longer
+// shown (EXIT, Abort). Its close box and Escape act as EXIT while EXIT is on,
+// and do nothing during a recording (only Abort ends one).
 #include <QDialog>
 
 class QLabel;

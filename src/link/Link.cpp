@@ -55,11 +55,14 @@ int Link::Set_pc_baud(int32_t rate) {
 Task<bool> Link::waitSeconds(double seconds, bool atLeast) {
     double limit = timing::WholeSecondStart(now()) + seconds;
     if (atLeast) limit = std::max(limit, now() + seconds);
+    // A reset is itself the clean-up of a cancelled sequence: only the end of
+    // the program cuts its waits short.
+    auto cut = [this] { return resetting_ ? waits_.cancelReason() == CancelReason::Ending : cancelled(); };
     while (now() < limit) {
-        if (cancelled()) co_return false;
+        if (cut()) co_return false;
         co_await waits_.until(-1, limit);
     }
-    co_return !cancelled();
+    co_return !cut();
 }
 
 std::string Link::OpenDevice() {
@@ -78,9 +81,11 @@ std::string Link::OpenDevice() {
 
 Task<int> Link::Open_port() {
     if (std::string error = OpenDevice(); !error.empty()) {
+        openError_ = error;
         panel_.message(error);
         co_return 0;
     }
+    openError_.clear();
     const int ok = Set_pc_baud(250000);
     showSpeed(250000);
     if (!ok) panel_.message("This baude rate is Impossible ");
@@ -126,6 +131,7 @@ Task<int> Link::Reset_units() {
         ~Done() { flag = false; }
     } done{resetting_};
     const uint8_t reset = frames::kResetByte;
+    ++counters_.resets;
     if (waits_.cancelReason() == CancelReason::Ending) {
         // The program ends: the units must not stay armed or recording, and
         // nobody will use the line afterwards.
@@ -133,9 +139,6 @@ Task<int> Link::Reset_units() {
         if (port_.isOpen()) port_.drain();
         co_return 1;
     }
-    // A reset is the clean-up of a cancelled sequence too: only an ending cuts
-    // its waits short.
-    waits_.clearCancel();
     co_await waitSeconds(timing::kResetLead);
     Send_bytes({&reset, 1});
     Set_pc_baud(250000);

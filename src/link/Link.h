@@ -52,7 +52,7 @@ namespace q24 {
 // What the link has done since it was made: for diagnosing a field problem.
 struct LinkCounters {
     uint64_t bytesOut = 0, bytesIn = 0;
-    uint64_t commands = 0, blocks = 0, bursts = 0, timeouts = 0, cancelled = 0;
+    uint64_t commands = 0, blocks = 0, bursts = 0, timeouts = 0, cancelled = 0, resets = 0;
     uint64_t framing = 0, overrun = 0, parity = 0, breaks = 0, bufferOverflow = 0, io = 0;
 };
 
@@ -76,6 +76,8 @@ public:
     // Opens COM `Com_port` only; "" or why it could not be (the device is
     // missing, in use by another program, not accessible).
     std::string OpenDevice();
+    // Why the last Open_port failed ("" after one that worked).
+    const std::string& openError() const { return openError_; }
     // After a unit failed during reception: closes and re-opens the port in
     // place and empties it; the PC goes back to the speed it was at.
     void Reopen_port();
@@ -153,6 +155,7 @@ private:
     PortMap& ports_;
     Waits& waits_;
     ReadEnd lastEnd_ = ReadEnd::Ok;
+    std::string openError_;
     LinkCounters counters_;
     int32_t threshold_ = 0;  // receive threshold in bytes, 0 = none
     int32_t pcBaud_ = 250000;

@@ -153,6 +153,15 @@ inline void Spawn(Task<void> task, std::function<void(std::exception_ptr)> done 
     detail::RunDetached(std::move(task), std::move(done));
 }
 
+// Runs a lambda that returns a Task and keeps the lambda alive until that
+// task has ended: a lambda's captures live in the lambda object, not in the
+// coroutine it starts, so a temporary lambda would die under its task.
+//   Spawn(Call([&]() -> Task<void> { co_await ...; }));
+template <class F>
+auto Call(F f) -> decltype(f()) {
+    co_return co_await f();
+}
+
 // A Task that is already over, with this value.
 template <class T>
 Task<T> Ready(T value) {

@@ -1,5 +1,11 @@
 #include "ui/Analog.h"
 
+#include <QCloseEvent>
+#include <memory>
+#include <utility>
+
+#include "ui/DialogAwait.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -331,6 +337,7 @@ void Analog::setCommand(Ctl control, std::function<void()> action) {
 }
 
 void Analog::run(Ctl control) {
+    if (gate && !gate(control)) return;
     auto it = commands_.find(control);
     if (it != commands_.end() && it->second) it->second();
 }
@@ -419,9 +426,8 @@ void Analog::setValue(Ctl control, int value) {
 }
 
 void Analog::message(const std::string& text, const std::optional<std::string>& title) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.value_or(kTitle)),
-                    QString::fromStdString(text), QMessageBox::Ok, this);
-    box.exec();
+    std::unique_ptr<QMessageBox> b(box(text, Buttons::Ok, title, false));
+    b->exec();
 }
 
 void Analog::clearPicture() { picture_->Clear(); }
@@ -432,7 +438,8 @@ void Analog::setPictureBackground(int red, int green, int blue) {
     picture_->setBackground(QColor(red, green, blue));
 }
 
-Answer Analog::ask(const std::string& text, Buttons buttons, const std::optional<std::string>& title) {
+QMessageBox* Analog::box(const std::string& text, Buttons buttons, const std::optional<std::string>& title,
+                         bool question) {
     QMessageBox::StandardButtons set;
     switch (buttons) {
         case Buttons::Ok: set = QMessageBox::Ok; break;
@@ -440,14 +447,61 @@ Answer Analog::ask(const std::string& text, Buttons buttons, const std::optional
         case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
         case Buttons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
-    QMessageBox box(QMessageBox::Question, QString::fromStdString(title.value_or(kTitle)),
-                    QString::fromStdString(text), set, this);
-    switch (box.exec()) {
+    return new QMessageBox(question ? QMessageBox::Question : QMessageBox::NoIcon,
+                           QString::fromStdString(title.value_or(kTitle)), QString::fromStdString(text), set, this);
+}
+
+namespace {
+
+Answer AnswerOf(QMessageBox::StandardButton b, Buttons buttons) {
+    switch (b) {
         case QMessageBox::Ok: return Answer::Ok;
         case QMessageBox::Yes: return Answer::Yes;
         case QMessageBox::No: return Answer::No;
         default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
+}
+
+}  // namespace
+
+Answer Analog::ask(const std::string& text, Buttons buttons, const std::optional<std::string>& title) {
+    std::unique_ptr<QMessageBox> b(box(text, buttons, title, true));
+    return AnswerOf(static_cast<QMessageBox::StandardButton>(b->exec()), buttons);
+}
+
+Task<Answer> Analog::askAsync(const std::string& text, Buttons buttons, const std::optional<std::string>& title) {
+    QPointer<QMessageBox> b = box(text, buttons, title, true);
+    b->setAttribute(Qt::WA_DeleteOnClose);
+    awaited_.push_back(b.data());
+    OpenAwaited(b.data());
+    co_await DialogFinished{b.data()};
+    const QMessageBox::StandardButton pressed = b ? b->standardButton(b->clickedButton()) : QMessageBox::NoButton;
+    co_return AnswerOf(pressed, buttons);
+}
+
+Task<void> Analog::messageAsync(const std::string& text, const std::optional<std::string>& title) {
+    QPointer<QMessageBox> b = box(text, Buttons::Ok, title, false);
+    b->setAttribute(Qt::WA_DeleteOnClose);
+    awaited_.push_back(b.data());
+    OpenAwaited(b.data());
+    co_await DialogFinished{b.data()};
+}
+
+void Analog::dismissQuestions() {
+    auto boxes = std::exchange(awaited_, {});
+    for (auto& b : boxes)
+        if (b) b->close();  // as the close box does: Cancel, or No
+    // Dialogs a sequence awaits (geometry, save) are closed the same way.
+    for (QDialog* d : findChildren<QDialog*>())
+        if (d->isVisible() && d->property(kAwaited).toBool()) d->reject();
+}
+
+void Analog::closeEvent(QCloseEvent* event) {
+    if (closeRequested && !closeRequested()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 }  // namespace q24

@@ -4,12 +4,15 @@
 // Panel through which the logic shows and asks; what each command does lives
 // with the command's own code, registered through setCommand.
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "state/Panel.h"
 
 class QAction;
+class QMessageBox;
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -33,6 +36,12 @@ public:
     // The action run by a menu entry, toolbar button or panel button. A
     // control with no action registered stays disabled.
     void setCommand(Ctl control, std::function<void()> action);
+    // Asked before any command runs: false refuses the click (the owner of the
+    // line has said why in the status text).
+    std::function<bool(Ctl)> gate;
+    // The close box: true lets the window close now; false keeps it open (the
+    // program ends once the running sequence has cleaned up).
+    std::function<bool()> closeRequested;
 
     TracePicture* picture() const { return picture_; }
     QAction* toolbarAction(int index) const;
@@ -47,6 +56,10 @@ public:
     void message(const std::string& text, const std::optional<std::string>& title = {}) override;
     Answer ask(const std::string& text, Buttons buttons,
                const std::optional<std::string>& title = {}) override;
+    Task<void> messageAsync(const std::string& text, const std::optional<std::string>& title = {}) override;
+    Task<Answer> askAsync(const std::string& text, Buttons buttons,
+                          const std::optional<std::string>& title = {}) override;
+    void dismissQuestions() override;
     void placeZeroLine(double fraction) override;
     void clearPicture() override;
     void plotTrace(int trace, int style) override;
@@ -63,6 +76,9 @@ private:
     QLabel* label(Ctl control, const char* name, const QString& caption = {});
     void run(Ctl control);
     bool eventFilter(QObject* watched, QEvent* event) override;  // keeps zero_line placed on resize
+    void closeEvent(QCloseEvent* event) override;
+    QMessageBox* box(const std::string& text, Buttons buttons, const std::optional<std::string>& title,
+                           bool question);
     void layoutZeroLine();
 
     std::map<Ctl, QWidget*> widgets_;
@@ -72,6 +88,7 @@ private:
     QToolBar* toolbar_ = nullptr;
     TracePicture* picture_ = nullptr;
     double zeroFraction_ = 0;  // where zero_line stands, as a fraction of the picture's height
+    std::vector<QPointer<QWidget>> awaited_;  // boxes a sequence awaits
 };
 
 }  // namespace q24

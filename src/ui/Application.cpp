@@ -11,6 +11,7 @@
 #include "ui/LinkParts.h"
 #include "ui/Wiring.h"
 #include "link/PortMap.h"
+#include "link/SignalWatch.h"
 
 namespace q24 {
 
@@ -49,7 +50,8 @@ Application::Application(Options options, Regional regional)
       regional_(std::move(regional)),
       state_(std::make_unique<State>()),
       window_(std::make_unique<Analog>()),
-      params_(std::make_unique<AcqParameters>(*state_, *window_, regional_.decimal)),
+      gated_(std::make_unique<GatedPanel>(*window_)),
+      params_(std::make_unique<AcqParameters>(*state_, *gated_, regional_.decimal)),
       channels_(std::make_unique<ChannelSettings>(*state_)) {
     // The trace picture wants the whole screen: the window opens maximized
     // (sized to the screen by hand as well, for desktops without a manager).
@@ -71,9 +73,26 @@ Application::Application(Options options, Regional regional)
     WireRunning(*this);
     WireTimed(*this);
     WirePassive(*this);
+
+    // Every click asks the owner of the line first.
+    window_->gate = [this](Ctl c) {
+        const auto command = CommandOf(c);
+        return !command || owner().allows(*command);
+    };
+    // The close box ends the program without writing ini.txt; with a sequence
+    // running, once it has cleaned up.
+    window_->closeRequested = [this] {
+        if (owner().idle() && !ending_) return true;
+        endProgram(0);
+        return false;
+    };
+    signals_ = std::make_unique<SignalWatch>([this](int signal) { endProgram(SignalWatch::ExitStatus(signal)); });
+    owner().failed = [](const std::string& what) { std::fprintf(stderr, "quelda24: a sequence failed: %s\n", what.c_str()); };
 }
 
 Application::~Application() = default;
+
+LineOwner& Application::owner() { return *link_->owner; }
 
 void Application::registerCommands() {
     Analog& w = *window_;
@@ -135,7 +154,23 @@ void Application::exitProgram() {
     if (!err.empty())
         window_->message("The configuration could not be saved in " + state_->File_path + ": " + err +
                          ". The previous ini.txt is kept.");
-    QApplication::exit(0);
+    endProgram(0);
+}
+
+void Application::endProgram(int status) {
+    auto quit = [status] { QApplication::exit(status); };
+    if (owner().idle()) {
+        quit();
+        return;
+    }
+    if (ending_) return;
+    ending_ = true;
+    // The sequence's clean-up only sends the reset byte now; whatever still
+    // waits after that is not waited for.
+    owner().idleAgain = quit;
+    owner().cancel(CancelReason::Ending);
+    constexpr int kLastChanceMs = 3000;
+    QTimer::singleShot(kLastChanceMs, qApp, quit);
 }
 
 }  // namespace q24

@@ -11,6 +11,7 @@
 
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/Parameters.h"
+#include "link/LineOwner.h"
 #include "state/Regional.h"
 #include "state/State.h"
 #include "ui/Analog.h"
@@ -46,9 +47,17 @@ public:
     std::vector<std::string> start();
     // EXIT: the sample count from its bar, ini.txt written, the program ends.
     void exitProgram();
+    // Ends the program with `status`: the running sequence is cancelled and
+    // cleans up (the units reset) first, within a few seconds at most.
+    void endProgram(int status = 0);
 
     State& state() { return *state_; }
     Analog& window() { return *window_; }
+    // The main window as the logic sees it: its controls' enabled state
+    // follows the owner of the line.
+    GatedPanel& panel() { return *gated_; }
+    // The owner of the line, built by WireLink.
+    LineOwner& owner();
     AcqParameters& parameters() { return *params_; }
     // The channel settings' slots: unit numbers, selections, trigger choices.
     ChannelSettings& channels() { return *channels_; }
@@ -72,6 +81,7 @@ private:
     Regional regional_;
     std::unique_ptr<State> state_;
     std::unique_ptr<Analog> window_;
+    std::unique_ptr<GatedPanel> gated_;
     std::unique_ptr<AcqParameters> params_;
     std::unique_ptr<ChannelSettings> channels_;
     StartupHooks hooks_;
@@ -80,6 +90,8 @@ private:
     // start-up) or, once started, of the main window; then the program ends.
     void armScreenshot();
     bool started_ = false, shotTaken_ = false;
+    bool ending_ = false;
+    std::unique_ptr<class SignalWatch> signals_;
 
     std::unique_ptr<LinkParts> link_;  // last: goes first, before the window it talks to
 };

@@ -1,10 +1,11 @@
 #pragma once
 // What the application owns for the unit link: the serial line, the COM
-// number map, the event-loop wait, the link itself, and the emulated units
-// behind --simulate. Built by WireLink.
+// number map, the event-loop waits, the link itself, the owner of the line,
+// and the emulated units behind --simulate. Built by WireLink.
 #include <memory>
 
-#include "link/EventLoopWait.h"
+#include "link/EventLoopWaits.h"
+#include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/PosixPort.h"
@@ -15,9 +16,10 @@ namespace q24 {
 struct LinkParts {
     PosixPort port;
     PortMap map;
-    EventLoopWait wait;
+    EventLoopWaits waits;
     std::unique_ptr<units::PtyUnits> simulated;  // --simulate: the units on a pseudo-terminal
     std::unique_ptr<Link> link;
+    std::unique_ptr<LineOwner> owner;
 };
 
 }  // namespace q24

@@ -4,6 +4,8 @@
 // Baud Rate and CODE commands.
 #include <QDialog>
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 #include "link/BRateDialog.h"
 #include "link/CodeDialog.h"
@@ -48,14 +50,23 @@ void WireLink(Application& app) {
     if (o.simulate && (parts->simulated = StartSimulatedUnits()) && !comOneGiven)
         parts->map.assign(1, parts->simulated->path());
     parts->map.fillDefaults(PortMap::PresentDevices("/dev", HasUart));
-    EventLoopWait* wait = &parts->wait;
-    parts->link = std::make_unique<Link>(app.state(), app.window(), parts->port, parts->map, &EventLoopWait::Now,
-                                         [wait](int fd, double deadline) { (*wait)(fd, deadline); });
+    parts->link = std::make_unique<Link>(app.state(), app.panel(), parts->port, parts->map, parts->waits);
+    parts->owner = std::make_unique<LineOwner>(app.state(), app.panel(), *parts->link);
     Link& link = *parts->link;
+    LineOwner& owner = *parts->owner;
     State& s = app.state();
     Analog& w = app.window();
+    struct StartLine {
+        bool open = false;
+        std::function<void(Link&)> parameters;
+    };
+    auto startLine = std::make_shared<StartLine>();
+    // The units reset as a sequence of its own.
+    auto reset = [&owner] {
+        owner.request(Command::Reset, Activity::Resetting, [&owner]() -> Task<void> { co_await owner.reset(); });
+    };
 
-    app.hooks().showPortDialog = [&app, &link, &s, &w] {
+    app.hooks().showPortDialog = [&app, &link, &owner, &s, &w, startLine] {
         if (app.options().noPortDialog) {
             // Unattended start: the lowest number given, COM1 otherwise.
             int n = 1;
@@ -64,28 +75,41 @@ void WireLink(Application& app) {
                 for (const auto& p : app.options().ports) n = std::min(n, p.first);
             }
             s.Com_port = static_cast<int16_t>(n);
-            link.Open_port();
+            startLine->open = true;  // opened by the start-up's line sequence below
             return;
         }
-        Rs232Dialog dialog(link, s, &w);
+        Rs232Dialog dialog(owner, link, s, &w);
         dialog.exec();
     };
-    app.hooks().sendParameters = [&link](int trigger, int samples, int freq, int pretrigger, int trgMode,
-                                         int trgOpening, bool passive) {
-        link.Send_parameters(trigger, samples, freq, pretrigger, trgMode, trgOpening, passive);
+    // The start-up's last steps run as one sequence, in their order: the line
+    // opened (unless the port dialog did it), one parameter command, a reset.
+    app.hooks().sendParameters = [startLine](int trigger, int samples, int freq, int pretrigger, int trgMode,
+                                             int trgOpening, bool passive) {
+        startLine->parameters = [=](Link& l) {
+            l.Send_parameters(trigger, samples, freq, pretrigger, trgMode, trgOpening, passive);
+        };
     };
-    app.hooks().resetUnits = [&link] { link.Reset_units(); };
+    app.hooks().resetUnits = [startLine, &link, &owner] {
+        owner.request(Command::Reset, Activity::Resetting, [startLine, &link, &owner]() -> Task<void> {
+            if (std::exchange(startLine->open, false)) {
+                owner.phase(Activity::SpeedChange);
+                if (!co_await link.Open_port()) co_return;
+            }
+            if (auto send = std::exchange(startLine->parameters, {})) send(link);
+            co_await owner.reset();
+        });
+    };
 
-    w.setCommand(Ctl::RESETTA, [&link] { link.Reset_units(); });
+    w.setCommand(Ctl::RESETTA, reset);
     w.setCommand(Ctl::B_R, [&s, &w] {
         BRateDialog dialog(s, &w);
         dialog.exec();
     });
-    app.openPassword = [&link, &s, &w] {
+    app.openPassword = [&link, &owner, &s, &w, reset] {
         PasswordDialog password(&w);
         if (password.exec() != QDialog::Accepted) return;
-        CodeDialog code(link, s, &w);
-        if (code.exec() == QDialog::Accepted) link.Reset_units();  // the unit restarts with its new code
+        CodeDialog code(owner, link, s, &w);
+        if (code.exec() == QDialog::Accepted) reset();  // the unit restarts with its new code
     };
     app.setLink(std::move(parts));
 }

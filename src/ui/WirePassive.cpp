@@ -1,14 +1,16 @@
-// Passive recording's part of the application: PASSIVE SEISMIC opens the
-// dialog `Passive_seismic`; after a recording the trigger save dialog opens in
-// passive mode. Running mode is stopped first: one line, one acquisition.
+// Passive recording's part of the application: PASSIVE SEISMIC asks the owner
+// of the line for a passive recording (running mode is stopped first: one
+// line, one acquisition) and opens the dialog `Passive_seismic`; after a
+// recording the trigger save dialog opens in passive mode.
 #include <QObject>
 #include <QPointer>
 
 #include "acquisition/Passive.h"
 #include "acquisition/PassiveSeismicDialog.h"
-#include "acquisition/Running.h"
-#include "files/FileDialogs.h"
+#include "files/TriggerSaveDialog.h"
+#include "link/LineOwner.h"
 #include "ui/Application.h"
+#include "ui/DialogAwait.h"
 #include "ui/LinkParts.h"
 #include "ui/Wiring.h"
 
@@ -21,33 +23,40 @@ class PassiveParts : public QObject {
 public:
     explicit PassiveParts(Application& app)
         : QObject(&app.window()),
-          logic(app.state(), app.window(), *app.link().link, FilesEnv{app.options().home, app.regional()},
-                [wait = &app.link().wait](int fd, double deadline) { (*wait)(fd, deadline); }),
+          logic(app.state(), app.panel(), *app.link().link, env(app), app.owner()),
           app_(app) {
         setObjectName("q24PassiveParts");
-        logic.showSave = [this] {
-            return ShowTriggerSave(app_.state(), app_.window(), FilesEnv{app_.options().home, app_.regional()});
-        };
-        logic.changed = [this] {
-            if (dialog_) dialog_->refresh();
-        };
+        logic.showSave = [this] { return save(); };
     }
 
     void open() {
-        if (dialog_) return;  // already open (a click that came during its waits)
-        RunningOf(app_).stopRunningMode();
-        PassiveSeismicDialog dialog(logic, &app_.window());
-        dialog_ = &dialog;
-        logic.Form_Load();
-        dialog.exec();
-        dialog_ = nullptr;
+        app_.owner().request(Command::Passive, Activity::Passive, [this] {
+            return PassiveSeismicDialog::Run(logic, app_.link().link->waits(), &app_.window());
+        });
     }
 
     PassiveSeismic logic;
 
 private:
+    static FilesEnv env(Application& app) { return FilesEnv{app.options().home, app.regional()}; }
+
+    // The trigger save dialog with Passive_mode set, over the passive dialog,
+    // awaited; Closed when it went away without an answer (a cancellation
+    // rejects it).
+    Task<SaveResult> save() {
+        QWidget* over = &app_.window();
+        for (auto* d : app_.window().findChildren<PassiveSeismicDialog*>())
+            if (d->isVisible()) over = d;
+        QPointer<TriggerSaveDialog> dialog = new TriggerSaveDialog(app_.state(), app_.window(), env(app_), over);
+        OpenAwaited(dialog.data());
+        co_await DialogFinished{dialog.data()};
+        if (!dialog) co_return SaveResult::Closed;
+        const SaveResult result = dialog->result();
+        dialog->deleteLater();
+        co_return result;
+    }
+
     Application& app_;
-    QPointer<PassiveSeismicDialog> dialog_;
 };
 
 }  // namespace

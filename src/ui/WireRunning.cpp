@@ -1,12 +1,12 @@
-// Running mode's part of the application: GO RUNNING and STOP on the toolbar,
-// the main window's two timers `Timer3` (10 ms, above 500 Hz) and `Timer2`
-// (1 ms, 500 Hz and below), the "Continuous sampling" button, and the stop
-// that GO TRIGGER asks for before its shot.
+// Running mode's part of the application: GO RUNNING and STOP on the toolbar
+// and the "Continuous sampling" button. Both acquisitions are sequences the
+// owner of the line runs: GO RUNNING sweeps until STOP, and GO TRIGGER,
+// "Continuous sampling" or PASSIVE SEISMIC stop it first (the owner cancels
+// it; it resets the units and the new command starts).
 #include <QObject>
-#include <QTimer>
 
 #include "acquisition/Running.h"
-#include "acquisition/Trigger.h"
+#include "link/LineOwner.h"
 #include "ui/Application.h"
 #include "ui/LinkParts.h"
 #include "ui/Wiring.h"
@@ -22,24 +22,12 @@ class RunningParts : public QObject {
 public:
     explicit RunningParts(Application& app)
         : QObject(&app.window()),
-          mode(app.state(), app.window(), *app.link().link, app.parameters(), app.channels(),
-               [wait = &app.link().wait](int fd, double deadline) { (*wait)(fd, deadline); }) {
+          mode(app.state(), app.panel(), *app.link().link, app.owner(), app.parameters(), app.channels()) {
         setObjectName(kPartsName);
     }
 
     RunningMode mode;
 };
-
-// One of the window's timers; the window starts and stops it when the logic
-// enables or disables Ctl::Timer2 / Ctl::Timer3.
-QTimer* MakeTimer(QWidget& window, const char* name, int intervalMs, std::function<void()> tick) {
-    auto* timer = new QTimer(&window);
-    timer->setObjectName(name);
-    timer->setInterval(intervalMs);
-    timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer, &QTimer::timeout, &window, std::move(tick));
-    return timer;
-}
 
 }  // namespace
 
@@ -52,15 +40,16 @@ RunningMode& RunningOf(Application& app) {
 void WireRunning(Application& app) {
     Analog& w = app.window();
     RunningMode& mode = RunningOf(app);
-    MakeTimer(w, "Timer3", 10, [&mode] { mode.Timer3_Timer(); });
-    MakeTimer(w, "Timer2", 1, [&mode] { mode.Timer2_Timer(); });
-
-    w.setCommand(Ctl::GO_RUNNING, [&mode] { mode.puls_running_Click(); });
-    w.setCommand(Ctl::STOP, [&mode] { mode.fine_loop(); });
-    w.setCommand(Ctl::puls_sample, [&mode] { mode.puls_sample_Click(); });
-    // Two acquisitions on one line would garble both: a shot stops running
-    // mode first.
-    TriggerOf(app).hooks.stopRunningMode = [&mode] { mode.stopRunningMode(); };
+    LineOwner& owner = app.owner();
+    w.setCommand(Ctl::GO_RUNNING, [&mode, &owner] {
+        owner.request(Command::GoRunning, Activity::Running, [&mode] { return mode.run(); });
+    });
+    w.setCommand(Ctl::STOP, [&mode, &owner] {
+        if (owner.allows(Command::Stop)) mode.fine_loop();
+    });
+    w.setCommand(Ctl::puls_sample, [&mode, &owner] {
+        owner.request(Command::ContinuousSampling, Activity::Timed, [&mode] { return mode.puls_sample_Click(); });
+    });
 }
 
 }  // namespace q24

@@ -1,16 +1,22 @@
 // The trigger shot's part of the application: GO TRIGGER on the toolbar,
 // "Exit from Trigger" on the trace picture, the STACKING menu, and the
-// dialogs a shot opens (geometry, save, the "Message" window).
+// dialogs a shot opens (geometry, save, the "Message" window). The shot is a
+// sequence the owner of the line runs; GO TRIGGER during running mode stops
+// running mode first (the owner cancels it and starts the shot once it has
+// reset the units). The dialogs are opened without a nested event loop and
+// awaited; a cancellation closes them as their close box would.
 #include <QObject>
-#include <memory>
+#include <QPointer>
 
 #include "acquisition/StackingDialog.h"
 #include "acquisition/Trigger.h"
 #include "acquisition/TriggerMessage.h"
 #include "acquisition/TriggerUnits.h"
-#include "analysis/ShowGeometry.h"
-#include "files/FileDialogs.h"
+#include "analysis/GeometryDialog.h"
+#include "files/TriggerSaveDialog.h"
+#include "link/LineOwner.h"
 #include "ui/Application.h"
+#include "ui/DialogAwait.h"
 #include "ui/LinkParts.h"
 #include "ui/Wiring.h"
 
@@ -25,16 +31,32 @@ class TriggerParts : public QObject {
 public:
     TriggerParts(Application& app, const FilesEnv& env)
         : QObject(&app.window()),
-          wait_(&app.link().wait),
-          shot(app.state(), app.window(), *app.link().link,
-               [wait = wait_](int fd, double deadline) { (*wait)(fd, deadline); }, app.parameters(),
-               app.channels(), env) {
+          shot(app.state(), app.window(), *app.link().link, app.owner(), app.parameters(), app.channels(), env) {
         setObjectName(kPartsName);
     }
 
-    EventLoopWait* wait_;
     TriggerAcquisition shot;
 };
+
+// The geometry dialog `geometria` over the main window, awaited.
+Task<void> AwaitGeometry(State& s, Analog& w, char decimal) {
+    QPointer<GeometryDialog> dialog = new GeometryDialog(s, Unit_letter(s), decimal, &w);
+    OpenAwaited(dialog.data());
+    co_await DialogFinished{dialog.data()};
+    if (dialog) dialog->deleteLater();  // it may still be in its own done()
+}
+
+// The trigger save dialog `Percorsofile_tr`, awaited; Closed when it went
+// away without an answer.
+Task<SaveResult> AwaitTriggerSave(State& s, Analog& w, FilesEnv env) {
+    QPointer<TriggerSaveDialog> dialog = new TriggerSaveDialog(s, w, std::move(env), &w);
+    OpenAwaited(dialog.data());
+    co_await DialogFinished{dialog.data()};
+    if (!dialog) co_return SaveResult::Closed;
+    const SaveResult result = dialog->result();
+    dialog->deleteLater();
+    co_return result;
+}
 
 }  // namespace
 
@@ -47,21 +69,27 @@ TriggerAcquisition& TriggerOf(Application& app) {
 void WireTrigger(Application& app) {
     State& s = app.state();
     Analog& w = app.window();
+    LineOwner& owner = app.owner();
     TriggerAcquisition& shot = TriggerOf(app);
     const FilesEnv env{app.options().home, app.regional()};
     const char decimal = app.regional().decimal;
     auto* message = new TriggerMessage(&w);
 
-    shot.hooks.showGeometry = [&s, &w, decimal] { ShowGeometry(s, Unit_letter(s), decimal, &w); };
-    shot.hooks.showSave = [&s, &w, env] { return ShowTriggerSave(s, w, env); };
+    shot.hooks.showGeometry = [&s, &w, decimal] { return AwaitGeometry(s, w, decimal); };
+    shot.hooks.showSave = [&s, &w, env] { return AwaitTriggerSave(s, w, env); };
     shot.hooks.messageWindow = [message](bool shown) {
         if (shown) message->showNow();
         else message->hide();
     };
 
-    w.setCommand(Ctl::GO_TRIGGER, [&shot] { shot.puls_trigger_Click(); });
-    w.setCommand(Ctl::Termina_trigger, [&shot] { shot.ExitFromTrigger(); });
-    w.setCommand(Ctl::Stack, [&s, &w] {
+    w.setCommand(Ctl::GO_TRIGGER, [&shot, &owner] {
+        owner.request(Command::GoTrigger, Activity::ShotArmed, [&shot] { return shot.puls_trigger_Click(); });
+    });
+    w.setCommand(Ctl::Termina_trigger, [&shot, &owner] {
+        if (owner.allows(Command::ExitTrigger)) shot.ExitFromTrigger();
+    });
+    w.setCommand(Ctl::Stack, [&s, &w, &owner] {
+        if (!owner.allows(Command::Stacking)) return;
         StackingDialog dialog(s, w, &w);
         dialog.exec();
     });

@@ -1,6 +1,9 @@
-// The passive seismic dialog `Passive_seismic` as the operator uses it: its
-// captions, the rate and minute buttons, a whole recording started by START
-// and shown as it runs, ESC stopping a recording and closing the idle dialog.
+// The passive seismic dialog `Passive_seismic` as the operator uses it, opened
+// through the owner of the line: its captions, the rate and minute buttons, a
+// recording started by START and shown as it runs, the dialog opening again
+// as drawn, ESC stopping a recording, and the dialog closing by itself when
+// the program ends during one.
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,6 +15,24 @@
 
 namespace q24 {
 
+namespace {
+
+// PASSIVE SEISMIC as the main window asks for it; the dialog it opened.
+PassiveSeismicDialog* Open(test::Rig& r) {
+    r.owner.request(Command::Passive, Activity::Passive,
+                    [&r] { return PassiveSeismicDialog::Run(r.passive, r.line, nullptr); });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<PassiveSeismicDialog*>(w); d && d->isVisible()) return d;
+    qFatal("the passive dialog did not open");
+}
+
+QRadioButton* Rate(const QWidget& d, const char* name) { return test::Find<QRadioButton>(d, name); }
+int Progress(const QWidget& d) { return test::Find<QProgressBar>(d, "ProgressBar1")->value(); }
+bool StartOn(const QWidget& d) { return test::Find<QAbstractButton>(d, "Command2")->isEnabled(); }
+
+}  // namespace
+
 class PassiveDialogTest : public QObject {
     Q_OBJECT
 
@@ -19,83 +40,101 @@ private slots:
     void captionsRatesAndMinutes() {
         test::Rig r(1);
         r.s->Finestra_tempo = 2;
-        PassiveSeismicDialog d(r.passive);
-        r.passive.changed = [&d] { d.refresh(); };
-        r.passive.Form_Load();
-        d.show();
+        PassiveSeismicDialog& d = *Open(r);
         QCOMPARE(d.windowTitle(), QString("Passive Seismic"));
         QCOMPARE(d.objectName(), QString("Passive_seismic"));
         for (auto [name, text] : {std::pair{"FS125", "125Hz"}, {"FS250", "250Hz"}, {"FS500", "500Hz"}, {"Command5", ">>"},
                                   {"Command6", "<<"}, {"Command2", "START"}, {"Command1", "ESC"}})
             QCOMPARE(test::Find<QAbstractButton>(d, name)->text(), QString(text));
-        QVERIFY(test::Find<QRadioButton>(d, "FS125")->isChecked());
+        QVERIFY(Rate(d, "FS125")->isChecked());
         QCOMPARE(test::Find<QGroupBox>(d, "Frame1")->title(), QString("ACQUISITION TIME"));
         QCOMPARE(test::Caption(d, "Label1"), QString("Minuti"));
-        test::Find<QLabel>(d, "Informazioni");
-        test::Find<QProgressBar>(d, "ProgressBar1");
         QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("2"));
         test::Click(d, "Command6");
         test::Click(d, "Command6");
         QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("59"));
         test::Click(d, "Command5");
         QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("1"));
-        test::ClickIndicator(test::Find<QRadioButton>(d, "FS500"));
+        test::ClickIndicator(Rate(d, "FS500"));
         QCOMPARE(r.passive.controls().frequency, 500);
-        QVERIFY(!test::Find<QRadioButton>(d, "FS125")->isChecked());
+        QVERIFY(!Rate(d, "FS125")->isChecked());
         test::SaveScreenshot(d, "passive_seismic");
-        // ESC when idle closes the dialog.
+        // ESC when idle closes the dialog, and PASSIVE SEISMIC's sequence ends.
         test::Click(d, "Command1");
         QVERIFY(!d.isVisible());
+        r.runUntilIdle();
     }
 
-    void startRecordsAndShowsItsProgress() {
+    void startRecordsShowsItsProgressAndTheDialogOpensAgainAsDrawn() {
         test::Rig r(2);
         r.s->Finestra_tempo = 1;
-        PassiveSeismicDialog d(r.passive);
+        PassiveSeismicDialog* d = Open(r);
+        test::ClickIndicator(Rate(*d, "FS250"));  // two blocks
         QStringList seen;
         int progress = 0;
-        r.passive.changed = [&] {
-            d.refresh();
-            const QString info = test::Caption(d, "Informazioni");
-            if (seen.isEmpty() || seen.back() != info) seen << info;
-            progress = std::max(progress, test::Find<QProgressBar>(d, "ProgressBar1")->value());
-            if (info == "Data Transmission CH 2") test::SaveScreenshot(d, "passive_seismic_recording");
+        r.line.onYield = [&] {
+            const QString info = test::Caption(*d, "Informazioni");
+            if (seen.isEmpty() || seen.back() != info) {
+                seen << info;
+                if (info == "Data Transmission CH 2") test::SaveScreenshot(*d, "passive_seismic_recording");
+            }
+            progress = std::max(progress, Progress(*d));
         };
-        r.passive.Form_Load();
-        d.show();
         r.panel.answers = {Answer::Yes};
-        test::Click(d, "Command2");
-        QCOMPARE(r.panel.questions.front(), std::string("Samples Number=8192"));
+        test::Click(*d, "Command2");
+        QVERIFY(!StartOn(*d));
+        QVERIFY(!Rate(*d, "FS125")->isEnabled());
+        r.line.runUntil([&] { return !r.passive.started(); });
+        QCOMPARE(r.panel.questions.front(), std::string("Samples Number=16384"));
         QVERIFY(seen.contains("Acquiring"));
         QVERIFY(seen.contains("Data Transmission CH 2"));
         QCOMPARE(progress, 100);
         QCOMPARE(r.saves, 1);
-        QVERIFY(!test::Find<QAbstractButton>(d, "Command2")->isEnabled());  // until opened again
+        QVERIFY(!StartOn(*d));  // until opened again
         QVERIFY(std::filesystem::exists(r.home / "data.txt"));
+
+        r.line.onYield = nullptr;
+        test::Click(*d, "Command1");
+        r.runUntilIdle();
+        d = Open(r);
+        QVERIFY(Rate(*d, "FS125")->isChecked());
+        QVERIFY(StartOn(*d));
+        QCOMPARE(test::Caption(*d, "Informazioni"), QString());
+        QCOMPARE(Progress(*d), 0);
+        test::Click(*d, "Command1");
+        r.runUntilIdle();
     }
 
-    void escStopsARecordingAndTheDialogStays() {
-        test::Rig r(2);
-        r.s->Finestra_tempo = 1;
-        PassiveSeismicDialog d(r.passive);
-        r.passive.changed = [&d] { d.refresh(); };
-        r.passive.Form_Load();
-        d.show();
-        bool pressed = false;
-        r.line.onYield = [&] {
-            if (!pressed && r.passive.recording() && r.line.t > 5) {
+    void escStopsARecordingAndTheProgramEndingClosesTheDialog() {
+        for (bool ending : {false, true}) {
+            test::Rig r(2);
+            r.s->Finestra_tempo = 1;
+            PassiveSeismicDialog* d = Open(r);
+            bool pressed = false;
+            r.line.onYield = [&] {
+                if (pressed || !r.passive.recording() || r.line.t <= 5) return;
                 pressed = true;
-                test::Click(d, "Command1");
-                QVERIFY(d.isVisible());
-                QVERIFY(!test::Find<QRadioButton>(d, "FS250")->isEnabled());
+                if (ending) return r.owner.cancel(CancelReason::Ending);
+                test::Click(*d, "Command1");
+                QVERIFY(d->isVisible());
+                QVERIFY(!Rate(*d, "FS250")->isEnabled());
+            };
+            r.panel.answers = {Answer::Yes};
+            test::Click(*d, "Command2");
+            if (ending) {  // the sequence ends with the dialog closed, nothing shown
+                r.runUntilIdle();
+                QVERIFY(!d->isVisible());
+                QVERIFY(r.panel.messages.empty());
+                continue;
             }
-        };
-        r.panel.answers = {Answer::Yes};
-        test::Click(d, "Command2");
-        QVERIFY(pressed);
-        QVERIFY(d.isVisible());
-        QCOMPARE(r.panel.messages.back(), std::string("The recording ended early: no block was recorded whole."));
-        QVERIFY(test::Find<QRadioButton>(d, "FS250")->isEnabled());
+            r.line.runUntil([&] { return !r.passive.started(); });
+            QVERIFY(pressed);
+            QVERIFY(d->isVisible());
+            QCOMPARE(r.panel.messages.back(), std::string("The recording ended early: no block was recorded whole."));
+            QVERIFY(Rate(*d, "FS250")->isEnabled());
+            test::Click(*d, "Command1");
+            r.runUntilIdle();
+        }
     }
 };
 

@@ -1,7 +1,7 @@
 // Passive recording against the emulated units on a simulated clock: block
 // counts, the bytes on the wire, the temporary files and data.txt, and how a
-// stop, a failing unit and a failing write end a recording without losing the
-// blocks already recorded.
+// stop, the program ending, a failing unit and a failing write end a
+// recording without losing the blocks already recorded.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -20,10 +20,11 @@ struct Count {
 };
 class BlockCount : public ::testing::TestWithParam<Count> {};
 
-TEST_P(BlockCount, SamplesNumberQuestionNamesTheWholeBlocks) {
+TEST_P(BlockCount, SamplesNumberQuestionNamesTheWholeBlocksAndTheDialogReopensAt125Hz) {
     const Count c = GetParam();
     EXPECT_EQ(PassiveSeismic::BlockCount(c.hz, c.minutes * 60), c.blocks);
     Rig r;
+    EXPECT_TRUE(r.passive.Command1_Click());  // ESC when idle closes
     r.start(c.hz, c.minutes, {Answer::No});
     ASSERT_EQ(r.panel.questions.size(), 1u);
     EXPECT_EQ(r.panel.questions[0], "Samples Number=" + std::to_string(c.blocks * 8192));
@@ -34,6 +35,9 @@ TEST_P(BlockCount, SamplesNumberQuestionNamesTheWholeBlocks) {
     EXPECT_FALSE(r.passive.controls().Command2);
     EXPECT_TRUE(r.line.port.written.empty());
     EXPECT_FALSE(r.exists("temp_data1.txt"));
+    r.passive.Form_Load();
+    EXPECT_EQ(r.passive.controls().frequency, 125);
+    EXPECT_TRUE(r.passive.controls().Command2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Passive, BlockCount,
@@ -43,11 +47,6 @@ INSTANTIATE_TEST_SUITE_P(Passive, BlockCount,
 
 TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
     Rig r;
-    EXPECT_TRUE(r.passive.Command1_Click());  // ESC when idle closes
-    int nested = 0;
-    r.line.onYield = [&] {
-        if (r.passive.recording() && nested++ == 0) r.passive.Command2_Click();  // refused: no second question
-    };
     r.start(125, 1, {Answer::Yes});
     EXPECT_EQ(r.panel.questions.size(), 1u);
     EXPECT_EQ(r.passive.outcome().end, End::Complete);
@@ -95,7 +94,7 @@ TEST(PassiveRecording, AFailingUnitEndsTheRecordingAndTheWholeBlocksAreOffered) 
     EXPECT_EQ(r.panel.texts[Ctl::Unita_errata1], "Unit 2 Not Working");
     EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
     EXPECT_TRUE(r.panel.enabled[Ctl::uscita]);
-    EXPECT_EQ(r.count(0xFF), 1);             // channel 3's read abandoned and reset the units
+    EXPECT_EQ(r.count(0xFF), 1);             // the recording reset the units, once
     EXPECT_EQ(r.parameterCommands(), 3);     // no block after the failed one
     ASSERT_EQ(r.panel.questions.size(), 2u);
     EXPECT_EQ(r.panel.questions[1],
@@ -111,41 +110,53 @@ TEST(PassiveRecording, AFailingUnitEndsTheRecordingAndTheWholeBlocksAreOffered) 
     EXPECT_EQ(r.openTempFiles(), 0);
 }
 
-TEST(PassiveRecording, EscStopsTheRecordingKeepsItAndTheNextStartAsksBeforeRecordingOverIt) {
-    Rig r(2);
-    bool stopped = false;
-    r.line.onYield = [&] {
-        // During block 2's wait for the reply.
-        if (!stopped && r.passive.outcome().blocks == 1 && r.parameterCommands() == 2) {
-            EXPECT_FALSE(r.passive.Command1_Click());  // the dialog stays open
-            stopped = true;
+TEST(PassiveRecording, EscOrTheProgramEndingDuringBlock2KeepsBlock1AndTheNextStartAsksBeforeRecordingOverIt) {
+    for (const bool ending : {false, true}) {
+        SCOPED_TRACE(ending ? "program ending" : "ESC");
+        Rig r(2);
+        const std::size_t speeds = r.line.port.speeds.size();
+        bool acted = false;
+        r.line.onYield = [&] {
+            // ESC while block 2's reply is awaited (64 data blocks read), the ending during its reads.
+            if (acted || r.parameterCommands() != 2 || r.link.counters().blocks != (ending ? 70u : 64u)) return;
+            acted = true;
+            if (ending) r.owner.cancel(CancelReason::Ending);
+            else EXPECT_FALSE(r.passive.Command1_Click());  // the dialog stays open
+        };
+        r.start(500, 1, {Answer::Yes, Answer::No});
+        EXPECT_TRUE(acted);
+        EXPECT_EQ(r.passive.outcome().end, ending ? End::Cancelled : End::Stopped);
+        EXPECT_EQ(r.passive.outcome().blocks, 1);
+        EXPECT_EQ(r.count(0xFF), 1);  // the units were recording: reset once
+        EXPECT_EQ(r.parameterCommands(), 2);
+        if (ending) {
+            EXPECT_EQ(r.line.port.speeds.size(), speeds);  // the reset byte only
+            EXPECT_EQ(r.panel.questions.size(), 1u);
+            EXPECT_TRUE(r.panel.messages.empty());
+            EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);  // a cancelled read is no failure
+        } else {
+            EXPECT_EQ(r.panel.questions.back(), "The recording ended early: 1 of 4 blocks were recorded whole (8192 "
+                                                "samples per channel). Save them?");
         }
-    };
-    r.passive.blockDone = [&](int, int) {};
-    r.start(500, 1, {Answer::Yes, Answer::No});
-    EXPECT_TRUE(stopped);
-    EXPECT_EQ(r.passive.outcome().end, End::Stopped);
-    EXPECT_EQ(r.passive.outcome().blocks, 1);
-    EXPECT_EQ(r.count(0xFF), 1);  // the units were recording: reset
-    EXPECT_EQ(r.panel.questions.back(),
-              "The recording ended early: 1 of 4 blocks were recorded whole (8192 samples per channel). Save them?");
-    // Declined: the temporary files keep the block, closed; no data.txt.
-    EXPECT_EQ(r.temp(1), PatternBlock(1));
-    EXPECT_EQ(r.openTempFiles(), 0);
-    EXPECT_FALSE(r.exists("data.txt"));
-    EXPECT_EQ(r.saves, 0);
-    EXPECT_TRUE(r.exists(PassiveSeismic::kUnsavedMarker));
+        // The temporary files keep block 1, closed, with the marker; no data.txt.
+        EXPECT_EQ(r.temp(2), PatternBlock(2));
+        EXPECT_EQ(r.openTempFiles(), 0);
+        EXPECT_FALSE(r.exists("data.txt"));
+        EXPECT_EQ(r.saves, 0);
+        EXPECT_NE(ReadFile(r.home / PassiveSeismic::kUnsavedMarker).find("blocks=1\r\n"), std::string::npos);
+        if (ending) continue;
 
-    // The next START asks; No keeps the files as they are.
-    r.line.onYield = nullptr;
-    r.panel.questions.clear();
-    r.start(125, 1, {Answer::Yes, Answer::No});
-    EXPECT_EQ(r.passive.outcome().end, End::Kept);
-    EXPECT_EQ(r.panel.questions.back(),
-              "The temporary files hold a passive recording that was not saved (1 block of 8192 samples). Record "
-              "over it?");
-    EXPECT_EQ(r.temp(1), PatternBlock(1));
-    EXPECT_TRUE(r.passive.controls().Command2);
+        // The next START asks; No keeps the files as they are.
+        r.line.onYield = nullptr;
+        r.panel.questions.clear();
+        r.start(125, 1, {Answer::Yes, Answer::No});
+        EXPECT_EQ(r.passive.outcome().end, End::Kept);
+        EXPECT_EQ(r.panel.questions.back(),
+                  "The temporary files hold a passive recording that was not saved (1 block of 8192 samples). Record "
+                  "over it?");
+        EXPECT_EQ(r.temp(1), PatternBlock(1));
+        EXPECT_TRUE(r.passive.controls().Command2);
+    }
 }
 
 TEST(PassiveRecording, AWriteThatFailsStopsTheRecordingAndKeepsTheWholeBlocks) {

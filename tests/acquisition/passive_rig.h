@@ -1,6 +1,7 @@
 #pragma once
 // The passive recording on the emulated units (simulated clock), a program
-// folder of its own and a scripted panel: what the passive tests share.
+// folder of its own and a scripted panel: what the passive tests share. The
+// logic is given the gated panel and the owner of the line.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -44,7 +45,7 @@ struct Rig : UnitsRig<AskingPanel> {
     SaveResult saveResult = SaveResult::Saved;
 
     explicit Rig(int units = 3)
-        : UnitsRig(config(units)), passive(*s, panel, link, FilesEnv{home.path(), Regional{}}, line.yield()) {
+        : UnitsRig(config(units)), passive(*s, gated, link, FilesEnv{home.path(), Regional{}}, owner) {
         s->Trigger_unit = 1000;
         s->Dist_geofoni = 5;
         s->Pos_source = 10;
@@ -54,7 +55,7 @@ struct Rig : UnitsRig<AskingPanel> {
         passive.showSave = [this] {
             ++saves;
             savedPassive = savedPassive && s->Passive_mode;
-            return saveResult;
+            return Ready(saveResult);
         };
         passive.Form_Load();
     }
@@ -63,12 +64,12 @@ struct Rig : UnitsRig<AskingPanel> {
         for (int u = 1; u <= units; ++u) addresses.push_back(u);
         return PatternUnits(std::move(addresses));
     }
-    // START with the rate and minutes given; the answers in order.
+    // START with the rate and minutes given, the answers in order, run to its end.
     void start(int hz, int minutes, std::initializer_list<Answer> answers) {
         s->Finestra_tempo = static_cast<int16_t>(minutes);
         passive.SelectFrequency(hz);
         panel.answers.assign(answers.begin(), answers.end());
-        passive.Command2_Click();
+        line.run(passive.Command2_Click());
     }
     std::vector<std::string> temp(int k) const { return Lines(ReadFile(home / ("temp_data" + std::to_string(k) + ".txt"))); }
     bool exists(const std::string& name) const { return std::filesystem::exists(home / name); }

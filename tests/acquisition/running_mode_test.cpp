@@ -1,10 +1,12 @@
 // Running mode against the emulated units on a simulated clock: what goes on
-// the wire each tick, how long a tick waits, what lands in Dati and on the
-// picture, and how STOP, a silent unit and a framing error end or spare it.
+// the wire each sweep, how long a sweep waits, what lands in Dati and on the
+// picture, and how STOP, another command, a silent unit and a framing error
+// end or spare it, always with one reset and nothing sent after it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
+#include <optional>
+#include <tuple>
 
 #include "acquisition/Running.h"
 #include "link/Frames.h"
@@ -17,6 +19,7 @@ namespace {
 
 using namespace q24::units;
 using Bytes = std::vector<uint8_t>;
+using Read = std::tuple<int, int, bool>;  // channel, unit, arrived
 
 // Records, for each trace drawn, how many blocks and bursts had been read.
 struct Picture : test::FakePanel {
@@ -30,17 +33,31 @@ struct Picture : test::FakePanel {
 
 UnitsConfig Pattern(std::vector<int> addresses = {1, 2, 3}) { return test::PatternUnits(std::move(addresses)); }
 
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+template <class C>
+Bytes Cmd(const C& c) {
+    return Bytes(std::begin(c), std::end(c));
+}
+Bytes Request(int unit) { return Cmd(*frames::DataRequest(unit)); }
+const Bytes kResetThenSpeed = Cat({{0xFF}, Cmd(frames::SpeedCommand(1000000))});
+
 struct Rig : test::UnitsRig<Picture> {
     AcqParameters params;
     test::TestSlots slots;  // the slow path reads the boxes
     RunningMode mode;
+    std::vector<Read> reads;
+    std::size_t stopAfter = 0;  // STOP once this many reads were told
+    double lastReadAt = 0;
 
     explicit Rig(UnitsConfig c = Pattern())
-        : UnitsRig(std::move(c)), params(*s, panel), mode(*s, panel, link, params, slots, line.yield()) {
+        : UnitsRig(std::move(c)), params(*s, gated), mode(*s, gated, link, owner, params, slots) {
         panel.link = &link;
         s->Baud_rate_high = 1000000;
-        s->N_slow = 128;
-        s->Burst_N = 128;
+        s->N_slow = s->Burst_N = 128;
         s->Trigger_unit = 1;
         s->Manual_trigger = true;
         s->Running_N = 256;
@@ -48,6 +65,11 @@ struct Rig : test::UnitsRig<Picture> {
         s->Display_mode = 2;
         params.setFreqPosition(6);  // 4000 Hz
         EXPECT_EQ(openLine(), 1);
+        mode.channelRead = [this](int ch, int unit, bool ok) {
+            reads.emplace_back(ch, unit, ok);
+            lastReadAt = line.t;
+            if (reads.size() == stopAfter) mode.fine_loop();
+        };
     }
     void spread(int n) {
         s->N_Geofoni = static_cast<int16_t>(n);
@@ -57,10 +79,24 @@ struct Rig : test::UnitsRig<Picture> {
             if (ch <= 24) slots.texts[ch] = std::to_string(ch);
         }
     }
+    void go() { ASSERT_TRUE(owner.request(Command::GoRunning, Activity::Running, [this] { return mode.run(); })); }
+    // GO RUNNING, STOP after `n` reads, until the units are reset.
+    void runReads(std::size_t n) {
+        stopAfter = n;
+        go();
+        runUntilIdle();
+    }
     long resets() const { return test::CountByte(line.port.written, 0xFF); }
+    // Exactly one reset, and nothing sent after it but its speed command.
+    void expectOneResetLast() const {
+        const Bytes& w = line.port.written;
+        EXPECT_EQ(resets(), 1);
+        ASSERT_GE(w.size(), kResetThenSpeed.size());
+        EXPECT_EQ(Bytes(w.end() - kResetThenSpeed.size(), w.end()), kResetThenSpeed);
+        EXPECT_EQ(owner.activity(), Activity::Idle);
+        EXPECT_TRUE(panel.enabled.at(Ctl::uscita) && panel.enabled.at(Ctl::parameters));
+    }
 };
-
-Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
 
 // The pattern of `unit` from sample `first` on, mean over the `n` samples
 // removed, as the readers leave it.
@@ -81,40 +117,22 @@ void ExpectTrace(const State& s, int ch, const std::vector<float>& want) {
         ASSERT_NEAR(s.Dati(ch - 1, static_cast<int>(k)), want[k], 0.5) << "channel " << ch << " sample " << k;
 }
 
-TEST(RunningFast, EachTickRecordsAtRunningFsAndDrawsEachChannelAfterItsRead) {
+TEST(RunningFast, EachSweepRecordsAtRunningFsAndDrawsEachChannelAfterItsRead) {
     Rig r;
     r.spread(3);
     r.s->Ch_enabled[2] = false;
-    r.mode.puls_running_Click();
-    EXPECT_TRUE(r.panel.enabled[Ctl::Timer3]);
-    EXPECT_TRUE(r.line.port.written.empty());  // the ticks send the commands
-    EXPECT_EQ(r.mode.path(), RunningMode::Path::Fast);
-
-    const Bytes param = Cmd(frames::ParameterCommand(1, 256, 2000, 0, 0));
-    for (int tick = 0; tick < 2; ++tick) {
-        r.line.port.written.clear();
-        r.panel.picture.clear();
-        r.panel.readsAtPlot.clear();
-        r.mode.Timer3_Timer();
-        ASSERT_GE(r.line.port.written.size(), param.size());
-        EXPECT_EQ(Bytes(r.line.port.written.begin(), r.line.port.written.begin() + 11), param);
-        EXPECT_EQ(r.line.port.written.size(), 11u + 2 * 11u);  // one data request per selected channel
-        EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 3 1"}));
-        const uint64_t before = r.link.counters().blocks - 2;
-        EXPECT_EQ(r.panel.readsAtPlot, (std::vector<uint64_t>{before + 1, before + 2}));
-        EXPECT_EQ(r.panel.text(Ctl::testo), "Data Reception");
-    }
-    EXPECT_EQ(r.line.units.frequency(), 2000);
-    EXPECT_EQ(r.line.units.sampleCount(), 256);
-    EXPECT_EQ(r.line.units.triggerMode(), 0);
+    r.runReads(4);
+    const Bytes sweep = Cat({Cmd(frames::ParameterCommand(1, 256, 2000, 0, 0)), Request(1), Request(3)});
+    EXPECT_EQ(r.line.port.written, Cat({sweep, sweep, kResetThenSpeed}));
+    EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 3 1", "clear", "plot 1 1", "plot 3 1"}));
+    EXPECT_EQ(r.panel.readsAtPlot, (std::vector<uint64_t>{1, 2, 3, 4}));
     ExpectTrace(*r.s, 1, PatternTrace(1, 0, 256));
     ExpectTrace(*r.s, 3, PatternTrace(3, 0, 256));
     EXPECT_EQ(r.s->Dati(1, 5), 0.0f);  // the unselected channel is left alone
-    EXPECT_TRUE(r.mode.running());
-    EXPECT_EQ(r.resets(), 0);
+    r.expectOneResetLast();
 }
 
-// How long a tick waits for the units' reply before it asks for the data.
+// How long a sweep waits for the units' reply before it asks for the data.
 struct WaitRow {
     int freqPosition;  // of the parameters' frequency bar
     int16_t runningN, runningFs;
@@ -130,16 +148,16 @@ TEST_P(RunningWait, TheReplyOrTheLimitEndsTheWait) {
     r.params.setFreqPosition(w.freqPosition);
     r.s->Running_N = w.runningN;
     r.s->Running_Fs = w.runningFs;
-    r.mode.puls_running_Click();
     double requestAt = -1;  // when the first data request follows the parameter command
     r.line.onYield = [&] {
         if (requestAt < 0 && r.line.port.written.size() > 11) requestAt = r.line.t;
     };
+    r.stopAfter = 1;
+    r.go();
     const double t0 = r.line.t;
-    r.mode.Timer3_Timer();
-    ASSERT_GT(requestAt, 0);
+    r.runUntilIdle();
     EXPECT_NEAR(requestAt - t0, w.wait, 2e-3);
-    EXPECT_EQ(r.panel.picture.back(), "plot 1 1");  // read all the same
+    EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}}));  // read all the same
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -148,110 +166,164 @@ INSTANTIATE_TEST_SUITE_P(
                       WaitRow{6, 256, 125, 256.0 / 4000 + 0.5},  // 0.564 s: the limit uses Sampling_freq
                       WaitRow{4, 512, 125, 512.0 / 1000 + 0.5}));
 
-TEST(RunningSlow, OneCommandThenABurstPerChannelEachTick) {
+TEST(RunningSlow, OneCommandThenABurstPerChannelEachSweep) {
     Rig r(Pattern({1, 2}));
     r.spread(2);
     r.params.setFreqPosition(5);
     r.s->Sampling_freq = 250;  // a loaded file's rate, the bar still at 2000
     r.panel.texts[Ctl::testo] = "old";
-    r.mode.puls_running_Click();
+    r.runReads(4);
     EXPECT_EQ(r.s->Sampling_freq, 250);
-    EXPECT_EQ(r.mode.path(), RunningMode::Path::Slow);
-    EXPECT_TRUE(r.panel.enabled[Ctl::Timer2]);
     EXPECT_EQ(r.s->N_samples, 128);
-    EXPECT_EQ(r.line.port.written, Cmd(frames::ParameterCommand(1, 128, 250, 0, 0)));
-    EXPECT_EQ(r.panel.text(Ctl::testo), "");
-    for (int tick = 0; tick < 2; ++tick) {
-        r.line.port.written.clear();
-        r.panel.picture.clear();
-        r.mode.Timer2_Timer();
-        // Running mode's burst request is 0x80 + unit / 128: the units answer in turn.
-        EXPECT_EQ(r.line.port.written, (Bytes{0x80, 0x80}));
-        EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1"}));
-        ExpectTrace(*r.s, 1, PatternTrace(1, 128 * tick, 128));
-        ExpectTrace(*r.s, 2, PatternTrace(2, 128 * tick, 128));
-    }
-    // The bursts come as the units record them: 128 samples at 250 Hz each.
-    EXPECT_GE(r.line.t, 2 * 128.0 / 250);
-    r.mode.fine_loop();
-    r.line.port.written.clear();
-    r.mode.Timer2_Timer();
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer2]);
-    EXPECT_EQ(r.line.port.written.front(), 0xFF);
-    EXPECT_FALSE(r.mode.running());
+    // Running mode's burst request is 0x80 + unit / 128: the units answer in turn.
+    EXPECT_EQ(r.line.port.written,
+              Cat({Cmd(frames::ParameterCommand(1, 128, 250, 0, 0)), {0x80, 0x80, 0x80, 0x80}, kResetThenSpeed}));
+    EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1", "clear", "plot 1 1", "plot 2 1"}));
+    ExpectTrace(*r.s, 1, PatternTrace(1, 128, 128));
+    ExpectTrace(*r.s, 2, PatternTrace(2, 128, 128));
+    EXPECT_GE(r.lastReadAt, 2 * 128.0 / 250);  // the bursts come as the units record them
+    r.expectOneResetLast();
 }
 
-TEST(RunningStop, StopWhileTheReplyIsAwaitedResetsAndReadsNothing) {
-    UnitsConfig c = Pattern();
-    Rig r(c);
-    r.spread(3);
-    r.s->Running_Fs = 125;  // the recording outlasts the stop
-    r.mode.puls_running_Click();
-    const double t0 = r.line.t;
-    r.line.onYield = [&] {
-        if (r.line.t > t0 + 0.2 && r.s->Stop_req == 0) r.mode.fine_loop();
-    };
-    r.mode.Timer3_Timer();
-    EXPECT_EQ(r.panel.text(Ctl::testo), "");
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
-    EXPECT_EQ(r.resets(), 1);
-    EXPECT_EQ(r.link.counters().blocks, 0u);
-    EXPECT_EQ(r.panel.picture, std::vector<std::string>{});
-    EXPECT_FALSE(r.mode.running());
-    EXPECT_LT(r.line.t - t0, 0.2 + 6);  // the stop is seen at once, then the reset
+// At 500 Hz and below a position asks the number typed in its box, else the
+// unit the channel settings assigned (never unit 0).
+TEST(RunningSlow, EachPositionAsksTheUnitOfItsSlot) {
+    Rig r;
+    r.spread(26);
+    std::fill(r.s->Ch_enabled.begin() + 3, r.s->Ch_enabled.begin() + 25, false);
+    r.slots.texts[1] = "7";
+    r.slots.texts[2] = "";
+    r.s->Ch_param[26] = 30;
+    r.params.setFreqPosition(5);
+    r.s->Sampling_freq = 250;
+    r.runReads(4);
+    EXPECT_EQ(r.reads, (std::vector<Read>{{1, 7, true}, {2, 2, true}, {25, 25, true}, {26, 30, true}}));
 }
 
-TEST(RunningFailure, ASilentUnitIsNamedAndTheOthersGoOn) {
-    UnitsConfig c = Pattern({1, 2, 3});
-    c.silent = {2};
-    Rig r(c);
-    r.spread(3);
-    r.mode.puls_running_Click();
-    r.mode.Timer3_Timer();
-    EXPECT_EQ(r.panel.text(Ctl::Unita_errata1), "Unit 2 not working");
-    EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
-    EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 3 1"}));
-    ExpectTrace(*r.s, 3, PatternTrace(3, 0, 256));
-    EXPECT_TRUE(r.s->Ch_enabled[2]);
-    EXPECT_TRUE(r.mode.running());
-    EXPECT_EQ(r.resets(), 0);
+// STOP or another acquisition in the middle of a sweep: the sweep ends where
+// it is, the units are reset once and nothing is asked of them afterwards; a
+// read cut short shows nothing.
+struct EndRow {
+    const char* name;
+    bool slow;          // 250 Hz: bursts
+    std::size_t after;  // act once the PC has written this many bytes
+    bool preempt;       // GO TRIGGER rather than STOP
+    std::vector<std::string> picture;
+};
+
+class RunningEnd : public ::testing::TestWithParam<EndRow> {};
+
+Task<void> Started(const Rig& r, std::optional<std::size_t>& bytes) {
+    bytes = r.line.port.written.size();
+    co_return;
 }
 
-// A framing error while channel 2's block is on its way; channel 3's read
-// then abandons running mode.
-TEST(RunningFailure, AFramingErrorDeselectsTheChannelAndStopsRunning) {
+TEST_P(RunningEnd, OneResetAndNothingAfterIt) {
+    const EndRow row = GetParam();
     UnitsConfig c = Pattern();
     c.slow[2] = 0.3;
     Rig r(c);
     r.spread(3);
-    r.mode.puls_running_Click();
-    r.line.onYield = [&, injected = false]() mutable {
-        if (!injected && r.line.port.written.size() >= 11u + 2 * 11u) injected = true, r.line.port.injectErrors({.framing = 1});
+    r.s->Running_Fs = 125;  // the recording outlasts the limit of the reply
+    if (row.slow) r.params.setFreqPosition(5), r.s->Sampling_freq = 250;
+    std::optional<std::size_t> triggerAt;  // bytes written when the shot's sequence started
+    r.go();
+    const double t0 = r.line.t;
+    double actedAt = -1;
+    r.line.onYield = [&] {
+        if (actedAt >= 0 || r.line.port.written.size() < row.after || r.line.t < t0 + 0.1) return;
+        actedAt = r.line.t;
+        if (!row.preempt) return r.mode.fine_loop();
+        EXPECT_TRUE(r.owner.request(Command::GoTrigger, Activity::ShotArmed, [&] { return Started(r, triggerAt); }));
     };
-    r.mode.Timer3_Timer();
+    r.runUntilIdle();
+    EXPECT_EQ(r.panel.picture, row.picture);
+    EXPECT_TRUE(std::none_of(r.reads.begin(), r.reads.end(), [](const Read& x) { return !std::get<2>(x); }));
+    EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
+    EXPECT_EQ(r.panel.text(Ctl::testo), "");
+    r.expectOneResetLast();
+    EXPECT_EQ(triggerAt, row.preempt ? std::optional(r.line.port.written.size()) : std::nullopt);
+    EXPECT_LT(r.line.t - actedAt, 5);  // the end is seen at once, then the reset
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, RunningEnd,
+    ::testing::Values(EndRow{"StopAwaitingTheReply", false, 11, false, {}},
+                      EndRow{"StopDuringABlock", false, 33, false, {"clear", "plot 1 1"}},
+                      EndRow{"StopDuringABurst", true, 13, false, {"clear", "plot 1 1", "plot 2 1"}},
+                      EndRow{"TriggerAwaitingTheReply", false, 11, true, {}},
+                      EndRow{"TriggerDuringABlock", false, 33, true, {"clear", "plot 1 1"}},
+                      EndRow{"TriggerDuringABurst", true, 13, true, {"clear", "plot 1 1"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A unit that does not answer is named and the others go on, sweep after
+// sweep; line noise during its burst does not make the time-out a frame error.
+TEST(RunningFailure, ASilentUnitIsNamedAndRunningGoesOn) {
+    for (const bool slow : {false, true}) {
+        UnitsConfig c = Pattern();
+        c.silent = {2};
+        Rig r(c);
+        r.spread(3);
+        if (slow) r.params.setFreqPosition(5), r.s->Sampling_freq = 250;
+        r.line.onYield = [&, injected = false]() mutable {
+            if (slow && !injected && r.line.port.written.size() >= 13) injected = true, r.line.port.injectErrors({.framing = 1});
+        };
+        r.runReads(6);
+        const std::vector<Read> sweep{{1, 1, true}, {2, 2, false}, {3, 3, true}};
+        std::vector<Read> twice = sweep;
+        twice.insert(twice.end(), sweep.begin(), sweep.end());
+        EXPECT_EQ(r.reads, twice) << slow;
+        EXPECT_EQ(r.panel.text(Ctl::Unita_errata1), "Unit 2 not working");
+        EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
+        EXPECT_FALSE(r.panel.visible[Ctl::Frame_error]);
+        EXPECT_TRUE(r.panel.messages.empty() && r.s->Ch_enabled[2]);
+        r.expectOneResetLast();
+    }
+}
+
+// A framing error while channel 2's block is on its way: the unit is
+// deselected, channel 3 is not asked, running mode ends.
+TEST(RunningFailure, AFramingErrorDeselectsTheUnitAndEndsRunning) {
+    UnitsConfig c = Pattern();
+    c.slow[2] = 0.3;
+    Rig r(c);
+    r.spread(3);
+    r.line.onYield = [&, injected = false]() mutable {
+        if (!injected && r.line.port.written.size() >= 33) injected = true, r.line.port.injectErrors({.framing = 1});
+    };
+    r.runReads(0);
     EXPECT_EQ(r.panel.text(Ctl::Frame_error), "Unit 2 Frame Error");
+    EXPECT_TRUE(r.panel.visible[Ctl::Frame_error]);
     EXPECT_EQ(r.panel.messages, (std::vector<std::string>{"Unit 2 will be deselected"}));
     EXPECT_FALSE(r.s->Ch_enabled[2]);
     EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1"}));
-    EXPECT_FALSE(r.panel.enabled[Ctl::Timer3]);
-    EXPECT_EQ(r.resets(), 1);
-    EXPECT_FALSE(r.mode.running());
+    EXPECT_EQ(r.line.port.written,
+              Cat({Cmd(frames::ParameterCommand(1, 256, 2000, 0, 0)), Request(1), Request(2), kResetThenSpeed}));
+    r.expectOneResetLast();
 }
 
-TEST(RunningSample, ContinuousSamplingStopsRunningAndMovesToTheHighRate) {
+Task<void> DialogOpen(Rig& r, std::vector<std::string>& seen) {
+    seen.push_back(std::to_string(r.resets()) + " reset, " + std::to_string(r.line.port.speed()) + " baud, " +
+                   ActivityName(r.owner.activity()));
+    co_await r.line.seconds(1);  // the operator in the dialog
+}
+
+TEST(RunningSample, ContinuousSamplingEndsRunningThenMovesToTheHighRate) {
     Rig r;
-    r.spread(1);
-    r.mode.puls_sample_Click();  // no dialog wired: the line stays as it is
-    EXPECT_TRUE(r.line.port.written.empty());
-    int opened = 0;
-    r.mode.openTimedSampling = [&] {
-        ++opened;
-        EXPECT_EQ(r.line.port.speed(), 1000000);
-        EXPECT_EQ(r.line.units.baud(), 1000000);
-    };
-    r.mode.puls_sample_Click();
-    EXPECT_EQ(opened, 1);
-    EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(1000000)));
+    r.spread(2);
+    r.s->Baud_rate = 250000;
+    std::vector<std::string> seen;
+    r.mode.openTimedSampling = [&] { return DialogOpen(r, seen); };
+    r.go();
+    r.line.runUntil([&] { return r.reads.size() == 1; });
+    r.owner.request(Command::ContinuousSampling, Activity::Timed, [&] { return r.mode.puls_sample_Click(); });
+    r.runUntilIdle();
+    EXPECT_EQ(seen, std::vector<std::string>{"1 reset, 1000000 baud, timed sampling"});
+    const Bytes& w = r.line.port.written;
+    const Bytes tail = Cat({{0xFF}, Cmd(frames::SpeedCommand(250000)), Cmd(frames::SpeedCommand(1000000))});
+    EXPECT_EQ(Bytes(w.end() - tail.size(), w.end()), tail);
+    EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}}));
+    EXPECT_EQ(r.owner.activity(), Activity::Idle);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Timed sampling against the emulated units (exact test pattern, simulated
 // clock): the block and channel loop, Dati_cont, the slots' captions, a
-// failing unit, the cap, the minute buttons, Abort, a second START, and the
-// saved data.txt byte for byte with its SEG-2 read back.
+// failing unit, the cap, the minute buttons, Abort and the program's end
+// during a recording, a second START, and the saved data.txt byte for byte
+// with its SEG-2 read back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "files/Saving.h"
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
+#include "link/Frames.h"
 #include "support/AcqRig.h"
 #include "support/FakePanel.h"
 #include "support/PatternTrace.h"
@@ -29,9 +31,14 @@ namespace {
 
 using test::PatternRecordTrace;
 
+Task<void> Count(int& n) {
+    ++n;
+    co_return;
+}
+
 struct Rig : test::UnitsRig<> {
     test::TestSlots slots;
-    TimedMode mode{*s, panel, link, slots, line.yield()};
+    TimedMode mode{*s, gated, link, owner, slots};
     int saves = 0, ends = 0;
 
     // Units `addresses` on the line as COM3; slot i asks spread[i - 1], all checked.
@@ -45,12 +52,13 @@ struct Rig : test::UnitsRig<> {
         s->N_Geofoni = static_cast<int16_t>(spread.size());
         for (std::size_t i = 0; i < spread.size(); ++i) slots.texts[i + 1] = std::to_string(spread[i]);
         std::fill_n(slots.ticks.begin() + 1, spread.size(), true);
-        mode.showSave = [this] { ++saves; };
+        mode.showSave = [this] { return Count(saves); };
         mode.endProgram = [this] { ++ends; };
         openLine();
         mode.Prepare();
     }
     long count(uint8_t byte) const { return test::CountByte(line.port.written, byte); }
+    void start() { line.run(mode.Start_acq_Click()); }
     static units::UnitsConfig config(std::vector<int> addresses, std::set<int> silent) {
         units::UnitsConfig c = test::PatternUnits(std::move(addresses));
         c.silent = std::move(silent);
@@ -65,6 +73,8 @@ bool RowIs(const State& s, int row, const std::vector<float>& want) {
 TEST(TimedSampling, RecordsCheckedSlotsInWholeBlocksAtTheUnitsPace) {
     Rig r({3, 7, 12}, {7, 3, 12});
     r.slots.ticks[2] = false;
+    r.slots.texts[3] = "";  // an empty box asks the unit the channel settings assigned
+    r.s->Ch_param[3] = 12;
     r.s->Finestra_tempo = 2;
     EXPECT_EQ(r.mode.controls().Label7, "Is Latency Time of Port: 3 set to 1 msec ?");
     std::vector<std::pair<int, int>> order;  // (block, channel)
@@ -77,7 +87,7 @@ TEST(TimedSampling, RecordsCheckedSlotsInWholeBlocksAtTheUnitsPace) {
         order.emplace_back(block, ch);
         progress.push_back(r.mode.controls().ProgressBar1);
     };
-    r.mode.Start_acq_Click();
+    r.start();
 
     // 250 Hz, 2 minutes: 30000 samples, 234 whole blocks of 128.
     EXPECT_EQ(r.s->N_samples_cont, 29952);
@@ -112,7 +122,7 @@ TEST(TimedSampling, AFailingUnitIsMarkedAndTheRecordingGoesOn) {
         EXPECT_EQ(ok, ch != 2);
         if (!ok) failures += unit == 2 && r.mode.controls().Label3 == "Error on Unit2";
     };
-    r.mode.Start_acq_Click();
+    r.start();
     EXPECT_EQ(r.s->N_samples_cont, 7424);
     EXPECT_EQ(failures, 58);
     EXPECT_EQ(r.slots.captions[2], "ERROR");
@@ -127,7 +137,7 @@ TEST(TimedSampling, MoreThan120MillionSamplesAreRefused) {
         r.s->N_Geofoni = static_cast<int16_t>(channels);
         r.s->Sampling_freq = freq;
         r.s->Finestra_tempo = static_cast<int16_t>(minutes);
-        r.mode.Start_acq_Click();
+        r.start();
         EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Time set is too long !"});
         EXPECT_TRUE(r.line.port.written.empty() && r.mode.controls().Start_acq);
         EXPECT_EQ(r.s->Dati_cont.rows(), 0);
@@ -151,14 +161,17 @@ TEST(TimedSampling, MinuteButtonsStayWithinOneTo59) {
 TEST(TimedSampling, SecondStartIsBackAtTheHighRateAndNotDuringTheReset) {
     Rig r({1}, {1});
     r.s->Baud_rate = 250000;  // where each reset leaves the line
-    r.mode.showSave = [&] { ++r.saves, r.mode.SaveDone(); };
+    r.mode.showSave = [&] {
+        r.mode.SaveDone();
+        return Count(r.saves);
+    };
     bool startShownDuringReset = true;
     r.line.onYield = [&] {
         if (!r.link.resetting() || r.saves != 1) return;
         startShownDuringReset = r.mode.controls().Start_acq;
-        r.mode.Start_acq_Click();  // refused
+        Spawn(r.mode.Start_acq_Click());  // refused
     };
-    r.mode.Start_acq_Click();
+    r.start();
     EXPECT_FALSE(startShownDuringReset);
     EXPECT_EQ(r.saves, 1);
     EXPECT_EQ(r.mode.controls().Label3, "FINE");
@@ -166,8 +179,41 @@ TEST(TimedSampling, SecondStartIsBackAtTheHighRateAndNotDuringTheReset) {
     EXPECT_EQ(r.link.pcSpeed(), 250000);
     r.line.onYield = nullptr;
     r.mode.burstRead = [&](int, int, int, bool ok) { EXPECT_TRUE(ok && r.link.pcSpeed() == 1000000); };
-    r.mode.Start_acq_Click();
+    r.start();
     EXPECT_EQ(r.saves, 2);
+}
+
+// Abort's OK, or the program's end, while bursts are awaited: the recording
+// stops at once, the units are reset once and nothing is asked afterwards,
+// nothing is saved, the dialog goes; only Abort ends the program itself.
+TEST(TimedSampling, AbortOrTheProgramsEndStopsTheRecordingAtOnce) {
+    for (const bool abort : {true, false}) {
+        Rig r({1, 2}, {1, 2});
+        int told = 0, toldAfter = 0;
+        bool acted = false;
+        r.mode.burstRead = [&](int, int, int, bool) { ++told, toldAfter += acted; };
+        r.line.onYield = [&] {
+            if (acted || told < 10) return;
+            acted = true;
+            if (!abort) return r.owner.cancel(CancelReason::Ending);
+            r.panel.answers.push_back(Answer::Ok);
+            Spawn(r.mode.Command7_Click());
+        };
+        r.start();
+        EXPECT_EQ(r.panel.questions, abort ? std::vector<std::string>{"Abort section ?"} : std::vector<std::string>{});
+        EXPECT_EQ(toldAfter, 0);
+        EXPECT_EQ(r.saves, 0);
+        EXPECT_EQ(r.ends, abort ? 1 : 0);
+        EXPECT_FALSE(r.mode.controls().shown);
+        // The program's end only sends the reset byte; Abort resets in full.
+        const auto& w = r.line.port.written;
+        const auto reset = std::find(w.begin(), w.end(), 0xFF);
+        ASSERT_NE(reset, w.end());
+        const auto speed = frames::SpeedCommand(1000000);
+        EXPECT_EQ(std::vector<uint8_t>(reset + 1, w.end()),
+                  abort ? std::vector<uint8_t>(speed.begin(), speed.end()) : std::vector<uint8_t>{});
+        EXPECT_EQ(reset - w.begin(), 11 + told + 1);  // the parameter command, then one request per burst
+    }
 }
 
 TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
@@ -185,8 +231,11 @@ TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
     r.s->Dist_geofoni = 2.5f;
     r.s->Pos_source = 10;
     SaveResult result = SaveResult::Closed;
-    r.mode.showSave = [&] { result = TimedSaveOk(*r.s, r.panel, env, folder.path(), "line 1", {"7", "12"}); };
-    r.mode.Start_acq_Click();
+    r.mode.showSave = [&] {
+        result = TimedSaveOk(*r.s, r.panel, env, folder.path(), "line 1", {"7", "12"});
+        return Ready();
+    };
+    r.start();
     ASSERT_EQ(result, SaveResult::Saved);
 
     const std::string text = test::ReadFile(home.path() + "/data.txt");

@@ -1,6 +1,7 @@
 // The trigger shot and stacking against the emulated units (exact test
-// pattern) on a simulated clock, with a scripted panel: the bytes on the
-// wire, the aligned traces, the stacked sums, the data file, stops and a unit
+// pattern) on a simulated clock, with a scripted panel, started through the
+// owner of the line as GO TRIGGER is: the bytes on the wire, the aligned
+// traces, the stacked sums, the data file, stops, cancellations and a unit
 // that does not answer.
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 #include "files/WriteForm.h"
 #include "link/Frames.h"
 #include "support/AcqRig.h"
-#include "support/FakePanel.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
 #include "support/TempDir.h"
@@ -35,11 +35,14 @@ struct Rig : test::UnitsRig<> {
     test::TempDir home;
     TriggerAcquisition shot;
     int geometryShown = 0, saves = 0;
+    bool sawTimeout = false;  // "TIMEOUT" was in testo during a wait
+    ShotPhase actAt = ShotPhase::Idle;
+    std::function<void()> act;  // run once, at the first wait in phase actAt
 
     explicit Rig(UnitsConfig c = PatternUnits(), int channels = 2, int32_t samples = 512, int32_t freq = 4000)
         : UnitsRig(std::move(c)),
-          params(*s, panel),
-          shot(*s, panel, link, line.yield(), params, slots, FilesEnv{home.path(), Regional{}}) {
+          params(*s, gated),
+          shot(*s, gated, link, owner, params, slots, FilesEnv{home.path(), Regional{}}) {
         s->Baud_rate_high = 1000000;
         s->N_slow = 128;
         s->Display_mode = 1;
@@ -54,66 +57,62 @@ struct Rig : test::UnitsRig<> {
             s->Ch_param[ch] = static_cast<int16_t>(ch);
             s->Ch_enabled[ch] = true;
         }
-        ApplyStoredParameters(*s, params, panel);
+        ApplyStoredParameters(*s, params, gated);
         s->Sampling_freq = freq;  // the low rates are not on the bar at this speed's design position
         s->N_Geofoni = static_cast<int16_t>(channels);
         shot.hooks.now = [] { return Stamp{2026, 3, 5, 14, 7, 9}; };
-        shot.hooks.showGeometry = [this] { ++geometryShown; };
-        shot.hooks.showSave = [this] {
-            ++saves;
-            TriggerSaveExit(*s);
-            return SaveResult::Closed;
+        shot.hooks.showGeometry = [this] { return ++geometryShown, Ready(); };
+        shot.hooks.showSave = [this] { return ++saves, TriggerSaveExit(*s), Ready(SaveResult::Closed); };
+        owner.failed = [](const std::string& what) { ADD_FAILURE() << what; };
+        line.onYield = [this] {
+            sawTimeout |= panel.text(Ctl::testo) == "TIMEOUT";
+            if (act && shot.phase() == actAt) std::exchange(act, {})();
         };
         EXPECT_EQ(openLine(), 1);
     }
 
-    std::string dataFile() const { return test::ReadFile(home / "data_trigger.txt"); }
-    // Presses "Exit from Trigger" once the simulated clock passes `at`.
-    void exitAt(double at) {
-        line.onYield = [this, at, done = false]() mutable {
-            if (!done && line.t > at) {
-                done = true;
-                shot.ExitFromTrigger();
-            }
-        };
+    // GO TRIGGER as the window runs it, to the end of the shot (or series).
+    void shoot(TriggerAcquisition* which = nullptr) {
+        TriggerAcquisition& t = which ? *which : shot;
+        ASSERT_TRUE(owner.request(Command::GoTrigger, Activity::ShotArmed, [&t] { return t.puls_trigger_Click(); }));
+        runUntilIdle();
     }
+    std::string dataFile() const { return test::ReadFile(home / "data_trigger.txt"); }
 };
 
 Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
 
-void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+// What a shot puts on the wire, command after command.
+Bytes Wire(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& b : parts) all.insert(all.end(), b.begin(), b.end());
+    return all;
+}
+const Bytes kStart{frames::kStartByte}, kReset{frames::kResetByte};
+const Bytes kSpeed = Cmd(frames::SpeedCommand(1000000));  // the reset's last step
 
-using test::CountByte;
 using test::Lines;
 
 TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
     Rig r;
     r.s->N_pretrigger = 40;
-    std::size_t bytesAtStop = 99;  // running mode is stopped before anything is sent
-    r.shot.hooks.stopRunningMode = [&] { bytesAtStop = r.line.port.written.size(); };
-    bool clicked = false;  // a second click while armed is refused: no second command
-    r.line.onYield = [&] {
-        if (r.shot.phase() == ShotPhase::Armed && !clicked) clicked = true, r.shot.puls_trigger_Click();
-    };
-    r.shot.puls_trigger_Click();
-    EXPECT_EQ(bytesAtStop, 0u);
-    EXPECT_TRUE(clicked);
+    // Flags of an earlier read do not fail this shot's first channel.
+    r.s->Framing_err = r.s->Comm_error = r.s->Link_error = true;
+    r.line.port.injectErrors(LineErrors{.framing = 1});
+    r.shoot();
 
-    Bytes want = Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0));
-    want.push_back(frames::kStartByte);
-    Append(want, Cmd(*frames::TriggerTimeCommand(300 + 40, 0)));
-    for (int unit : {1, 1, 2, 2}) Append(want, Cmd(*frames::DataRequest(unit)));
-    const Bytes& got = r.line.port.written;
-    ASSERT_GE(got.size(), want.size());
-    EXPECT_EQ(Bytes(got.begin(), got.begin() + static_cast<long>(want.size())), want);
-    // Then the reset, and nothing else.
-    EXPECT_EQ(got[want.size()], frames::kResetByte);
-    EXPECT_EQ(CountByte(Bytes(got.begin() + static_cast<long>(want.size()), got.end()), frames::kResetByte), 1);
+    const Bytes d1 = Cmd(*frames::DataRequest(1)), d2 = Cmd(*frames::DataRequest(2));
+    EXPECT_EQ(r.line.port.written, Wire({Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0)), kStart,
+                                         Cmd(*frames::TriggerTimeCommand(300 + 40, 0)), d1, d1, d2, d2, kReset,
+                                         kSpeed}));
 
+    EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
     EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Press to Continue"});
     EXPECT_EQ(r.geometryShown, 1);
     EXPECT_EQ(r.saves, 1);
+    EXPECT_EQ(r.shot.lastShot(), TriggerAcquisition::ShotEnd::Done);
     EXPECT_TRUE(r.panel.enabled[Ctl::Frame2]);
+    EXPECT_TRUE(r.panel.enabled[Ctl::parameters]);
     const auto& pic = r.panel.picture;
     ASSERT_GE(pic.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(pic.end() - 3, pic.end()),
@@ -136,7 +135,7 @@ TEST_P(Alignment, StoredSampleKIsTracciaAtKPlusTheRoundedOffset) {
 
     Rig r(PatternUnits(), 1, 256, a.freq);
     r.s->Trg_correction = a.correction;
-    r.shot.puls_trigger_Click();
+    r.shoot();
     EXPECT_EQ(r.s->Trg_delay, a.delay);
     EXPECT_EQ(r.s->Trg_offset, a.offset);
     const std::vector<float> trace = test::PatternBlockTrace(1, 256);
@@ -173,14 +172,13 @@ TEST_P(DataFile, HeaderAndBlocksLineByLine) {
     Rig r(PatternUnits(), 3, 256, f.freq);
     Regional regional;
     regional.decimal = f.decimal;
-    TriggerAcquisition shot(*r.s, r.panel, r.link, r.line.yield(), r.params, r.slots,
-                            FilesEnv{r.home.path(), regional});
+    TriggerAcquisition shot(*r.s, r.gated, r.link, r.owner, r.params, r.slots, FilesEnv{r.home.path(), regional});
     shot.hooks = r.shot.hooks;
     r.s->Ch_param[1] = 5;
     r.s->Ch_param[2] = 9;
     r.s->Ch_param[3] = 7;
     r.s->Ch_enabled[2] = false;  // not read, not written; still counted on line 7
-    shot.puls_trigger_Click();
+    r.shoot(&shot);
 
     const std::string text = r.dataFile();
     const std::string header =
@@ -215,37 +213,65 @@ INSTANTIATE_TEST_SUITE_P(TriggerShot, DataFile,
 TEST(TriggerShot, NoDataFileNoShot) {
     Rig r;
     std::filesystem::remove_all(r.home.path());
-    r.shot.puls_trigger_Click();
+    r.shoot();
     ASSERT_EQ(r.panel.messages.size(), 1u);
-    EXPECT_EQ(r.panel.messages[0].rfind("The data file " + r.home.path() + "/data_trigger.txt could not be created: ", 0),
-              0u)
-        << r.panel.messages[0];
+    EXPECT_TRUE(r.panel.messages[0].starts_with("The data file " + r.shot.dataFilePath() + " could not be created: "));
     EXPECT_TRUE(r.line.port.written.empty());
     EXPECT_EQ(r.saves, 0);
-    EXPECT_TRUE(r.panel.enabled[Ctl::Frame2]);
-    EXPECT_TRUE(r.panel.enabled[Ctl::parameters]);
 }
 
-// Unstacked: a reset, no save offered, the last shot's file kept; stacked,
-// the series still asks "Keep on Stacking?" and its end offers the record.
-TEST(TriggerShot, StopWhileWaitingForTheTrigger) {
-    for (bool stacking : {false, true}) {
-        Rig r;
-        { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
-        r.s->Stacking = stacking;
-        r.panel.answers = {Answer::No};
-        r.exitAt(1.0);  // the hammer would come at 2 s
-        r.shot.puls_trigger_Click();
-        const Bytes& w = r.line.port.written;
-        EXPECT_EQ(CountByte(w, frames::kStartByte), 0);
-        EXPECT_EQ(CountByte(w, frames::kResetByte), 1);  // the stop's reset only
-        EXPECT_TRUE(r.panel.messages.empty());
-        EXPECT_EQ(r.saves, stacking ? 1 : 0);
-        EXPECT_FALSE(r.s->Stacking);
-        EXPECT_EQ(r.panel.questions, stacking ? std::vector<std::string>{"Keep on Stacking?"} : std::vector<std::string>{});
-        if (!stacking) { EXPECT_EQ(r.dataFile(), "previous shot"); }  // nothing of the stopped shot replaces it
-    }
+// A stop ("Exit from Trigger", Stop_flag) or a cancellation (the program
+// ends): one reset and nothing else sent, no save, the last file kept. A
+// cancelled shot asks nothing and its reset is the reset byte alone; a
+// stopped stacked shot still asks "Keep on Stacking?".
+enum class Act { Exit, StopFlag, Cancel };
+struct InterruptRow {
+    const char* name;
+    bool stacking;
+    Act act;
+    ShotPhase at;  // at its first wait in this phase
+};
+
+class Interrupted : public ::testing::TestWithParam<InterruptRow> {};
+
+TEST_P(Interrupted, OneResetNothingAfterNoSave) {
+    const InterruptRow row = GetParam();
+    Rig r;
+    { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
+    r.s->Stacking = row.stacking;
+    const bool asks = row.stacking && row.act != Act::Cancel;
+    if (asks) r.panel.answers = {Answer::No};
+    r.actAt = row.at;
+    r.act = [&] {
+        if (row.act == Act::Exit) r.shot.ExitFromTrigger();
+        if (row.act == Act::StopFlag) r.s->Stop_flag = true;
+        if (row.act == Act::Cancel) r.owner.cancel(CancelReason::Ending);
+    };
+    r.shoot();
+
+    const bool receiving = row.at == ShotPhase::Receiving, ending = row.act == Act::Cancel;
+    EXPECT_EQ(r.line.port.written,
+              Wire({Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0)), receiving ? kStart : Bytes{},
+                    receiving ? Cmd(*frames::TriggerTimeCommand(300, 0)) : Bytes{},
+                    receiving ? Cmd(*frames::DataRequest(1)) : Bytes{}, kReset, ending ? Bytes{} : kSpeed}));
+    EXPECT_EQ(r.shot.lastShot(),
+              row.act == Act::Cancel ? TriggerAcquisition::ShotEnd::Cancelled : TriggerAcquisition::ShotEnd::Stopped);
+    EXPECT_EQ(r.panel.questions, asks ? std::vector<std::string>{"Keep on Stacking?"} : std::vector<std::string>{});
+    EXPECT_EQ(r.saves, asks ? 1 : 0);  // only the end of the series offers its record
+    if (!row.stacking) { EXPECT_EQ(r.dataFile(), "previous shot"); }
+    EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);  // a stop is no unit failure
+    EXPECT_FALSE(r.sawTimeout);
+    EXPECT_TRUE(r.owner.idle());
 }
+
+INSTANTIATE_TEST_SUITE_P(TriggerShot, Interrupted,
+                         ::testing::Values(InterruptRow{"ExitArmed", false, Act::Exit, ShotPhase::Armed},
+                                           InterruptRow{"ExitArmedStacking", true, Act::Exit, ShotPhase::Armed},
+                                           InterruptRow{"CancelArmed", false, Act::Cancel, ShotPhase::Armed},
+                                           InterruptRow{"CancelArmedStacking", true, Act::Cancel, ShotPhase::Armed},
+                                           InterruptRow{"StopFlagReceiving", false, Act::StopFlag, ShotPhase::Receiving},
+                                           InterruptRow{"CancelReceiving", true, Act::Cancel, ShotPhase::Receiving}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
     Rig r(PatternUnits(), 2, 256);
@@ -253,7 +279,7 @@ TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
     r.s->Ch_param[2] = 7;
     r.s->Stacking = true;
     r.panel.answers = {Answer::Yes, Answer::Yes, Answer::No};
-    r.shot.puls_trigger_Click();
+    r.shoot();
 
     EXPECT_EQ(r.panel.questions, std::vector<std::string>(3, "Keep on Stacking?"));
     EXPECT_EQ(r.geometryShown, 1);  // only before the first shot of the series
@@ -295,8 +321,9 @@ TEST(Stacking, AStackedFileThatCannotBeWrittenKeepsTheSum) {
     r.shot.hooks.showGeometry = [&] {
         // The folder goes away during the shot.
         std::filesystem::remove_all(r.home.path());
+        return Ready();
     };
-    r.shot.puls_trigger_Click();
+    r.shoot();
     ASSERT_FALSE(r.panel.messages.empty());
     EXPECT_NE(r.panel.messages.back().find("The stacked record could not be written"), std::string::npos);
     EXPECT_EQ(r.saves, 0);
@@ -311,15 +338,16 @@ TEST(TriggerShot, AUnitThatDoesNotAnswerIsReportedAndTheOthersAreRead) {
     Rig r(c, 3, 256);
     for (int k = 0; k < 256; ++k) r.s->Dati(1, k) = 42;
     const int opens = r.line.port.opens;
-    r.shot.puls_trigger_Click();
+    r.shoot();
     EXPECT_EQ(r.panel.text(Ctl::Unita_errata1), "Unit 2 Not Working");
+    EXPECT_TRUE(r.sawTimeout);
+    EXPECT_EQ(test::CountByte(r.line.port.written, frames::kResetByte), 1);
     EXPECT_EQ(r.line.port.opens, opens + 1);  // reopened in place
     EXPECT_EQ(r.s->Dati(1, 100), 42);          // keeps what it held
     EXPECT_EQ(r.s->Dati(2, 0), test::PatternBlockTrace(3, 256)[7]);  // stored sample 1 is Traccia(7)
-    const std::string text = r.dataFile();
-    EXPECT_NE(text.find("\"Canale numero 1\""), std::string::npos);
-    EXPECT_EQ(text.find("\"Canale numero 2\""), std::string::npos);
-    EXPECT_NE(text.find("\"Canale numero 3\""), std::string::npos);
+    const std::string text = r.dataFile();  // without unit 2
+    for (int unit : {1, 2, 3})
+        EXPECT_EQ(text.find("\"Canale numero " + std::to_string(unit) + "\"") != std::string::npos, unit != 2);
     EXPECT_EQ(r.saves, 1);
 }
 
@@ -328,16 +356,10 @@ TEST(TriggerShot, LowRatesAskTheSlotUnitAndCh_paramAbove24) {
     for (int ch = 2; ch <= 24; ++ch) r.s->Ch_enabled[ch] = false;
     r.slots.texts[1] = " 5 ";
     r.s->Ch_param[25] = 7;
-    r.shot.puls_trigger_Click();
-    // After the trigger-time command: one burst request per selected
-    // position, then the reset.
-    const Bytes& w = r.line.port.written;
-    const Bytes ttc = Cmd(*frames::TriggerTimeCommand(300, 0));
-    auto at = std::search(w.begin(), w.end(), ttc.begin(), ttc.end());
-    ASSERT_NE(at, w.end());
-    at += static_cast<long>(ttc.size());
-    ASSERT_GE(w.end() - at, 3);
-    EXPECT_EQ(Bytes(at, at + 3), (Bytes{0x85, 0x87, frames::kResetByte}));
+    r.shoot();
+    // One burst request per selected position.
+    EXPECT_EQ(r.line.port.written, Wire({Cmd(frames::ParameterCommand(1, 256, 500, 1, 0)), kStart,
+                                         Cmd(*frames::TriggerTimeCommand(300, 0)), {0x85, 0x87}, kReset, kSpeed}));
     const long long j = AlignedIndex(TriggerOffset(1500, 500), 1);
     EXPECT_EQ(r.s->Dati(0, 0), static_cast<float>(PatternValue(5, j)));  // no mean removed from a burst
     EXPECT_EQ(r.s->Dati(24, 0), static_cast<float>(PatternValue(7, j)));

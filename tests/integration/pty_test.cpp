@@ -6,7 +6,9 @@
 #include <cmath>
 #include <memory>
 
-#include "link/EventLoopWait.h"
+#include <QCoreApplication>
+
+#include "link/EventLoopWaits.h"
 #include "link/Link.h"
 #include "link/PosixPort.h"
 #include "support/FakePanel.h"
@@ -25,6 +27,12 @@ float Decoded(int unit, int k) {
 
 class OverPty : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "pty_test";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    }
     void SetUp() override {
         const std::string tool = units::UnitsProcess::ToolBesideMe();
         if (tool.empty()) GTEST_SKIP() << "quelda24-units is not built";
@@ -36,7 +44,7 @@ protected:
         s_->Com_port = 1;
         s_->Baud_rate = 1000000;
         s_->Use_timeout = true;
-        link_ = std::make_unique<Link>(*s_, panel_, port_, map_, &EventLoopWait::Now, &EventLoopWait::Poll);
+        link_ = std::make_unique<Link>(*s_, panel_, port_, map_, waits_);
     }
 
     std::unique_ptr<units::UnitsProcess> units_;
@@ -44,6 +52,7 @@ protected:
     test::FakePanel panel_;
     PosixPort port_;
     PortMap map_;
+    EventLoopWaits waits_;
     std::unique_ptr<Link> link_;
 };
 
@@ -52,39 +61,47 @@ TEST_F(OverPty, StartupThenBlocksBurstsAndAShot) {
     // Start-up: open at 250000, speed command, working speed after about a
     // second, parameter command, reset, working speed again.
     const auto t0 = std::chrono::steady_clock::now();
-    ASSERT_EQ(link.Open_port(), 1);
+    ASSERT_EQ(RunInEventLoop(link.Open_port()), 1);
     const double opened = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     EXPECT_GE(opened, 0.5);
     EXPECT_LE(opened, 1.7);
     EXPECT_EQ(port_.speed(), 1000000);
     EXPECT_EQ(panel_.text(Ctl::Baudrate_lbl), "Br= 1000000");
     link.Send_parameters(1, 256, 8000, 0, 0, 0, false);
-    link.Reset_units();
+    RunInEventLoop(link.Reset_units());
     EXPECT_EQ(port_.speed(), 1000000);
     EXPECT_TRUE(panel_.messages.empty());
 
     // Blocks: the exact pattern, mean removed.
-    ASSERT_EQ(link.Read_block(5, 1024, false, true), 1);
+    ASSERT_EQ(RunInEventLoop(link.Read_block(5, 1024, false, true)), 1);
     const std::vector<float> block = test::PatternBlockTrace(5, 1024);
     for (int k = 0; k < 1024; ++k) ASSERT_EQ(s_->Traccia[k], block[k]) << k;
 
     // Bursts while the units record continuously.
     link.Send_parameters(1, 1, 500, 0, 0, 0, false);
     for (int b = 0; b < 2; ++b) {
-        ASSERT_EQ(link.Read_burst(7, false, true), 1);
+        ASSERT_EQ(RunInEventLoop(link.Read_burst(7, false, true)), 1);
         for (int k = 0; k < 128; ++k) ASSERT_EQ(s_->Traccia[k], Decoded(7, 128 * b + k)) << b << " " << k;
     }
 
     // A shot: trigger byte, start byte, trigger-time reply, trigger-time command.
     link.Send_parameters(1000, 512, 8000, 0, 1, 0, false);
-    ASSERT_EQ(link.Wait_trigger_byte(), 1);
+    ASSERT_EQ(RunInEventLoop(link.Wait_trigger_byte()), 1);
     link.Send_start();
-    ASSERT_EQ(link.Read_trigger_time(60), 1);
+    ASSERT_EQ(RunInEventLoop(link.Read_trigger_time(60)), 1);
     EXPECT_EQ(s_->Trg_time, 300);
     ASSERT_EQ(link.Send_trigger_time(), 1);
-    ASSERT_EQ(link.Read_block(12, 512, false, true), 1);
+    ASSERT_EQ(RunInEventLoop(link.Read_block(12, 512, false, true)), 1);
     EXPECT_EQ(link.counters().timeouts, 0u);
     EXPECT_EQ(link.counters().framing, 0u);
+
+    // The line belongs to this program alone: a second one is refused at once.
+    PosixPort other;
+    std::string error;
+    EXPECT_FALSE(other.open(units_->path(), error));
+    EXPECT_EQ(error, Port::kInUse);
+    port_.close();
+    EXPECT_TRUE(other.open(units_->path(), error)) << error;
 }
 
 }  // namespace

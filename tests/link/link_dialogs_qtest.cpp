@@ -38,7 +38,7 @@ class LinkDialogs : public QObject {
 private slots:
     void portDialogDigitsKeysAndContinue() {
         Rig r;
-        Rs232Dialog d(r.link, *r.s);
+        Rs232Dialog d(r.owner, r.link, *r.s);
         d.show();
         QCOMPARE(find<QLabel>(d, "Label1")->text(), QString(" COM1   ") + QString::fromStdString(r.line.port.path()));
         auto* text = find<QLineEdit>(d, "Text1");
@@ -55,6 +55,8 @@ private slots:
         text->clear();
         QTest::mouseClick(find<QPushButton>(d, "Command10"), Qt::LeftButton);
         QTest::mouseClick(find<QPushButton>(d, "Command1"), Qt::LeftButton);
+        QVERIFY(d.isVisible());  // the units move to the working speed first
+        r.runUntilIdle();
         QCOMPARE(r.s->Com_port, int16_t(1));
         QVERIFY(r.line.port.isOpen());
         QCOMPARE(r.line.units.baud(), 1000000);
@@ -91,8 +93,8 @@ private slots:
     void codeDialogWritesAndReads() {
         Rig r;
         r.s->Com_port = 1;
-        QVERIFY(r.link.Open_port());
-        CodeDialog d(r.link, *r.s);
+        QVERIFY(r.line.run(r.link.Open_port()));
+        CodeDialog d(r.owner, r.link, *r.s);
         d.show();
         auto* text = find<QLineEdit>(d, "Text1");
         QTest::keyClicks(text, "x");
@@ -107,6 +109,7 @@ private slots:
         QCOMPARE(int(r.line.port.written.at(5)), 0x4F);
         QCOMPARE(text->text(), QString("2500"));
         QTest::mouseClick(find<QPushButton>(d, "Command2"), Qt::LeftButton);
+        r.runUntilIdle();
         QCOMPARE(find<QLabel>(d, "Label1")->text(), QString("1999"));
         QTest::mouseClick(find<QPushButton>(d, "Command3"), Qt::LeftButton);
         QCOMPARE(d.result(), int(QDialog::Accepted));
