@@ -41,7 +41,12 @@ void EventLoopWaits::sleep(int fd, double deadline, std::coroutine_handle<> h) {
     Sleeper* s = owned.get();
     s->handle = h;
     if (fd != s->fd) {
-        s->notifier.reset();
+        // Not deleted here: this may run inside that notifier's own signal.
+        if (s->notifier) {
+            s->notifier->setEnabled(false);
+            s->notifier->disconnect();
+            s->notifier.release()->deleteLater();
+        }
         s->fd = fd;
         if (fd >= 0) {
             s->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);

@@ -141,14 +141,17 @@ void GatedPanel::setActivity(Activity a) {
         Ctl::GO_TRIGGER, Ctl::GO_RUNNING, Ctl::STOP,  Ctl::puls_sample, Ctl::Acq_pezzi, Ctl::RESETTA,
         Ctl::codice,     Ctl::B_R,        Ctl::File_load, Ctl::Refraction, Ctl::canali, Ctl::Trigger_units,
         Ctl::parameters, Ctl::Running_parameters, Ctl::Init_par, Ctl::Trg_corr, Ctl::Stack, Ctl::displ,
-        Ctl::SPECTRE,    Ctl::sss,        Ctl::VScroll1,  Ctl::uscita,
+        Ctl::SPECTRE,    Ctl::sss,        Ctl::VScroll1,  Ctl::uscita,     Ctl::Termina_trigger, Ctl::TrueAmp,
+        Ctl::A10,        Ctl::A100,       Ctl::A1000,     Ctl::Auto_rng,
     };
     for (Ctl c : kGated) apply(c);
 }
 
 // ---------------------------------------------------------------- LineOwner
 
-LineOwner::LineOwner(State& s, GatedPanel& panel, Link& link) : s_(s), panel_(panel), link_(link) {}
+LineOwner::LineOwner(State& s, GatedPanel& panel, Link& link) : s_(s), panel_(panel), link_(link) {
+    panel_.setActivity(activity_);
+}
 
 void LineOwner::setActivity(Activity a) {
     activity_ = a;

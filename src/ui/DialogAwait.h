@@ -8,7 +8,9 @@
 //
 // A dialog deleted before it finished resumes the sequence with Rejected.
 #include <QDialog>
+#include <QCoreApplication>
 #include <QPointer>
+#include <QTimer>
 #include <coroutine>
 #include <memory>
 
@@ -31,12 +33,14 @@ struct DialogFinished {
     bool await_ready() const noexcept { return !dialog; }
     void await_suspend(std::coroutine_handle<> h) {
         // One resumption, whichever comes first: finished, or the dialog gone.
+        // The sequence goes on from the event loop, not inside the signal: it
+        // may delete the dialog, which must not happen while it emits.
         auto resumed = std::make_shared<bool>(false);
         auto resume = [this, h, resumed](int r) {
             if (*resumed) return;
             *resumed = true;
             result = r;
-            h.resume();
+            QTimer::singleShot(0, qApp, [h] { h.resume(); });
         };
         QObject::connect(dialog, &QDialog::finished, dialog, resume, Qt::SingleShotConnection);
         QObject::connect(dialog, &QObject::destroyed, [resume] { resume(QDialog::Rejected); });

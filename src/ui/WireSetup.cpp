@@ -22,7 +22,7 @@ class Setup : public QObject {
 public:
     explicit Setup(Application& app)
         : QObject(&app.window()), app_(app), units_(app.state()), correction_(app.state()),
-          running_(app.state(), app.window()) {}
+          running_(app.state(), app.panel()) {}
 
     // Start-up step 3: the channel settings and trigger units dialogs, hidden.
     void loadDialogs() {

@@ -31,7 +31,7 @@ class TriggerParts : public QObject {
 public:
     TriggerParts(Application& app, const FilesEnv& env)
         : QObject(&app.window()),
-          shot(app.state(), app.window(), *app.link().link, app.owner(), app.parameters(), app.channels(), env) {
+          shot(app.state(), app.panel(), *app.link().link, app.owner(), app.parameters(), app.channels(), env) {
         setObjectName(kPartsName);
     }
 

@@ -13,12 +13,12 @@ void WireSetup(Application& app);    // parameters, channels, trigger units, tri
 void WireAnalysis(Application& app);  // spectrum and geometry views
 void WireFiles(Application& app);     // load dialog, refraction project
 void WireTrigger(Application& app);   // GO TRIGGER, "Exit from Trigger", stacking
-void WireRunning(Application& app);   // GO RUNNING, STOP, Timer2 and Timer3, "Continuous sampling"
+void WireRunning(Application& app);   // GO RUNNING, STOP, the sweeps, "Continuous sampling"
 void WireTimed(Application& app);     // timed sampling dialog and its save, behind "Continuous sampling"
 void WirePassive(Application& app);   // PASSIVE SEISMIC: the passive recording dialog and its save
 
 // The trigger shot's logic, made on first use (after WireLink) and owned by
-// the main window. Running mode fills its hooks.stopRunningMode.
+// the main window.
 TriggerAcquisition& TriggerOf(Application& app);
 // Running mode's logic, made on first use (after WireLink) and owned by the
 // main window. Timed sampling fills its openTimedSampling.

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QtTest>
+#include <algorithm>
+#include <filesystem>
 
 #include "acquisition/Trigger.h"
 #include "support/ProgramWindow.h"
@@ -12,6 +15,7 @@
 #include "support/SpreadIni.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"
+#include "ui/LinkParts.h"
 #include "ui/Wiring.h"
 
 using namespace q24;
@@ -45,9 +49,13 @@ private slots:
         });
         operatorHand.start();
 
+        // The start-up's line steps (open, parameters, reset) run first.
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
         QAction* go = app.window().toolbarAction(2);
         QVERIFY(go->isEnabled());
-        go->trigger();  // the whole shot runs inside the click
+        go->trigger();  // the shot runs from the event loop
+        QVERIFY(!go->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 60000);
         operatorHand.stop();
 
         TriggerAcquisition& shot = TriggerOf(app);
@@ -59,6 +67,44 @@ private slots:
         QVERIFY(std::abs(app.state().Dati(0, 300)) + std::abs(app.state().Dati(0, 400)) > 0);
 
         test::SaveScreenshot(app.window(), "window_after_shot");
+    }
+
+    // EXIT while the shot waits for a trigger that never comes: what would
+    // disturb the armed units is refused with its reason, and the program
+    // ends within five seconds, the units reset and ini.txt written.
+    void exitWhileArmed() {
+        test::TempDir home;
+        QCOMPARE(test::WriteSpreadIni(home.path(), 4, [](State&) {}), std::string());
+        Application app(test::SimulatedOptions(home.path()), Regional{});
+        app.start();
+        app.link().simulated->with([](units::Units& u) { u.config().triggerDelay = -1; });
+        test::OperatorHand operatorHand(100, [](QWidget* front) {
+            if (auto* d = qobject_cast<QDialog*>(front); d && d->objectName() == "geometria") d->accept();
+        });
+        operatorHand.start();
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+        std::filesystem::remove(home / "ini.txt");
+        app.window().toolbarAction(2)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(app.window().text(Ctl::testo), std::string("Waiting for Trigger..."), 10000);
+        operatorHand.stop();
+        QVERIFY(!app.window().toolbarAction(2)->isEnabled());
+        QVERIFY(!app.owner().allows(Command::Reset));
+        QCOMPARE(app.window().text(Ctl::testo), std::string("Not now: waiting for the trigger"));
+        test::SaveScreenshot(app.window(), "window_refusal_while_armed");
+
+        const std::size_t resets = app.link().simulated->with([](units::Units& u) {
+            return std::count(u.log().begin(), u.log().end(), std::string("reset"));
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(0, [&] { app.window().findChild<QAction*>("uscita")->trigger(); });
+        QTimer::singleShot(20000, [] { QApplication::exit(99); });  // a hang fails here
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()).constData());
+        QVERIFY(std::filesystem::exists(home / "ini.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.link().simulated->with([](units::Units& u) {
+            return std::count(u.log().begin(), u.log().end(), std::string("reset"));
+        }), resets + 1, 2000);
     }
 };
 

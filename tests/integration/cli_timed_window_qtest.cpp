@@ -40,6 +40,8 @@ private slots:
         Application app(test::SimulatedOptions(home.path()), Regional{});
         app.start();
         QVERIFY(app.link().simulated);
+        // The start-up's line steps (open, parameters, reset) run first.
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
         app.link().simulated->with([](units::Units& u) { u.config().clockScale = 30; });
         // A stored low rate becomes 4000 Hz at start-up: the operator picks
         // 250 Hz in the parameters dialog, which enables "Continuous sampling".
@@ -80,7 +82,8 @@ private slots:
 
         auto* button = app.window().findChild<QPushButton*>("puls_sample");
         QVERIFY(button && button->isEnabled());
-        button->click();  // the whole recording runs inside the click, until EXIT
+        button->click();  // the dialog's sequence runs from the event loop, until EXIT
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 60000);
         operatorHand.stop();
 
         QVERIFY(pictured);
