@@ -1,6 +1,8 @@
 #include "link/LineOwner.h"
 
+#include <QTimer>
 #include <exception>
+#include <utility>
 
 namespace q24 {
 
@@ -151,7 +153,16 @@ void GatedPanel::setActivity(Activity a) {
 
 LineOwner::LineOwner(State& s, GatedPanel& panel, Link& link) : s_(s), panel_(panel), link_(link) {
     panel_.setActivity(activity_);
+    constexpr int kRefusalShownMs = 2500;
+    restore_ = std::make_unique<QTimer>();
+    restore_->setSingleShot(true);
+    restore_->setInterval(kRefusalShownMs);
+    QObject::connect(restore_.get(), &QTimer::timeout, [this] {
+        if (panel_.text(Ctl::testo) == shown_) panel_.setText(Ctl::testo, covered_);
+    });
 }
+
+LineOwner::~LineOwner() = default;
 
 void LineOwner::setActivity(Activity a) {
     activity_ = a;
@@ -160,18 +171,27 @@ void LineOwner::setActivity(Activity a) {
 
 void LineOwner::phase(Activity a) { setActivity(a); }
 
+void LineOwner::refuse(Activity a) {
+    // The reason stands for a moment, then the status it covered comes back
+    // (unless a sequence has shown something else meanwhile).
+    const std::string text = RefusalText(a);
+    if (panel_.text(Ctl::testo) != shown_) covered_ = panel_.text(Ctl::testo);
+    shown_ = text;
+    panel_.setText(Ctl::testo, text);
+    panel_.setVisible(Ctl::testo, true);
+    restore_->start();
+}
+
 bool LineOwner::allows(Command c) {
     if (Decide(activity_, c) != Verdict::Refused) return true;
-    panel_.setText(Ctl::testo, RefusalText(activity_));
-    panel_.setVisible(Ctl::testo, true);
+    refuse(activity_);
     return false;
 }
 
 bool LineOwner::request(Command c, Activity a, std::function<Task<void>()> make) {
     const Verdict v = Decide(activity_, c);
     if (v == Verdict::Refused || (v == Verdict::Allowed && busy_ && make)) {
-        panel_.setText(Ctl::testo, RefusalText(busy_ ? activity_ : a));
-        panel_.setVisible(Ctl::testo, true);
+        refuse(busy_ ? activity_ : a);
         return false;
     }
     if (v == Verdict::Preempts) {

@@ -16,6 +16,7 @@
 // of the sequence at once; its clean-up then runs, exactly once. When the
 // program is ending, the clean-up reset only sends the reset byte.
 #include <functional>
+#include <memory>
 #include <map>
 #include <string>
 
@@ -24,6 +25,8 @@
 #include "link/Waits.h"
 #include "state/Panel.h"
 #include "state/State.h"
+
+class QTimer;
 
 namespace q24 {
 
@@ -91,6 +94,7 @@ class LineOwner {
 public:
     // `panel` is the gated panel the sequences are given.
     LineOwner(State& s, GatedPanel& panel, Link& link);
+    ~LineOwner();
 
     Activity activity() const { return activity_; }
     bool idle() const { return activity_ == Activity::Idle && !busy_; }
@@ -117,6 +121,7 @@ public:
 
 private:
     void setActivity(Activity a);
+    void refuse(Activity a);
     void start(Activity a, std::function<Task<void>()> make);
     Task<void> runSequence(Activity a, std::function<Task<void>()> make);
 
@@ -128,6 +133,9 @@ private:
     // A command that pre-empted the sequence, run once it has ended.
     Activity nextActivity_ = Activity::Idle;
     std::function<Task<void>()> next_;
+    // A refusal covers the status text for a moment.
+    std::unique_ptr<QTimer> restore_;
+    std::string covered_, shown_;
 };
 
 }  // namespace q24

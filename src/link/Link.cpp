@@ -229,6 +229,8 @@ Task<ReadEnd> Link::waitBytes(std::size_t count, double limit) {
         pollLine();
         if (port_.isOpen() && port_.available() >= count) co_return ReadEnd::Ok;
         if (s_.Stop_req == 1) co_return ReadEnd::Stopped;
+        // An unplugged adapter answers nothing any more: no wait for it.
+        if (lostShown_) co_return ReadEnd::LineError;
         if (now() > limit) co_return ReadEnd::Timeout;
         co_await waits_.until(port_.pollFd(), std::min(limit, now() + timing::kStopCheck));
     }

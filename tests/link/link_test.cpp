@@ -262,6 +262,17 @@ TEST(ReadBlockEdges, UnplugMidReadIsClearAndRecoverable) {
     r.line.port.plugIn();
     r.link.Reopen_port();
     EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, false, true)), 1);
+    // Armed for a trigger that has no time limit, the adapter pulled: the
+    // wait ends instead of lasting until someone presses a button.
+    r.line.units.config().triggerDelay = -1;
+    r.link.Send_parameters(1000, 1024, 8000, 0, 1, 0, false);
+    const double t0 = r.line.t;
+    r.line.onYield = [&] {
+        if (r.line.t > t0 + 5) r.line.port.unplug(), r.line.onYield = nullptr;
+    };
+    EXPECT_EQ(r.line.run(r.link.Wait_trigger_byte()), 0);
+    EXPECT_EQ(r.link.lastEnd(), ReadEnd::LineError);
+    EXPECT_LT(r.line.t - t0, 6);
 }
 
 TEST(ReadBlockEdges, SpeedMismatchFailsCleanly) {
