@@ -52,6 +52,7 @@ public:
     std::string text(Ctl control) const override;
     void setEnabled(Ctl control, bool enabled) override;
     void setVisible(Ctl control, bool visible) override;
+    using QMainWindow::setVisible;
     void setValue(Ctl control, int value) override;
     void message(const std::string& text, const std::optional<std::string>& title = {}) override;
     Answer ask(const std::string& text, Buttons buttons,

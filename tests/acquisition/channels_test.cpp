@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "acquisition/ChannelSettings.h"
 
@@ -53,37 +54,26 @@ TEST_F(Channels, SwitchingGroupSelectsAllItsPositionsWithOneNotice) {
     EXPECT_TRUE(c->checked(3));
 }
 
-struct RefreshRow {
-    int traces;
-    bool b, c, d;
-    int lastSlot;  // last enabled slot of group a
-};
-
-class Refresh : public ::testing::TestWithParam<RefreshRow> {};
-
-TEST_P(Refresh, GroupsAndSlotsFollowTheTraceCount) {
-    const RefreshRow r = GetParam();
-    auto s = std::make_unique<State>();
-    ChannelSettings c(*s);
-    s->N_Geofoni = static_cast<int16_t>(r.traces);
-    c.RefreshChannelSlots();
-    EXPECT_TRUE(c.groupEnabled(0));
-    EXPECT_EQ(c.groupEnabled(1), r.b);
-    EXPECT_EQ(c.groupEnabled(2), r.c);
-    EXPECT_EQ(c.groupEnabled(3), r.d);
-    for (int i = 1; i <= 24; ++i) {
-        const bool on = i <= r.lastSlot;
-        EXPECT_EQ(c.slot(i).textEnabled, on) << i;
-        EXPECT_EQ(c.slot(i).checkEnabled, on) << i;
-        EXPECT_EQ(c.slot(i).optionEnabled, on) << i;
+TEST(ChannelGroups, AndSlotsFollowTheTraceCount) {
+    // traces, groups b c d enabled, last enabled slot of group a
+    for (auto [traces, b, c, d, lastSlot] :
+         {std::tuple{1, false, false, false, 1}, {24, false, false, false, 24}, {25, true, false, false, 24},
+          {49, true, true, false, 24}, {73, true, true, true, 24}, {500, true, true, true, 24},
+          {-3, false, false, false, 0}}) {
+        auto s = std::make_unique<State>();
+        ChannelSettings settings(*s);
+        s->N_Geofoni = static_cast<int16_t>(traces);
+        settings.RefreshChannelSlots();
+        EXPECT_EQ((std::vector<bool>{settings.groupEnabled(0), settings.groupEnabled(1), settings.groupEnabled(2),
+                                     settings.groupEnabled(3)}),
+                  (std::vector<bool>{true, b, c, d})) << traces;
+        for (int i = 1; i <= 24; ++i) {
+            const auto& slot = settings.slot(i);
+            EXPECT_EQ(std::tuple(slot.textEnabled, slot.checkEnabled, slot.optionEnabled),
+                      std::tuple(i <= lastSlot, i <= lastSlot, i <= lastSlot)) << traces << " slot " << i;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Channels, Refresh,
-                         ::testing::Values(RefreshRow{1, false, false, false, 1}, RefreshRow{24, false, false, false, 24},
-                                           RefreshRow{25, true, false, false, 24}, RefreshRow{49, true, true, false, 24},
-                                           RefreshRow{73, true, true, true, 24}, RefreshRow{500, true, true, true, 24},
-                                           RefreshRow{-3, false, false, false, 0}));
 
 TEST_F(Channels, StartUpSelectsTheStoredTracesAndPreparationShowsGroupA) {
     start(48);

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <tuple>
 
 #include "passive_rig.h"
 
@@ -15,35 +16,26 @@ namespace {
 using namespace q24::test;
 using End = PassiveSeismic::End;
 
-struct Count {
-    int hz, minutes, blocks;
-};
-class BlockCount : public ::testing::TestWithParam<Count> {};
-
-TEST_P(BlockCount, SamplesNumberQuestionNamesTheWholeBlocksAndTheDialogReopensAt125Hz) {
-    const Count c = GetParam();
-    EXPECT_EQ(PassiveSeismic::BlockCount(c.hz, c.minutes * 60), c.blocks);
-    Rig r;
-    EXPECT_TRUE(r.passive.Command1_Click());  // ESC when idle closes
-    r.start(c.hz, c.minutes, {Answer::No});
-    ASSERT_EQ(r.panel.questions.size(), 1u);
-    EXPECT_EQ(r.panel.questions[0], "Samples Number=" + std::to_string(c.blocks * 8192));
-    EXPECT_EQ(r.s->N_blocks_passive, c.blocks);
-    EXPECT_EQ(r.s->N_block_passive, 8192);
-    EXPECT_EQ(r.s->Acq_seconds, c.minutes * 60);
-    // No: nothing recorded, nothing sent, START stays off.
-    EXPECT_FALSE(r.passive.controls().Command2);
-    EXPECT_TRUE(r.line.port.written.empty());
-    EXPECT_FALSE(r.exists("temp_data1.txt"));
-    r.passive.Form_Load();
-    EXPECT_EQ(r.passive.controls().frequency, 125);
-    EXPECT_TRUE(r.passive.controls().Command2);
+// The question names the whole blocks' samples; No records nothing, sends
+// nothing and leaves START off until the dialog opens again, at 125 Hz.
+TEST(PassiveRecording, SamplesNumberQuestionNamesTheWholeBlocksAndNoRecordsNothing) {
+    // 7500 / 8192 rounds up to one block; 36.6 -> 37 (303104 samples); the longest recording
+    for (auto [hz, minutes, blocks] : {std::tuple{125, 1, 1}, {500, 10, 37}, {500, 59, 216}}) {
+        EXPECT_EQ(PassiveSeismic::BlockCount(hz, minutes * 60), blocks);
+        Rig r;
+        EXPECT_TRUE(r.passive.Command1_Click());  // ESC when idle closes
+        r.start(hz, minutes, {Answer::No});
+        EXPECT_EQ(r.panel.questions, std::vector<std::string>{"Samples Number=" + std::to_string(blocks * 8192)});
+        EXPECT_EQ(std::tuple(r.s->N_blocks_passive, r.s->N_block_passive, r.s->Acq_seconds),
+                  std::tuple(blocks, 8192, minutes * 60));
+        EXPECT_FALSE(r.passive.controls().Command2);
+        EXPECT_TRUE(r.line.port.written.empty());
+        EXPECT_FALSE(r.exists("temp_data1.txt"));
+        r.passive.Form_Load();
+        EXPECT_EQ(r.passive.controls().frequency, 125);
+        EXPECT_TRUE(r.passive.controls().Command2);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Passive, BlockCount,
-                         ::testing::Values(Count{125, 1, 1},     // 7500 / 8192 rounds up to one block
-                                           Count{500, 10, 37},   // 36.6 -> 37, 303104 samples
-                                           Count{500, 59, 216}));  // the longest recording
 
 TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
     Rig r;

@@ -9,16 +9,14 @@
 #include <tuple>
 
 #include "acquisition/Running.h"
-#include "link/Frames.h"
 #include "support/AcqRig.h"
-#include "support/FakePanel.h"
+#include "support/PatternTrace.h"
 #include "support/UnitsRig.h"
 
 namespace q24 {
 namespace {
 
 using namespace q24::units;
-using Bytes = std::vector<uint8_t>;
 using Read = std::tuple<int, int, bool>;  // channel, unit, arrived
 
 // Records, for each trace drawn, how many blocks and bursts had been read.
@@ -32,18 +30,7 @@ struct Picture : test::FakePanel {
 };
 
 UnitsConfig Pattern(std::vector<int> addresses = {1, 2, 3}) { return test::PatternUnits(std::move(addresses)); }
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-template <class C>
-Bytes Cmd(const C& c) {
-    return Bytes(std::begin(c), std::end(c));
-}
-Bytes Request(int unit) { return Cmd(*frames::DataRequest(unit)); }
-const Bytes kResetThenSpeed = Cat({{0xFF}, Cmd(frames::SpeedCommand(1000000))});
+using test::Bytes, test::Cat, test::Cmd, test::Request, test::kResetThenSpeed;
 
 struct Rig : test::UnitsRig<Picture> {
     AcqParameters params;
@@ -98,21 +85,9 @@ struct Rig : test::UnitsRig<Picture> {
     }
 };
 
-// The pattern of `unit` from sample `first` on, mean over the `n` samples
-// removed, as the readers leave it.
-std::vector<float> PatternTrace(int unit, int first, int n) {
-    std::vector<float> v(n);
-    double sum = 0;
-    for (int k = 0; k < n; ++k) {
-        const int32_t x = PatternValue(unit, first + k);
-        v[k] = static_cast<float>(x >= 0 ? x : x - 1);
-        sum += v[k];
-    }
-    for (float& x : v) x = static_cast<float>(x - sum / n);
-    return v;
-}
-
-void ExpectTrace(const State& s, int ch, const std::vector<float>& want) {
+// The pattern of unit `ch` from sample `first` on, as the readers leave it.
+void ExpectTrace(const State& s, int ch, int first, int n) {
+    const std::vector<float> want = test::PatternRecordTrace(ch, n, first);
     for (std::size_t k = 0; k < want.size(); ++k)
         ASSERT_NEAR(s.Dati(ch - 1, static_cast<int>(k)), want[k], 0.5) << "channel " << ch << " sample " << k;
 }
@@ -126,45 +101,36 @@ TEST(RunningFast, EachSweepRecordsAtRunningFsAndDrawsEachChannelAfterItsRead) {
     EXPECT_EQ(r.line.port.written, Cat({sweep, sweep, kResetThenSpeed}));
     EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 3 1", "clear", "plot 1 1", "plot 3 1"}));
     EXPECT_EQ(r.panel.readsAtPlot, (std::vector<uint64_t>{1, 2, 3, 4}));
-    ExpectTrace(*r.s, 1, PatternTrace(1, 0, 256));
-    ExpectTrace(*r.s, 3, PatternTrace(3, 0, 256));
+    ExpectTrace(*r.s, 1, 0, 256);
+    ExpectTrace(*r.s, 3, 0, 256);
     EXPECT_EQ(r.s->Dati(1, 5), 0.0f);  // the unselected channel is left alone
     r.expectOneResetLast();
 }
 
-// How long a sweep waits for the units' reply before it asks for the data.
-struct WaitRow {
-    int freqPosition;  // of the parameters' frequency bar
-    int16_t runningN, runningFs;
-    double wait;       // seconds from the parameter command to the first data request
-};
-
-class RunningWait : public ::testing::TestWithParam<WaitRow> {};
-
-TEST_P(RunningWait, TheReplyOrTheLimitEndsTheWait) {
-    const WaitRow w = GetParam();
-    Rig r;
-    r.spread(1);
-    r.params.setFreqPosition(w.freqPosition);
-    r.s->Running_N = w.runningN;
-    r.s->Running_Fs = w.runningFs;
-    double requestAt = -1;  // when the first data request follows the parameter command
-    r.line.onYield = [&] {
-        if (requestAt < 0 && r.line.port.written.size() > 11) requestAt = r.line.t;
-    };
-    r.stopAfter = 1;
-    r.go();
-    const double t0 = r.line.t;
-    r.runUntilIdle();
-    EXPECT_NEAR(requestAt - t0, w.wait, 2e-3);
-    EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}}));  // read all the same
+// How long a sweep waits for the units' reply before it asks for the data:
+// the reply, after the recording, or the limit, which uses Sampling_freq.
+TEST(RunningFast, TheReplyOrTheLimitEndsTheWait) {
+    // the frequency bar's position, Running_N, Running_Fs, seconds from the
+    // parameter command to the first data request
+    for (auto [freqPosition, runningN, runningFs, wait] :
+         {std::tuple{6, 256, 2000, 256.0 / 2000}, {6, 256, 125, 256.0 / 4000 + 0.5}, {4, 512, 125, 512.0 / 1000 + 0.5}}) {
+        Rig r;
+        r.spread(1);
+        r.params.setFreqPosition(freqPosition);
+        r.s->Running_N = static_cast<int16_t>(runningN);
+        r.s->Running_Fs = static_cast<int16_t>(runningFs);
+        double requestAt = -1;
+        r.line.onYield = [&] {
+            if (requestAt < 0 && r.line.port.written.size() > 11) requestAt = r.line.t;
+        };
+        r.stopAfter = 1;
+        r.go();
+        const double t0 = r.line.t;
+        r.runUntilIdle();
+        EXPECT_NEAR(requestAt - t0, wait, 2e-3) << runningFs;
+        EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}}));  // read all the same
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Limits, RunningWait,
-    ::testing::Values(WaitRow{6, 256, 2000, 256.0 / 2000},       // the reply, after the recording
-                      WaitRow{6, 256, 125, 256.0 / 4000 + 0.5},  // 0.564 s: the limit uses Sampling_freq
-                      WaitRow{4, 512, 125, 512.0 / 1000 + 0.5}));
 
 TEST(RunningSlow, OneCommandThenABurstPerChannelEachSweep) {
     Rig r(Pattern({1, 2}));
@@ -173,14 +139,13 @@ TEST(RunningSlow, OneCommandThenABurstPerChannelEachSweep) {
     r.s->Sampling_freq = 250;  // a loaded file's rate, the bar still at 2000
     r.panel.texts[Ctl::testo] = "old";
     r.runReads(4);
-    EXPECT_EQ(r.s->Sampling_freq, 250);
-    EXPECT_EQ(r.s->N_samples, 128);
+    EXPECT_EQ(std::tuple(r.s->Sampling_freq, r.s->N_samples), std::tuple(250, 128));
     // Running mode's burst request is 0x80 + unit / 128: the units answer in turn.
     EXPECT_EQ(r.line.port.written,
               Cat({Cmd(frames::ParameterCommand(1, 128, 250, 0, 0)), {0x80, 0x80, 0x80, 0x80}, kResetThenSpeed}));
     EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1", "clear", "plot 1 1", "plot 2 1"}));
-    ExpectTrace(*r.s, 1, PatternTrace(1, 128, 128));
-    ExpectTrace(*r.s, 2, PatternTrace(2, 128, 128));
+    ExpectTrace(*r.s, 1, 128, 128);
+    ExpectTrace(*r.s, 2, 128, 128);
     EXPECT_GE(r.lastReadAt, 2 * 128.0 / 250);  // the bursts come as the units record them
     r.expectOneResetLast();
 }
@@ -203,58 +168,52 @@ TEST(RunningSlow, EachPositionAsksTheUnitOfItsSlot) {
 // STOP or another acquisition in the middle of a sweep: the sweep ends where
 // it is, the units are reset once and nothing is asked of them afterwards; a
 // read cut short shows nothing.
-struct EndRow {
-    const char* name;
-    bool slow;          // 250 Hz: bursts
-    std::size_t after;  // act once the PC has written this many bytes
-    bool preempt;       // GO TRIGGER rather than STOP
-    std::vector<std::string> picture;
-};
-
-class RunningEnd : public ::testing::TestWithParam<EndRow> {};
-
 Task<void> Started(const Rig& r, std::optional<std::size_t>& bytes) {
     bytes = r.line.port.written.size();
     co_return;
 }
 
-TEST_P(RunningEnd, OneResetAndNothingAfterIt) {
-    const EndRow row = GetParam();
-    UnitsConfig c = Pattern();
-    c.slow[2] = 0.3;
-    Rig r(c);
-    r.spread(3);
-    r.s->Running_Fs = 125;  // the recording outlasts the limit of the reply
-    if (row.slow) r.params.setFreqPosition(5), r.s->Sampling_freq = 250;
-    std::optional<std::size_t> triggerAt;  // bytes written when the shot's sequence started
-    r.go();
-    const double t0 = r.line.t;
-    double actedAt = -1;
-    r.line.onYield = [&] {
-        if (actedAt >= 0 || r.line.port.written.size() < row.after || r.line.t < t0 + 0.1) return;
-        actedAt = r.line.t;
-        if (!row.preempt) return r.mode.fine_loop();
-        EXPECT_TRUE(r.owner.request(Command::GoTrigger, Activity::ShotArmed, [&] { return Started(r, triggerAt); }));
-    };
-    r.runUntilIdle();
-    EXPECT_EQ(r.panel.picture, row.picture);
-    EXPECT_TRUE(std::none_of(r.reads.begin(), r.reads.end(), [](const Read& x) { return !std::get<2>(x); }));
-    EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
-    EXPECT_EQ(r.panel.text(Ctl::testo), "");
-    r.expectOneResetLast();
-    EXPECT_EQ(triggerAt, row.preempt ? std::optional(r.line.port.written.size()) : std::nullopt);
-    EXPECT_LT(r.line.t - actedAt, 5);  // the end is seen at once, then the reset
+TEST(RunningEnd, OneResetAndNothingAfterIt) {
+    const struct {
+        const char* name;
+        bool slow;          // 250 Hz: bursts
+        std::size_t after;  // act once the PC has written this many bytes
+        bool preempt;       // GO TRIGGER rather than STOP
+        std::vector<std::string> picture;
+    } rows[] = {{"StopAwaitingTheReply", false, 11, false, {}},
+                {"StopDuringABlock", false, 33, false, {"clear", "plot 1 1"}},
+                {"StopDuringABurst", true, 13, false, {"clear", "plot 1 1", "plot 2 1"}},
+                {"TriggerAwaitingTheReply", false, 11, true, {}},
+                {"TriggerDuringABlock", false, 33, true, {"clear", "plot 1 1"}},
+                {"TriggerDuringABurst", true, 13, true, {"clear", "plot 1 1"}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        UnitsConfig c = Pattern();
+        c.slow[2] = 0.3;
+        Rig r(c);
+        r.spread(3);
+        r.s->Running_Fs = 125;  // the recording outlasts the limit of the reply
+        if (row.slow) r.params.setFreqPosition(5), r.s->Sampling_freq = 250;
+        std::optional<std::size_t> triggerAt;  // bytes written when the shot's sequence started
+        r.go();
+        const double t0 = r.line.t;
+        double actedAt = -1;
+        r.line.onYield = [&] {
+            if (actedAt >= 0 || r.line.port.written.size() < row.after || r.line.t < t0 + 0.1) return;
+            actedAt = r.line.t;
+            if (!row.preempt) return r.mode.fine_loop();
+            EXPECT_TRUE(r.owner.request(Command::GoTrigger, Activity::ShotArmed, [&] { return Started(r, triggerAt); }));
+        };
+        r.runUntilIdle();
+        EXPECT_EQ(r.panel.picture, row.picture);
+        EXPECT_TRUE(std::none_of(r.reads.begin(), r.reads.end(), [](const Read& x) { return !std::get<2>(x); }));
+        EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
+        EXPECT_EQ(r.panel.text(Ctl::testo), "");
+        r.expectOneResetLast();
+        EXPECT_EQ(triggerAt, row.preempt ? std::optional(r.line.port.written.size()) : std::nullopt);
+        EXPECT_LT(r.line.t - actedAt, 5);  // the end is seen at once, then the reset
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Moments, RunningEnd,
-    ::testing::Values(EndRow{"StopAwaitingTheReply", false, 11, false, {}},
-                      EndRow{"StopDuringABlock", false, 33, false, {"clear", "plot 1 1"}},
-                      EndRow{"StopDuringABurst", true, 13, false, {"clear", "plot 1 1", "plot 2 1"}},
-                      EndRow{"TriggerAwaitingTheReply", false, 11, true, {}},
-                      EndRow{"TriggerDuringABlock", false, 33, true, {"clear", "plot 1 1"}},
-                      EndRow{"TriggerDuringABurst", true, 13, true, {"clear", "plot 1 1"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // A unit that does not answer is named and the others go on, sweep after
 // sweep; line noise during its burst does not make the time-out a frame error.
@@ -269,10 +228,8 @@ TEST(RunningFailure, ASilentUnitIsNamedAndRunningGoesOn) {
             if (slow && !injected && r.line.port.written.size() >= 13) injected = true, r.line.port.injectErrors({.framing = 1});
         };
         r.runReads(6);
-        const std::vector<Read> sweep{{1, 1, true}, {2, 2, false}, {3, 3, true}};
-        std::vector<Read> twice = sweep;
-        twice.insert(twice.end(), sweep.begin(), sweep.end());
-        EXPECT_EQ(r.reads, twice) << slow;
+        EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}, {2, 2, false}, {3, 3, true}, {1, 1, true}, {2, 2, false},
+                                              {3, 3, true}})) << slow;
         EXPECT_EQ(r.panel.text(Ctl::Unita_errata1), "Unit 2 not working");
         EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
         EXPECT_FALSE(r.panel.visible[Ctl::Frame_error]);

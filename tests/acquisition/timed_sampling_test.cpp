@@ -12,19 +12,17 @@
 #include <regex>
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 
 #include "acquisition/TimedSampling.h"
 #include "files/Saving.h"
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
-#include "link/Frames.h"
 #include "support/AcqRig.h"
-#include "support/FakePanel.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
 #include "support/TempDir.h"
 #include "support/UnitsRig.h"
-#include "units/Seismic.h"
 
 namespace q24 {
 namespace {
@@ -90,9 +88,7 @@ TEST(TimedSampling, RecordsCheckedSlotsInWholeBlocksAtTheUnitsPace) {
     r.start();
 
     // 250 Hz, 2 minutes: 30000 samples, 234 whole blocks of 128.
-    EXPECT_EQ(r.s->N_samples_cont, 29952);
-    EXPECT_EQ(r.s->Dati_cont.rows(), 3);
-    EXPECT_EQ(r.s->Dati_cont.cols(), 29952);
+    EXPECT_EQ(std::tuple(r.s->N_samples_cont, r.s->Dati_cont.rows(), r.s->Dati_cont.cols()), std::tuple(29952, 3, 29952));
     ASSERT_EQ(order.size(), 468u);
     for (std::size_t i = 0; i < order.size(); ++i) ASSERT_EQ(order[i], std::make_pair(int(i / 2), i % 2 ? 3 : 1));
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
@@ -125,8 +121,7 @@ TEST(TimedSampling, AFailingUnitIsMarkedAndTheRecordingGoesOn) {
     r.start();
     EXPECT_EQ(r.s->N_samples_cont, 7424);
     EXPECT_EQ(failures, 58);
-    EXPECT_EQ(r.slots.captions[2], "ERROR");
-    EXPECT_EQ(r.slots.colours[2], kSlotRed);
+    EXPECT_EQ(std::pair(r.slots.captions[2], r.slots.colours[2]), std::pair(std::string("ERROR"), kSlotRed));
     EXPECT_TRUE(RowIs(*r.s, 2, PatternRecordTrace(3, 7424)));
     EXPECT_EQ(r.saves, 1);
 }
@@ -205,14 +200,12 @@ TEST(TimedSampling, AbortOrTheProgramsEndStopsTheRecordingAtOnce) {
         EXPECT_EQ(r.saves, 0);
         EXPECT_EQ(r.ends, abort ? 1 : 0);
         EXPECT_FALSE(r.mode.controls().shown);
-        // The program's end only sends the reset byte; Abort resets in full.
+        // The parameter command, one request per burst, then the reset: the
+        // program's end only sends its byte, Abort resets in full.
         const auto& w = r.line.port.written;
-        const auto reset = std::find(w.begin(), w.end(), 0xFF);
-        ASSERT_NE(reset, w.end());
-        const auto speed = frames::SpeedCommand(1000000);
-        EXPECT_EQ(std::vector<uint8_t>(reset + 1, w.end()),
-                  abort ? std::vector<uint8_t>(speed.begin(), speed.end()) : std::vector<uint8_t>{});
-        EXPECT_EQ(reset - w.begin(), 11 + told + 1);  // the parameter command, then one request per burst
+        const auto reset = w.begin() + 11 + told + 1;
+        ASSERT_LT(reset, w.end());
+        EXPECT_EQ(test::Bytes(reset, w.end()), abort ? test::kResetThenSpeed : test::Bytes{0xFF});
     }
 }
 
@@ -255,9 +248,7 @@ TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
 
     const auto loaded = ReadSeg2File(test::ReadFile(folder.path() + "/line 1.sg2"));
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->N_Geofoni, 2);
-    EXPECT_EQ(loaded->N_samples, 7424);
-    EXPECT_EQ(loaded->Sampling_freq, 125);
+    EXPECT_EQ(std::tuple(loaded->N_Geofoni, loaded->N_samples, loaded->Sampling_freq), std::tuple(2, 7424, 125));
     for (int t = 0; t < 2; ++t)
         for (int k = 0; k < 7424; ++k)
             ASSERT_NEAR(loaded->traces[t][k], r.s->Dati_cont(t, k), std::abs(r.s->Dati_cont(t, k)) * 1e-6 + 1e-3);

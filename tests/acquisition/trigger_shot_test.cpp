@@ -13,7 +13,6 @@
 
 #include "acquisition/Trigger.h"
 #include "files/WriteForm.h"
-#include "link/Frames.h"
 #include "support/AcqRig.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
@@ -23,11 +22,9 @@
 namespace q24 {
 namespace {
 
-using units::PatternValue;
-using units::UnitsConfig;
-using Bytes = std::vector<uint8_t>;
-
-using test::PatternUnits;
+using test::Bytes, test::Cmd, test::Lines, test::PatternUnits, test::Request, test::kResetThenSpeed;
+using units::PatternValue, units::UnitsConfig;
+const Bytes kStart{frames::kStartByte};
 
 struct Rig : test::UnitsRig<> {
     AcqParameters params;
@@ -45,11 +42,9 @@ struct Rig : test::UnitsRig<> {
           shot(*s, gated, link, owner, params, slots, FilesEnv{home.path(), Regional{}}) {
         s->Baud_rate_high = 1000000;
         s->N_slow = 128;
-        s->Display_mode = 1;
-        s->Trigger_unit = 1;
+        s->Display_mode = s->Trigger_unit = 1;
         s->Manual_trigger = true;
-        s->Dist_geofoni = 2.5f;
-        s->Pos_source = 10;
+        s->Dist_geofoni = 2.5f, s->Pos_source = 10;
         s->N_Geofoni = static_cast<int16_t>(channels);
         s->N_samples = samples;
         s->Sampling_freq = freq;
@@ -80,18 +75,6 @@ struct Rig : test::UnitsRig<> {
     std::string dataFile() const { return test::ReadFile(home / "data_trigger.txt"); }
 };
 
-Bytes Cmd(const frames::Command& c) { return Bytes(c.begin(), c.end()); }
-
-// What a shot puts on the wire, command after command.
-Bytes Wire(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& b : parts) all.insert(all.end(), b.begin(), b.end());
-    return all;
-}
-const Bytes kStart{frames::kStartByte}, kReset{frames::kResetByte};
-const Bytes kSpeed = Cmd(frames::SpeedCommand(1000000));  // the reset's last step
-
-using test::Lines;
 
 TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
     Rig r;
@@ -101,10 +84,9 @@ TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
     r.line.port.injectErrors(LineErrors{.framing = 1});
     r.shoot();
 
-    const Bytes d1 = Cmd(*frames::DataRequest(1)), d2 = Cmd(*frames::DataRequest(2));
-    EXPECT_EQ(r.line.port.written, Wire({Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0)), kStart,
-                                         Cmd(*frames::TriggerTimeCommand(300 + 40, 0)), d1, d1, d2, d2, kReset,
-                                         kSpeed}));
+    EXPECT_EQ(r.line.port.written, test::Cat({Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0)), kStart,
+                                              Cmd(*frames::TriggerTimeCommand(300 + 40, 0)), Request(1), Request(1),
+                                              Request(2), Request(2), kResetThenSpeed}));
 
     EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
     EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Press to Continue"});
@@ -119,96 +101,72 @@ TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
               (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1"}));
 }
 
-struct AlignRow {
-    int16_t correction;
-    int32_t freq;
-    int16_t delay;
-    float offset;
-};
-
-class Alignment : public ::testing::TestWithParam<AlignRow> {};
-
-TEST_P(Alignment, StoredSampleKIsTracciaAtKPlusTheRoundedOffset) {
-    const AlignRow a = GetParam();
-    EXPECT_EQ(TriggerDelay(a.correction), a.delay);
-    EXPECT_EQ(TriggerOffset(a.delay, a.freq), a.offset);
-
-    Rig r(PatternUnits(), 1, 256, a.freq);
-    r.s->Trg_correction = a.correction;
-    r.shoot();
-    EXPECT_EQ(r.s->Trg_delay, a.delay);
-    EXPECT_EQ(r.s->Trg_offset, a.offset);
-    const std::vector<float> trace = test::PatternBlockTrace(1, 256);
-    for (int k = 1; k <= 256; ++k) {
-        const double at = a.offset + k;
-        const long long j = static_cast<long long>(std::nearbyint(at));  // the FPU's default is halves to even
-        // Beyond the 256 received samples Traccia still holds what it held: zeros here.
-        const float want = j < 256 ? trace[static_cast<std::size_t>(j)] : 0.0f;
-        ASSERT_EQ(r.s->Dati(0, k - 1), want) << "k = " << k;
-        ASSERT_EQ(AlignedIndex(a.offset, k), j);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(TriggerShot, Alignment,
-                         ::testing::Values(AlignRow{0, 4000, 1500, 6.0f},     // Traccia(k + 6)
-                                           AlignRow{2000, 4000, 0, 0.0f},     // delay floored at 0
-                                           AlignRow{1500, 8000, 0, 0.0f},     //
-                                           AlignRow{0, 1000, 1500, 1.5f},     // halves to even: 2.5 -> 2, 3.5 -> 4
-                                           AlignRow{-2000, 32000, 3500, 112.0f},
-                                           AlignRow{500, 16000, 1000, 16.0f}));
-
-struct FileRow {
-    const char* name;
-    char decimal;
-    int32_t freq;
-    const char* interval;
-    const char* spacing;
-};
-
-class DataFile : public ::testing::TestWithParam<FileRow> {};
-
-TEST_P(DataFile, HeaderAndBlocksLineByLine) {
-    const FileRow f = GetParam();
-    Rig r(PatternUnits(), 3, 256, f.freq);
-    Regional regional;
-    regional.decimal = f.decimal;
-    TriggerAcquisition shot(*r.s, r.gated, r.link, r.owner, r.params, r.slots, FilesEnv{r.home.path(), regional});
-    shot.hooks = r.shot.hooks;
-    r.s->Ch_param[1] = 5;
-    r.s->Ch_param[2] = 9;
-    r.s->Ch_param[3] = 7;
-    r.s->Ch_enabled[2] = false;  // not read, not written; still counted on line 7
-    r.shoot(&shot);
-
-    const std::string text = r.dataFile();
-    const std::string header =
-        std::string("Ditta MIRANDEL\r\nStrumento: QUELDA24\r\nI dati numerici sono in formato floating point\r\n") +
-        "DATA: 05/03/2026\r\nORA: 14:07:09\r\nNumero di canali=\r\n 3 \r\nIntervallo di campionamento=\r\n" +
-        f.interval + " usec\r\nNumero di campioni=\r\n 256 \r\nDistanza tra geofoni=\r\n" + f.spacing +
-        " m\r\nPosizione source rispetto 1\u00b0 geofono=\r\n-10 m\r\n\"NOTE:\"\r\n";
-    ASSERT_EQ(text.substr(0, header.size()), header);
-    const std::vector<std::string> lines = Lines(text);
-    ASSERT_EQ(lines.size(), 16u + 2 * 257);
-    EXPECT_EQ(lines[16], "\"Canale numero 5\"");  // the unit, not the position
-    EXPECT_EQ(lines[16 + 257], "\"Canale numero 7\"");
-    for (int block = 0; block < 2; ++block) {
-        const int trace = block == 0 ? 0 : 2;
-        for (int k = 0; k < 256; ++k) {
-            const std::string& v = lines[static_cast<std::size_t>(17 + 257 * block + k)];
-            // A period whatever the locale, no blanks or bare LF, at most 7
-            // digits, and the value read back is the sample.
-            ASSERT_EQ(v.find_first_of(", \n"), std::string::npos) << v;
-            ASSERT_LE(std::count_if(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }), 7) << v;
-            ASSERT_NEAR(std::strtod(v.c_str(), nullptr), r.s->Dati(trace, k),
-                        std::abs(r.s->Dati(trace, k)) * 1e-6 + 1e-6);
+// Stored sample k is Traccia(k + the rounded offset); beyond the received
+// samples Traccia still holds what it held: zeros here.
+TEST(TriggerShot, AlignmentFollowsTheCorrectionAndTheRate) {
+    // correction, rate, delay, offset
+    for (auto [correction, freq, delay, offset] :
+         {std::tuple{0, 4000, 1500, 6.0f}, {2000, 4000, 0, 0.0f} /* delay floored at 0 */, {1500, 8000, 0, 0.0f},
+          {0, 1000, 1500, 1.5f} /* halves to even: 2.5 -> 2, 3.5 -> 4 */, {-2000, 32000, 3500, 112.0f},
+          {500, 16000, 1000, 16.0f}}) {
+        SCOPED_TRACE(std::to_string(correction) + " at " + std::to_string(freq));
+        EXPECT_EQ(TriggerDelay(static_cast<int16_t>(correction)), delay);
+        EXPECT_EQ(TriggerOffset(static_cast<int16_t>(delay), freq), offset);
+        Rig r(PatternUnits(), 1, 256, freq);
+        r.s->Trg_correction = static_cast<int16_t>(correction);
+        r.shoot();
+        EXPECT_EQ(std::tuple(r.s->Trg_delay, r.s->Trg_offset), std::tuple(delay, offset));
+        const std::vector<float> trace = test::PatternBlockTrace(1, 256);
+        for (int k = 1; k <= 256; ++k) {
+            const long long j = static_cast<long long>(std::nearbyint(offset + k));  // the FPU's default: halves to even
+            ASSERT_EQ(r.s->Dati(0, k - 1), j < 256 ? trace[static_cast<std::size_t>(j)] : 0.0f) << "k = " << k;
+            ASSERT_EQ(AlignedIndex(offset, k), j);
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(TriggerShot, DataFile,
-                         ::testing::Values(FileRow{"period", '.', 4000, "250", "2.5"},
-                                           FileRow{"comma", ',', 32000, "31,25", "2,5"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(TriggerShot, DataFileHeaderAndBlocksLineByLine) {
+    const struct {
+        char decimal;
+        int32_t freq;
+        const char *interval, *spacing;
+    } rows[] = {{'.', 4000, "250", "2.5"}, {',', 32000, "31,25", "2,5"}};
+    for (const auto& f : rows) {
+        SCOPED_TRACE(f.decimal);
+        Rig r(PatternUnits(), 3, 256, f.freq);
+        Regional regional;
+        regional.decimal = f.decimal;
+        TriggerAcquisition shot(*r.s, r.gated, r.link, r.owner, r.params, r.slots, FilesEnv{r.home.path(), regional});
+        shot.hooks = r.shot.hooks;
+        r.s->Ch_param[1] = 5, r.s->Ch_param[2] = 9, r.s->Ch_param[3] = 7;
+        r.s->Ch_enabled[2] = false;  // not read, not written; still counted on line 7
+        r.shoot(&shot);
+
+        const std::string text = r.dataFile();
+        const std::string header =
+            std::string("Ditta MIRANDEL\r\nStrumento: QUELDA24\r\nI dati numerici sono in formato floating point\r\n") +
+            "DATA: 05/03/2026\r\nORA: 14:07:09\r\nNumero di canali=\r\n 3 \r\nIntervallo di campionamento=\r\n" +
+            f.interval + " usec\r\nNumero di campioni=\r\n 256 \r\nDistanza tra geofoni=\r\n" + f.spacing +
+            " m\r\nPosizione source rispetto 1\u00b0 geofono=\r\n-10 m\r\n\"NOTE:\"\r\n";
+        ASSERT_EQ(text.substr(0, header.size()), header);
+        const std::vector<std::string> lines = Lines(text);
+        ASSERT_EQ(lines.size(), 16u + 2 * 257);
+        EXPECT_EQ(lines[16], "\"Canale numero 5\"");  // the unit, not the position
+        EXPECT_EQ(lines[16 + 257], "\"Canale numero 7\"");
+        for (int block = 0; block < 2; ++block) {
+            const int trace = block == 0 ? 0 : 2;
+            for (int k = 0; k < 256; ++k) {
+                const std::string& v = lines[static_cast<std::size_t>(17 + 257 * block + k)];
+                // A period whatever the locale, no blanks or bare LF, at most 7
+                // digits, and the value read back is the sample.
+                ASSERT_EQ(v.find_first_of(", \n"), std::string::npos) << v;
+                ASSERT_LE(std::count_if(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }), 7) << v;
+                ASSERT_NEAR(std::strtod(v.c_str(), nullptr), r.s->Dati(trace, k),
+                            std::abs(r.s->Dati(trace, k)) * 1e-6 + 1e-6);
+            }
+        }
+    }
+}
 
 TEST(TriggerShot, NoDataFileNoShot) {
     Rig r;
@@ -225,58 +183,53 @@ TEST(TriggerShot, NoDataFileNoShot) {
 // cancelled shot asks nothing and its reset is the reset byte alone; a
 // stopped stacked shot still asks "Keep on Stacking?".
 enum class Act { Exit, StopFlag, Cancel };
-struct InterruptRow {
-    const char* name;
-    bool stacking;
-    Act act;
-    ShotPhase at;  // at its first wait in this phase
-};
 
-class Interrupted : public ::testing::TestWithParam<InterruptRow> {};
+TEST(TriggerShot, InterruptedOneResetNothingAfterNoSave) {
+    const struct {
+        const char* name;
+        bool stacking;
+        Act act;
+        ShotPhase at;  // at its first wait in this phase
+    } rows[] = {{"ExitArmed", false, Act::Exit, ShotPhase::Armed},
+                {"ExitArmedStacking", true, Act::Exit, ShotPhase::Armed},
+                {"CancelArmed", false, Act::Cancel, ShotPhase::Armed},
+                {"CancelArmedStacking", true, Act::Cancel, ShotPhase::Armed},
+                {"StopFlagReceiving", false, Act::StopFlag, ShotPhase::Receiving},
+                {"CancelReceiving", true, Act::Cancel, ShotPhase::Receiving}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Rig r;
+        { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
+        r.s->Stacking = row.stacking;
+        const bool asks = row.stacking && row.act != Act::Cancel;
+        if (asks) r.panel.answers = {Answer::No};
+        r.actAt = row.at;
+        r.act = [&] {
+            if (row.act == Act::Exit) r.shot.ExitFromTrigger();
+            if (row.act == Act::StopFlag) r.s->Stop_flag = true;
+            if (row.act == Act::Cancel) r.owner.cancel(CancelReason::Ending);
+        };
+        r.shoot();
 
-TEST_P(Interrupted, OneResetNothingAfterNoSave) {
-    const InterruptRow row = GetParam();
-    Rig r;
-    { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
-    r.s->Stacking = row.stacking;
-    const bool asks = row.stacking && row.act != Act::Cancel;
-    if (asks) r.panel.answers = {Answer::No};
-    r.actAt = row.at;
-    r.act = [&] {
-        if (row.act == Act::Exit) r.shot.ExitFromTrigger();
-        if (row.act == Act::StopFlag) r.s->Stop_flag = true;
-        if (row.act == Act::Cancel) r.owner.cancel(CancelReason::Ending);
-    };
-    r.shoot();
-
-    const bool receiving = row.at == ShotPhase::Receiving, ending = row.act == Act::Cancel;
-    EXPECT_EQ(r.line.port.written,
-              Wire({Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0)), receiving ? kStart : Bytes{},
-                    receiving ? Cmd(*frames::TriggerTimeCommand(300, 0)) : Bytes{},
-                    receiving ? Cmd(*frames::DataRequest(1)) : Bytes{}, kReset, ending ? Bytes{} : kSpeed}));
-    EXPECT_EQ(r.shot.lastShot(),
-              row.act == Act::Cancel ? TriggerAcquisition::ShotEnd::Cancelled : TriggerAcquisition::ShotEnd::Stopped);
-    EXPECT_EQ(r.panel.questions, asks ? std::vector<std::string>{"Keep on Stacking?"} : std::vector<std::string>{});
-    EXPECT_EQ(r.saves, asks ? 1 : 0);  // only the end of the series offers its record
-    if (!row.stacking) { EXPECT_EQ(r.dataFile(), "previous shot"); }
-    EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);  // a stop is no unit failure
-    EXPECT_FALSE(r.sawTimeout);
-    EXPECT_TRUE(r.owner.idle());
+        const bool receiving = row.at == ShotPhase::Receiving, ending = row.act == Act::Cancel;
+        EXPECT_EQ(r.line.port.written,
+                  test::Cat({Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0)), receiving ? kStart : Bytes{},
+                             receiving ? Cmd(*frames::TriggerTimeCommand(300, 0)) : Bytes{},
+                             receiving ? Request(1) : Bytes{}, ending ? Bytes{frames::kResetByte} : kResetThenSpeed}));
+        EXPECT_EQ(r.shot.lastShot(),
+                  row.act == Act::Cancel ? TriggerAcquisition::ShotEnd::Cancelled : TriggerAcquisition::ShotEnd::Stopped);
+        EXPECT_EQ(r.panel.questions, asks ? std::vector<std::string>{"Keep on Stacking?"} : std::vector<std::string>{});
+        EXPECT_EQ(r.saves, asks ? 1 : 0);  // only the end of the series offers its record
+        if (!row.stacking) { EXPECT_EQ(r.dataFile(), "previous shot"); }
+        EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);  // a stop is no unit failure
+        EXPECT_FALSE(r.sawTimeout);
+        EXPECT_TRUE(r.owner.idle());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(TriggerShot, Interrupted,
-                         ::testing::Values(InterruptRow{"ExitArmed", false, Act::Exit, ShotPhase::Armed},
-                                           InterruptRow{"ExitArmedStacking", true, Act::Exit, ShotPhase::Armed},
-                                           InterruptRow{"CancelArmed", false, Act::Cancel, ShotPhase::Armed},
-                                           InterruptRow{"CancelArmedStacking", true, Act::Cancel, ShotPhase::Armed},
-                                           InterruptRow{"StopFlagReceiving", false, Act::StopFlag, ShotPhase::Receiving},
-                                           InterruptRow{"CancelReceiving", true, Act::Cancel, ShotPhase::Receiving}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
     Rig r(PatternUnits(), 2, 256);
-    r.s->Ch_param[1] = 5;
-    r.s->Ch_param[2] = 7;
+    r.s->Ch_param[1] = 5, r.s->Ch_param[2] = 7;
     r.s->Stacking = true;
     r.panel.answers = {Answer::Yes, Answer::Yes, Answer::No};
     r.shoot();
@@ -358,8 +311,8 @@ TEST(TriggerShot, LowRatesAskTheSlotUnitAndCh_paramAbove24) {
     r.s->Ch_param[25] = 7;
     r.shoot();
     // One burst request per selected position.
-    EXPECT_EQ(r.line.port.written, Wire({Cmd(frames::ParameterCommand(1, 256, 500, 1, 0)), kStart,
-                                         Cmd(*frames::TriggerTimeCommand(300, 0)), {0x85, 0x87}, kReset, kSpeed}));
+    EXPECT_EQ(r.line.port.written, test::Cat({Cmd(frames::ParameterCommand(1, 256, 500, 1, 0)), kStart,
+                                              Cmd(*frames::TriggerTimeCommand(300, 0)), {0x85, 0x87}, kResetThenSpeed}));
     const long long j = AlignedIndex(TriggerOffset(1500, 500), 1);
     EXPECT_EQ(r.s->Dati(0, 0), static_cast<float>(PatternValue(5, j)));  // no mean removed from a burst
     EXPECT_EQ(r.s->Dati(24, 0), static_cast<float>(PatternValue(7, j)));

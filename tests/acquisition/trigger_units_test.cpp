@@ -1,5 +1,5 @@
-// The trigger source (letters, usability, the trigger units dialog's logic),
-// the trigger time correction and the running parameters.
+// The trigger source (letters, usability, the trigger units dialog's logic)
+// and the trigger time correction.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,51 +10,35 @@
 namespace q24 {
 namespace {
 
-struct LetterRow {
-    int code;
-    const char* letter;
-};
-
-class UnitLetter : public ::testing::TestWithParam<LetterRow> {};
-
-TEST_P(UnitLetter, NamesTheTriggerUnit) {
+TEST(TriggerUnits, LetterNamesTheTriggerUnit) {
     auto s = std::make_unique<State>();
-    s->Trigger_unit = static_cast<int16_t>(GetParam().code);
-    EXPECT_EQ(Unit_letter(*s), GetParam().letter);
+    for (auto [code, letter] : {std::pair{100, "A"}, {107, "H"}, {108, "J"}, {121, "W"}, {122, "Z"}, {123, "X"},
+                                {1000, "A"}, {1005, "F"}, {1008, "J"}, {1009, "K"}, {1022, "Y"}, {1023, "Z"},
+                                {7, "7"}, {99, "99"}, {124, "124"}, {999, "999"}, {1024, "1024"}, {-1, "-1"}}) {
+        s->Trigger_unit = static_cast<int16_t>(code);
+        EXPECT_EQ(Unit_letter(*s), letter) << code;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(TriggerUnits, UnitLetter,
-                         ::testing::Values(LetterRow{100, "A"}, LetterRow{107, "H"}, LetterRow{108, "J"},
-                                           LetterRow{121, "W"}, LetterRow{122, "Z"}, LetterRow{123, "X"},
-                                           LetterRow{1000, "A"}, LetterRow{1005, "F"}, LetterRow{1008, "J"},
-                                           LetterRow{1009, "K"}, LetterRow{1022, "Y"}, LetterRow{1023, "Z"},
-                                           LetterRow{7, "7"}, LetterRow{99, "99"}, LetterRow{124, "124"},
-                                           LetterRow{999, "999"}, LetterRow{1024, "1024"}, LetterRow{-1, "-1"}));
-
-struct OkRow {
-    int code, traces;
-    bool manual, ok;
-};
-
-class UnitOk : public ::testing::TestWithParam<OkRow> {};
-
-TEST_P(UnitOk, NeedsTheUnitsGroupOrAManualNumber) {
-    const OkRow r = GetParam();
+// A unit needs its group of traces, or a manual number.
+TEST(TriggerUnits, UsableWithTheUnitsGroupOrAManualNumber) {
+    struct {
+        int code, traces;
+        bool manual, ok;
+    } rows[] = {{104, 20, false, false}, {104, 24, false, true}, {100, 12, false, true}, {102, 11, false, false},
+                {121, 95, false, false}, {123, 96, false, true},
+                {104, 20, true, false},  // a unit is not made usable by the manual box
+                {1000, 12, false, true}, {1003, 23, false, false}, {1009, 48, false, true}, {1009, 47, false, false},
+                {1023, 96, false, true}, {7, 1, true, true}, {7, 96, false, false}, {500, 0, true, true},
+                {1024, 96, false, false}};
     auto s = std::make_unique<State>();
-    s->Trigger_unit = static_cast<int16_t>(r.code);
-    s->N_Geofoni = static_cast<int16_t>(r.traces);
-    s->Manual_trigger = r.manual;
-    EXPECT_EQ(Trigger_unit_ok(*s), r.ok);
+    for (const auto& r : rows) {
+        s->Trigger_unit = static_cast<int16_t>(r.code);
+        s->N_Geofoni = static_cast<int16_t>(r.traces);
+        s->Manual_trigger = r.manual;
+        EXPECT_EQ(Trigger_unit_ok(*s), r.ok) << r.code << " " << r.traces << " " << r.manual;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    TriggerUnits, UnitOk,
-    ::testing::Values(OkRow{104, 20, false, false}, OkRow{104, 24, false, true}, OkRow{100, 12, false, true},
-                      OkRow{102, 11, false, false}, OkRow{121, 95, false, false}, OkRow{123, 96, false, true},
-                      OkRow{104, 20, true, false},  // a unit is not made usable by the manual box
-                      OkRow{1000, 12, false, true}, OkRow{1003, 23, false, false}, OkRow{1009, 48, false, true},
-                      OkRow{1009, 47, false, false}, OkRow{1023, 96, false, true}, OkRow{7, 1, true, true},
-                      OkRow{7, 96, false, false}, OkRow{500, 0, true, true}, OkRow{1024, 96, false, false}));
 
 TEST(TriggerUnitsDialog, OutOfRangeNumberIsShownClampedAndKeptUntilDone) {
     auto s = std::make_unique<State>();
@@ -69,28 +53,18 @@ TEST(TriggerUnitsDialog, OutOfRangeNumberIsShownClampedAndKeptUntilDone) {
     EXPECT_EQ(s->Trigger_unit, 999);
 }
 
-struct CorrectionRow {
-    int stored, position;
-    const char* shown;
-};
-
-class CorrectionLoad : public ::testing::TestWithParam<CorrectionRow> {};
-
-TEST_P(CorrectionLoad, BarStandsAtCorrectionPlus2000) {
-    const CorrectionRow r = GetParam();
-    auto s = std::make_unique<State>();
-    s->Trg_correction = static_cast<int16_t>(r.stored);
-    TriggerCorrection c(*s);
-    c.Load();
-    EXPECT_EQ(c.position(), r.position);
-    EXPECT_EQ(c.Label2(), r.shown);
-    EXPECT_EQ(s->Trg_correction, r.stored);  // nothing changes until the operator acts
+// The bar stands at the correction + 2000; nothing changes until the operator acts.
+TEST(TriggerCorrection, BarStandsAtCorrectionPlus2000) {
+    for (auto [stored, position, shown] :
+         {std::tuple{0, 2000, "0"}, {-150, 1850, "-150"}, {2000, 4000, "2000"}, {3000, 4000, "2000"},
+          {-32768, 0, "-2000"}}) {
+        auto s = std::make_unique<State>();
+        s->Trg_correction = static_cast<int16_t>(stored);
+        TriggerCorrection c(*s);
+        c.Load();
+        EXPECT_EQ(std::tuple(c.position(), c.Label2(), s->Trg_correction), std::tuple(position, shown, stored));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(TriggerCorrection, CorrectionLoad,
-                         ::testing::Values(CorrectionRow{0, 2000, "0"}, CorrectionRow{-150, 1850, "-150"},
-                                           CorrectionRow{2000, 4000, "2000"}, CorrectionRow{3000, 4000, "2000"},
-                                           CorrectionRow{-32768, 0, "-2000"}));
 
 }  // namespace
 }  // namespace q24

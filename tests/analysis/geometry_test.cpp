@@ -36,23 +36,22 @@ TEST_F(GeometryFixture, StepsAndGeophoneCountBounds) {
 }
 
 // Where the full drawing puts the shot: geophone count, spacing, source
-// distance -> Shot_x and the tops of the shot and its label.
+// distance (5 m spacing) -> Shot_x and the tops of the shot and its label.
 TEST_F(GeometryFixture, ShotPlacementOfTheFullDrawing) {
     const struct {
         int geophones;
-        float spacing, source;
+        float source;
         int32_t x, top, labelTop;
-    } cases[] = {{24, 5, 0, 1350, 2280, 1920},           // at geophone 1
-                 {24, 5, -5, 900, 2280, 1920},           // one step left of it
-                 {24, 5, -1000, 1350 - 90000, 2280, 1920},  // no clamping here
-                 {1, 5, 37, 1350, 2280, 1920},           // one geophone: always at it
-                 {60, 5, 240, 12150, 2280, 1920},        // 48 spacings: end of row 1
-                 {60, 5, 245, 1350 + 225, 3840, 3360},   // row 2, one spacing past 49
-                 {49, 5, 250, 1800, 3840, 3360},         // 49: row 1's twips per metre
-                 {49, 5, 240, 12150, 2280, 1920}};
+    } cases[] = {{24, 0, 1350, 2280, 1920},           // at geophone 1
+                 {24, -5, 900, 2280, 1920},           // one step left of it
+                 {24, -1000, 1350 - 90000, 2280, 1920},  // no clamping here
+                 {1, 37, 1350, 2280, 1920},           // one geophone: always at it
+                 {60, 240, 12150, 2280, 1920},        // 48 spacings: end of row 1
+                 {60, 245, 1350 + 225, 3840, 3360},   // row 2, one spacing past 49
+                 {49, 250, 1800, 3840, 3360},         // 49: row 1's twips per metre
+                 {49, 240, 12150, 2280, 1920}};
     for (const auto& p : cases) {
         s->N_Geofoni = static_cast<int16_t>(p.geophones);
-        s->Dist_geofoni = p.spacing;
         s->Pos_source = p.source;
         GeometryView v = drawn();
         EXPECT_EQ(std::tuple(s->Shot_x, v.shotTop(), v.shotLabelTop()), std::tuple(p.x, p.top, p.labelTop))
@@ -69,9 +68,7 @@ TEST_F(GeometryFixture, MovesTestTheRowByDirection) {
     // Exactly 48 spacings out after a move: the start of row 2, either way.
     s->Pos_source = 237.5f;
     v.move(SourceMove::HalfForward);
-    EXPECT_EQ(s->Shot_x, 1350);
-    EXPECT_EQ(v.shotTop(), 3840);
-    EXPECT_EQ(v.shotLabelTop(), 3480);
+    EXPECT_EQ(std::tuple(s->Shot_x, v.shotTop(), v.shotLabelTop()), std::tuple(1350, 3840, 3480));
     s->Pos_source = 242.5f;
     v.move(SourceMove::HalfBack);
     EXPECT_EQ(v.shotTop(), 3840);
@@ -109,9 +106,8 @@ TEST_F(GeometryFixture, SpacingOnOpeningAgreesWithTheScrollBar) {
         s->Dist_geofoni = o.stored;
         s->Pos_source = 7;
         GeometryView v = drawn();
-        EXPECT_EQ(v.scroll(), o.scroll) << o.stored;
+        EXPECT_EQ(std::tuple(v.scroll(), s->Pos_source), std::tuple(o.scroll, o.source)) << o.stored;
         EXPECT_FLOAT_EQ(s->Dist_geofoni, o.spacing) << o.stored;
-        EXPECT_EQ(s->Pos_source, o.source) << o.stored;
         EXPECT_FLOAT_EQ(s->Half_spacing, o.spacing / 2) << o.stored;
     }
 }

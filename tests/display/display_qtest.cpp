@@ -1,9 +1,6 @@
 // The trace picture and the display options dialog.
-#include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
 #include <memory>
 
 #include "display/DisplayDialog.h"
@@ -11,9 +8,11 @@
 #include "display/ShotGather.h"
 #include "display/TracePainter.h"
 #include "display/TracePicture.h"
+#include "support/DialogTest.h"
 #include "support/FakePanel.h"
 
 using namespace q24;
+using test::Click, test::ExpectCaptions, test::Find;
 
 namespace {
 
@@ -142,36 +141,29 @@ private slots:
         QVERIFY2(Stray(theirs, ours) <= inked / 1000, qPrintable(QString::number(Stray(theirs, ours))));
     }
 
-    // The options dialog opens on the current style (none for an unknown one).
-    void displayDialogOpensOnTheCurrentStyle() {
-        const char* captions[] = {"Normal", "RED/BLUE", "BLACK SOLID"};
+    // The options dialog opens on the current style (none for an unknown
+    // one); a choice is kept however the dialog closes, only Done redraws.
+    void displayDialog() {
         for (int mode : {1, 2, 3, 7}) {
             s->Display_mode = static_cast<int16_t>(mode);
             DisplayDialog d(*s, panel);
-            QCOMPARE(d.windowTitle(), QString("TRACES DISPLAY OPTIONS"));
-            for (int i = 1; i <= 3; ++i) {
-                auto* option = d.findChild<QRadioButton*>(QString("Option%1").arg(i));
-                QCOMPARE(option->text(), QString(captions[i - 1]));
-                QCOMPARE(option->isChecked(), i == mode);
-            }
-            QCOMPARE(d.findChild<QLabel*>("Label1")->text(), QString("Action valid only for Trigger"));
-            QCOMPARE(d.findChild<QPushButton*>("Command1")->text(), QString("Done"));
+            for (int i = 1; i <= 3; ++i) QCOMPARE(Find<QRadioButton>(d, QString("Option%1").arg(i))->isChecked(), i == mode);
             QCOMPARE(s->Display_mode, mode);
+            if (mode == 1)
+                ExpectCaptions(d, {{"", "TRACES DISPLAY OPTIONS"}, {"Option1", "Normal"}, {"Option2", "RED/BLUE"},
+                                   {"Option3", "BLACK SOLID"}, {"Label1", "Action valid only for Trigger"},
+                                   {"Command1", "Done"}});
         }
-    }
-
-    // A choice is kept however the dialog closes; only Done redraws in it.
-    void displayDialogKeepsTheChoiceDoneRedraws() {
+        s->N_Geofoni = 2;
         for (auto [mode, done] : {std::pair{3, true}, {2, false}}) {
             s->Display_mode = 1;
-            s->N_Geofoni = 2;
             panel.picture.clear();
             DisplayDialog d(*s, panel);
             show(d);
-            QTest::mouseClick(d.findChild<QRadioButton*>(QString("Option%1").arg(mode)), Qt::LeftButton);
+            QTest::mouseClick(Find<QRadioButton>(d, QString("Option%1").arg(mode)), Qt::LeftButton);
             QCOMPARE(s->Display_mode, mode);
             QVERIFY2(panel.picture.empty(), "the choice alone draws nothing");
-            if (done) QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            if (done) Click(d, "Command1");
             else d.close();
             QVERIFY(!d.isVisible());
             QCOMPARE(s->Display_mode, mode);

@@ -87,7 +87,7 @@ TEST_F(PlotterTest, FlatTraces) {
         draw(1, 1);
         const auto line = points(plot.shapes.at(0));
         EXPECT_EQ(line.size(), 1024u);
-        EXPECT_TRUE(std::all_of(line.begin(), line.end(), [x](auto p) { return p.x == x; })) << value;
+        EXPECT_TRUE(std::all_of(line.begin(), line.end(), [x = x](auto p) { return p.x == x; })) << value;
         for (int style : {2, 3}) {
             draw(1, style);
             EXPECT_TRUE(plot.shapes.empty()) << value;
@@ -164,19 +164,12 @@ TEST_F(PlotterTest, NeverReadsPastTheTraceArrayAndSpacingRoundsHalfToEven) {
     EXPECT_EQ(s->Trace_spacing, 64);
 }
 
-constexpr auto Line = PlotShape::Kind::Polyline;
-
-struct Shape {
-    PlotShape::Kind kind;
-    std::vector<PlotPoint> points;
-    Rgb colour = kBlack;
-};
-
-TracePlot Shapes(const std::vector<Shape>& shapes) {
+// Black polylines through the points given.
+TracePlot Polylines(std::initializer_list<std::vector<PlotPoint>> lines) {
     TracePlot plot;
-    for (const Shape& s : shapes) {
-        plot.shapes.push_back({s.kind, s.colour, plot.points.size(), s.points.size()});
-        plot.points.insert(plot.points.end(), s.points.begin(), s.points.end());
+    for (const auto& l : lines) {
+        plot.shapes.push_back({PlotShape::Kind::Polyline, kBlack, plot.points.size(), l.size()});
+        plot.points.insert(plot.points.end(), l.begin(), l.end());
     }
     return plot;
 }
@@ -196,10 +189,10 @@ Canvas Paint(const std::vector<PixelRun>& runs, int width, int height) {
 }
 
 TEST(Raster, EverythingOutsideThePictureIsCut) {
-    const TracePlot plot = Shapes({{Line, {{-1e12, -5}, {-3, 2.5}, {1e15, 2.7}, {5, 9.5}, {5, 40}, {7, 1e300}}},
-                                   {Line, {{2, -9}, {3, -1}}},
-                                   {Line, {{-8, 1}, {-2, 1}}},
-                                   {Line, {{5, 1}, {std::nan(""), 2}}}});
+    const TracePlot plot = Polylines({{{-1e12, -5}, {-3, 2.5}, {1e15, 2.7}, {5, 9.5}, {5, 40}, {7, 1e300}},
+                                      {{2, -9}, {3, -1}},
+                                      {{-8, 1}, {-2, 1}},
+                                      {{5, 1}, {std::nan(""), 2}}});
     Rasterizer r;
     Paint(r.runs(plot, 20, 10), 20, 10);
     EXPECT_TRUE(r.runs(plot, 0, 0).empty());
@@ -207,70 +200,49 @@ TEST(Raster, EverythingOutsideThePictureIsCut) {
 
 enum class Signal { Noise, SmallIntegers, Specials };
 
-struct Case {
-    const char* name;
-    Signal signal;
-    int samples, traces, t, width, height;
-    int16_t gain = 0;
-    float offset = 0;
-};
-
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
-
-void Fill(State& s, const Case& c) {
-    std::mt19937 rng(static_cast<unsigned>(c.samples * 31 + c.t));
-    std::normal_distribution<float> noise(0, 1e5f);
-    std::uniform_int_distribution<int> small(-2, 2), pick(0, 40);
-    float* row = s.Dati.row(c.t - 1);
-    for (int k = 0; k < c.samples; ++k) {
-        float& v = row[k];
-        switch (c.signal) {
-            case Signal::Noise: v = noise(rng); break;
-            case Signal::SmallIntegers: v = static_cast<float>(small(rng)) * 1000; break;  // a fifth on zero
-            case Signal::Specials: {
-                const float special[] = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-                                         std::numeric_limits<float>::quiet_NaN(), 0.f, -0.f};
-                const int p = pick(rng);
-                v = p < 5 ? special[p] : noise(rng);
-                break;
-            }
+// The lobes straight from the rules light exactly the pixels of the
+// polygon-per-lobe geometry painted lobe after lobe, in both styles.
+TEST_F(PlotterTest, LobeRasterGivesThePictureOfThePolygonsOfEachLobe) {
+    const struct {
+        const char* name;
+        Signal signal;
+        int samples, traces, t, width, height;
+        int16_t gain = 0;
+    } cases[] = {{"dense noise", Signal::Noise, 16384, 12, 5, 300, 200},
+                 {"many samples on zero", Signal::SmallIntegers, 4000, 6, 2, 300, 250},
+                 {"sparse noise", Signal::Noise, 150, 4, 2, 400, 500},
+                 {"infinite and not a number", Signal::Specials, 2000, 6, 3, 300, 200, 1},
+                 {"deflections far outside", Signal::Noise, 2000, 4, 1, 200, 150, 1000}};
+    const float special[] = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                             std::numeric_limits<float>::quiet_NaN(), 0.f, -0.f};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        s->N_samples = c.samples;
+        s->N_Geofoni = static_cast<int16_t>(c.traces);
+        s->Gain = c.gain;
+        std::mt19937 rng(static_cast<unsigned>(c.samples * 31 + c.t));
+        std::normal_distribution<float> noise(0, 1e5f);
+        std::uniform_int_distribution<int> small(-2, 2), pick(0, 40);
+        for (int k = 0; k < c.samples; ++k) {
+            float& v = s->Dati(c.t - 1, k);
+            if (c.signal == Signal::Noise) v = noise(rng);
+            if (c.signal == Signal::SmallIntegers) v = static_cast<float>(small(rng)) * 1000;  // a fifth on zero
+            if (c.signal == Signal::Specials) v = [&, p = pick(rng)] { return p < 5 ? special[p] : noise(rng); }();
+        }
+        for (int style : {2, 3}) {
+            draw(c.t, style, c.width, c.height);
+            Rasterizer polygons;
+            const Canvas expected = Paint(polygons.runs(plot, c.width, c.height), c.width, c.height);
+            LobeRaster lobes;
+            const Canvas got = Paint(lobes.runs(LayOutTrace(*s, c.t, style, c.width, c.height, memory), c.width, c.height),
+                                     c.width, c.height);
+            long differ = 0;
+            for (std::size_t i = 0; i < got.size(); ++i) differ += !(got[i] == expected[i]);
+            EXPECT_EQ(differ, 0) << "style " << style << ", " << plot.shapes.size() << " lobes";
+            EXPECT_TRUE(c.signal == Signal::Specials || plot.shapes.size() > 10u) << "the case must draw lobes";
         }
     }
 }
-
-class LobeRasterTest : public PlotterTest, public ::testing::WithParamInterface<Case> {};
-
-// The lobes straight from the rules light exactly the pixels of the
-// polygon-per-lobe geometry painted lobe after lobe, in both styles.
-TEST_P(LobeRasterTest, SamePictureAsThePolygonsOfEachLobe) {
-    const Case& c = GetParam();
-    s->N_samples = c.samples;
-    s->N_Geofoni = static_cast<int16_t>(c.traces);
-    s->Gain = c.gain;
-    s->Trg_offset = c.offset;
-    Fill(*s, c);
-    for (int style : {2, 3}) {
-        draw(c.t, style, c.width, c.height);
-        Rasterizer polygons;
-        const Canvas expected = Paint(polygons.runs(plot, c.width, c.height), c.width, c.height);
-        LobeRaster lobes;
-        const Canvas got = Paint(lobes.runs(LayOutTrace(*s, c.t, style, c.width, c.height, memory), c.width, c.height),
-                                 c.width, c.height);
-        long differ = 0;
-        for (std::size_t i = 0; i < got.size(); ++i) differ += !(got[i] == expected[i]);
-        EXPECT_EQ(differ, 0) << "style " << style << ", " << plot.shapes.size() << " lobes";
-        EXPECT_TRUE(c.signal == Signal::Specials || plot.shapes.size() > 10u) << "the case must draw lobes";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Traces, LobeRasterTest,
-    ::testing::Values(Case{"dense_noise", Signal::Noise, 16384, 12, 5, 300, 200},
-                      Case{"many_samples_on_zero", Signal::SmallIntegers, 4000, 6, 2, 300, 250},
-                      Case{"sparse_noise", Signal::Noise, 150, 4, 2, 400, 500},
-                      Case{"infinite_and_not_a_number", Signal::Specials, 2000, 6, 3, 300, 200, 1},
-                      Case{"deflections_far_outside", Signal::Noise, 2000, 4, 1, 200, 150, 1000}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace q24

@@ -1,9 +1,6 @@
 // The save, project and load dialogs, driven by their controls' names.
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -14,11 +11,12 @@
 #include "files/RecordFile.h"
 #include "files/TimedSaveDialog.h"
 #include "files/TriggerSaveDialog.h"
+#include "support/DialogTest.h"
 #include "support/FakePanel.h"
-#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 using namespace q24;
+using test::Click, test::ExpectCaptions, test::Find;
 
 namespace {
 
@@ -74,14 +72,11 @@ private slots:
             s->Stacking = s->Stack_series = true;
             TriggerSaveDialog d(*s, panel, env);
             d.show();
-            QCOMPARE(d.windowTitle(), QString("SAVE  FILE"));
-            auto* label = d.findChild<QLabel*>("Label1");
-            QCOMPARE(label->text(), QString("File saved with Pretrigger"));
-            QCOMPARE(label->isVisible(), pre > 0);
-                QCOMPARE(d.findChild<QPushButton*>("Command1")->text(), QString("DONE"));
-                QCOMPARE(d.findChild<QPushButton*>("Command2")->text(), QString("EXIT"));
-            QTest::mouseClick(d.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-                QVERIFY(!d.isVisible());
+            ExpectCaptions(d, {{"", "SAVE  FILE"}, {"Label1", "File saved with Pretrigger"}, {"Command1", "DONE"},
+                               {"Command2", "EXIT"}});
+            QCOMPARE(Find<QLabel>(d, "Label1")->isVisible(), pre > 0);
+            Click(d, "Command2");
+            QVERIFY(!d.isVisible());
             QVERIFY(!s->Stacking && !s->Stack_series);
             QCOMPARE(d.result(), SaveResult::Closed);
         }
@@ -91,15 +86,13 @@ private slots:
         writeFile(DataFolder(home->path()) + "/old shot.sg2", "old");
         TriggerSaveDialog d(*s, panel, env);
         d.show();
-        auto* files = d.findChild<QListWidget*>("File1");
-        auto* name = d.findChild<QLineEdit*>("Text1");
         QCOMPARE(d.lists()->folder(), QString::fromStdString(DataFolder(home->path())));
-        clickItem(files, "old shot.sg2");
-        QCOMPARE(name->text(), QString("old shot"));
+        clickItem(Find<QListWidget>(d, "File1"), "old shot.sg2");
+        QCOMPARE(Find<QLineEdit>(d, "Text1")->text(), QString("old shot"));
         test::SaveScreenshot(d, "Percorsofile_tr");
 
         panel.answers = {Answer::No};
-        QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        Click(d, "Command1");
         QCOMPARE(panel.questions.back(), std::string("old shot already exists, erase the file ?"));
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), SaveResult::Declined);
@@ -108,18 +101,17 @@ private slots:
     void triggerSaveIntoASubfolder() {
         TriggerSaveDialog d(*s, panel, env);
         d.show();
-        auto* dirs = d.findChild<QListWidget*>("Dir1");
+        auto* dirs = Find<QListWidget>(d, "Dir1");
         QListWidgetItem* sub = item(dirs, "Line 1");
         QVERIFY(sub);
         emit dirs->itemActivated(sub);  // double-click or Enter
         QVERIFY(item(dirs, ".."));
-        QTest::keyClicks(d.findChild<QLineEdit*>("Text1"), "shot 2");
-        QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QTest::keyClicks(Find<QLineEdit>(d, "Text1"), "shot 2");
+        Click(d, "Command1");
         QCOMPARE(d.result(), SaveResult::Saved);
         const std::string folder = DataFolder(home->path()) + "/Line 1";
-        QCOMPARE(launched.size(), size_t(1));
-        QCOMPARE(launched[0], ConverterPath(home->path()) + " " + home->path() + "/data_trigger.txt|" + folder +
-                                  "/shot 2.sg2");
+        QCOMPARE(launched, std::vector<std::string>{ConverterPath(home->path()) + " " + home->path() +
+                                                    "/data_trigger.txt|" + folder + "/shot 2.sg2"});
         QVERIFY(IsNormalFile(folder + "/shot 2.txt"));
         QCOMPARE(panel.messages.back(), std::string(kSg2Created));
     }
@@ -129,15 +121,12 @@ private slots:
         s->Dati_cont.resize(3, 4);
         TimedSaveDialog d(*s, panel, env, {"1", "2"});
         d.show();
-        QCOMPARE(d.windowTitle(), QString("SAVE FILE"));
-        QCOMPARE(d.findChild<QLineEdit*>("Text1")->text(), QString("xyz"));
-        QCOMPARE(d.findChild<QLabel*>("Label1")->text(), QString("File Name:"));
-        QCOMPARE(d.findChild<QLabel*>("Label2")->text(), QString(".sg2"));
-        QCOMPARE(d.findChild<QPushButton*>("ESCI")->text(), QString("ESC"));
+        ExpectCaptions(d, {{"", "SAVE FILE"}, {"Label1", "File Name:"}, {"Label2", ".sg2"}, {"ESCI", "ESC"}});
+        QCOMPARE(Find<QLineEdit>(d, "Text1")->text(), QString("xyz"));
         test::SaveScreenshot(d, "Percorsofile");
-        QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);
+        Click(d, "OK");
         QCOMPARE(d.result(), SaveResult::Saved);
-        QCOMPARE(d.findChild<QLabel*>("Label3")->text(), QString("WAIT ..."));
+        QCOMPARE(test::Caption(d, "Label3"), QString("WAIT ..."));
         QCOMPARE(launched.size(), size_t(1));
         QVERIFY(IsNormalFile(home->path() + "/data.txt"));
     }
@@ -145,15 +134,13 @@ private slots:
     void projectNameStartsAProject() {
         ProjectNameDialog d(*s, panel, env);
         d.show();
-        QCOMPARE(d.windowTitle(), QString("NEW REFRACTION PROJECT"));
-        QCOMPARE(d.findChild<QLabel*>("Label1")->text(), QString("Please insert project name:"));
-        QCOMPARE(d.findChild<QLabel*>("Label2")->text(), QString(".PRJ"));
-        auto* name = d.findChild<QLineEdit*>("Text1");
+        ExpectCaptions(d, {{"", "NEW REFRACTION PROJECT"}, {"Label1", "Please insert project name:"}, {"Label2", ".PRJ"}});
+        auto* name = Find<QLineEdit>(d, "Text1");
         QCOMPARE(name->text(), QString(" "));
         test::SaveScreenshot(d, "Project_name");
         name->selectAll();
         QTest::keyClicks(name, "north line");
-        QTest::mouseClick(d.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        Click(d, "Command2");
         QVERIFY(!d.isVisible());
         QVERIFY(s->Refraction_project);
         QCOMPARE(s->Prj_name, std::string("north line"));
@@ -162,7 +149,7 @@ private slots:
 
     void loadDialogListsDataFilesAndLoadsOnDoubleClick() {
         const std::string data = DataFolder(home->path());
-        for (const char* f : {"a.sg2", "b.txt", "c.seg2", "D.DAT", "e.doc"}) writeFile(data + "/" + f, "x");
+        for (const char* f : {"a.sg2", "c.seg2", "D.DAT", "e.doc"}) writeFile(data + "/" + f, "x");
         auto rec = std::make_unique<State>();
         rec->N_Geofoni = 1;
         rec->N_samples = 2;
@@ -173,7 +160,7 @@ private slots:
         LoadDialog d(*s, panel, Regional{}, data, [&] { ++redraws; });
         d.show();
         QCOMPARE(d.windowTitle(), QString("Load File.txt and File.sg2"));
-        auto* files = d.findChild<QListWidget*>("File1");
+        auto* files = Find<QListWidget>(d, "File1");
         QStringList shown;
         for (int i = 0; i < files->count(); ++i) shown << files->item(i)->text();
         QCOMPARE(shown, (QStringList{"a.sg2", "b.txt", "c.seg2", "D.DAT"}));

@@ -70,12 +70,6 @@ TEST(Seg2Corpus, EveryFileLoadsAsTheReferenceReaderReadsIt) {
 
 namespace {
 
-// A data text file of one variant, as the writers make it.
-struct Variant {
-    const char* name;
-    std::string (*write)(State& s, const std::string& home, const std::string& path);
-};
-
 void fill(State& s, int traces, int samples) {
     s.N_Geofoni = static_cast<int16_t>(traces);
     s.N_samples = samples;
@@ -141,41 +135,36 @@ std::string seg2Shot(int traces, int samples) {
     return text ? Seg2Bytes(*text) : std::string();
 }
 
-class ConverterRoundTrip : public ::testing::TestWithParam<Variant> {};
-
 }  // namespace
 
 // Each writer's file, converted and read back by the loader's reader: the
 // same samples, counts and interval as the text file holds.
-TEST_P(ConverterRoundTrip, ReadsBackWhatTheTextFileHolds) {
-    test::TempDir dir;
-    auto s = std::make_unique<State>();
-    fill(*s, 3, 500);
-    const std::string data = (dir / "data.txt").string(), sg2 = (dir / "out.sg2").string();
-    ASSERT_EQ(GetParam().write(*s, dir.path(), data), "");
-    std::string why;
-    const auto text = ParseDataText(test::ReadFile(data), &why);
-    ASSERT_TRUE(text) << why;
-    ASSERT_EQ(ConvertDataText(data, sg2), "");
-
-    const std::string bytes = test::ReadFile(sg2);
-    const auto loaded = ReadSeg2File(bytes, &why);
-    ASSERT_TRUE(loaded) << why;
-    EXPECT_EQ(loaded->N_Geofoni, static_cast<int>(text->blocks.size()));
-    EXPECT_EQ(loaded->N_samples, text->samples);
-    EXPECT_EQ(loaded->Sampling_freq, static_cast<int>(std::lround(1e6 / text->intervalUsec)));
-    for (std::size_t t = 0; t < text->blocks.size(); ++t) EXPECT_EQ(loaded->traces[t], text->blocks[t]) << t;
+TEST(Converter, ReadsBackWhatTheTextFileHolds) {
+    using Writer = std::string (*)(State&, const std::string&, const std::string&);
+    for (auto [name, write] : {std::pair<const char*, Writer>{"trigger", writeTrigger}, {"stacked", writeStacked},
+                               {"timed", writeTimed}, {"passive", writePassive}}) {
+        SCOPED_TRACE(name);
+        test::TempDir dir;
+        auto s = std::make_unique<State>();
+        fill(*s, 3, 500);
+        const std::string data = (dir / "data.txt").string(), sg2 = (dir / "out.sg2").string();
+        ASSERT_EQ(write(*s, dir.path(), data), "");
+        std::string why;
+        const auto text = ParseDataText(test::ReadFile(data), &why);
+        ASSERT_TRUE(text) << why;
+        ASSERT_EQ(ConvertDataText(data, sg2), "");
+        const auto loaded = ReadSeg2File(test::ReadFile(sg2), &why);
+        ASSERT_TRUE(loaded) << why;
+        EXPECT_EQ(std::tuple(loaded->N_Geofoni, loaded->N_samples, loaded->Sampling_freq),
+                  std::tuple(static_cast<int>(text->blocks.size()), text->samples,
+                             static_cast<int>(std::lround(1e6 / text->intervalUsec))));
+        for (std::size_t t = 0; t < text->blocks.size(); ++t) EXPECT_EQ(loaded->traces[t], text->blocks[t]) << t;
+    }
 }
 
-
-INSTANTIATE_TEST_SUITE_P(Writers, ConverterRoundTrip,
-                         ::testing::Values(Variant{"trigger", writeTrigger}, Variant{"stacked", writeStacked},
-                                           Variant{"timed", writeTimed}, Variant{"passive", writePassive}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// The converter program: the geometry strings, and a failure that keeps the
-// earlier .sg2 whole.
-TEST(Converter, ProgramWritesTheGeometryAndFailsLoudly) {
+// The converter program: the geometry strings, the refraction program listing
+// its file from a project, and a failure that keeps the earlier .sg2 whole.
+TEST(Converter, ProgramWritesTheGeometryTheRefractionProgramReadsItAndFailuresAreLoud) {
     test::TempDir dir;
     auto s = std::make_unique<State>();
     fill(*s, 3, 16);
@@ -191,6 +180,14 @@ TEST(Converter, ProgramWritesTheGeometryAndFailsLoudly) {
     EXPECT_EQ(Seg2Value(file->traces[1].strings, "SAMPLE_INTERVAL"), "0.00003125");
     EXPECT_EQ(Seg2Value(file->traces[1].strings, "RECEIVER_LOCATION"), "2.5");
     EXPECT_EQ(Seg2Value(file->traces[0].strings, "SOURCE_LOCATION"), "-10");
+    const std::string project = (dir / "line.prj").string();
+    std::ofstream(project, std::ios::binary) << sg2 << "\r\n";
+    QProcess p;
+    p.start(QString(Q24_BIN_DIR) + "/velostrata/bin/velostrata", {"--list", QString::fromStdString(project)});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput().toStdString(),
+              sg2 + " traces=2 samples=16 interval=0.00003125 source=-10 receivers=0,2.5\n");
 
     std::string text = test::ReadFile(data);
     std::ofstream(data, std::ios::binary) << text.substr(0, text.size() - 8);
@@ -270,22 +267,4 @@ TEST(RecordFile, SurvivesTruncationAndCorruption) {
             EXPECT_EQ(static_cast<int>(d->traces.size()), d->N_Geofoni);
         }
     }
-}
-
-TEST(Velostrata, ListsEveryShot) {
-    test::TempDir dir;
-    auto s = std::make_unique<State>();
-    fill(*s, 3, 32);
-    const std::string data = (dir / "d.txt").string(), sg2 = (dir / "shot 1.sg2").string();
-    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
-    ASSERT_EQ(ConvertDataText(data, sg2), "");
-    const std::string project = (dir / "line.prj").string();
-    std::ofstream(project, std::ios::binary) << sg2 << "\r\n";
-    const QString exe = QString(Q24_BIN_DIR) + "/velostrata/bin/velostrata";
-    QProcess p;
-    p.start(exe, {"--list", QString::fromStdString(project)});
-    ASSERT_TRUE(p.waitForFinished(20000));
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_EQ(p.readAllStandardOutput().toStdString(),
-              sg2 + " traces=2 samples=32 interval=0.00025 source=-10 receivers=0,2.5\n");
 }

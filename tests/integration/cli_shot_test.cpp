@@ -1,11 +1,16 @@
 // quelda24-cli shot against quelda24-units (exact pattern, unit 3 silent) over
 // a pseudo-terminal.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <QProcess>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "files/WriteForm.h"
@@ -13,6 +18,7 @@
 #include "support/RunTool.h"
 #include "support/SpreadIni.h"
 #include "support/TempDir.h"
+#include "units/PtyUnits.h"
 #include "units/UnitsProcess.h"
 
 using namespace q24;
@@ -45,6 +51,19 @@ std::vector<float> Aligned(int unit, int n) {
 
 std::size_t Find(const std::string& text, const std::string& line, std::size_t from = 0) {
     return text.find(line + "\n", from);
+}
+
+// Gathers what `p` prints until `done()` holds; false when it ended or `ms`
+// passed first.
+template <class Done>
+bool ReadUntil(QProcess& p, std::string& out, int ms, Done done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (p.state() != QProcess::Running || std::chrono::steady_clock::now() > end) return false;
+        p.waitForReadyRead(100);
+        out += p.readAllStandardOutput().toStdString();
+    }
+    return true;
 }
 
 class CliShot : public ::testing::Test {
@@ -143,6 +162,75 @@ TEST_F(CliShot, NoTriggerOrNoPortEndsWithOneLineReason) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("could not be opened"), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+}
+
+// Ended while armed (by Ctrl+C or a service stop), the command resets the
+// units once and exits with 128 + the signal; while it holds the line, a
+// second command on it is turned away at once and the first goes on armed.
+TEST_F(CliShot, ASignalWhileArmedResetsTheUnitsOnceAndTheLineIsOneProgramsAtATime) {
+    const std::string cli = test::ToolBesideMe("quelda24-cli");
+    const std::string armedLine = "parameters 4000 Hz 512 samples trigger 1";
+    for (const auto& [sig, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        SCOPED_TRACE("signal " + std::to_string(sig));
+        // Units in this process, so their log shows what reached them; the
+        // hammer never falls.
+        units::UnitsConfig c;
+        c.addresses = {1, 2, 3, 4};
+        c.data = units::DataKind::Pattern;
+        c.paced = true;
+        c.triggerDelay = -1;
+        units::PtyUnits units(c);
+        std::string error;
+        ASSERT_TRUE(units.open(error)) << error;
+        units.start();
+        auto log = [&] { return units.with([](units::Units& u) { return u.log(); }); };
+        auto armedAt = [&] {
+            const std::vector<std::string> l = log();
+            return std::size_t(std::find(l.begin(), l.end(), armedLine) - l.begin());
+        };
+
+        const QStringList args{"shot", "--home", QString::fromStdString(home_.path()), "--port",
+                               QString::fromStdString(units.path())};
+        QProcess first;  // killed by its destructor if the test stops early
+        first.start(QString::fromStdString(cli), args);
+        ASSERT_TRUE(first.waitForStarted(10000));
+        std::string out;
+        ASSERT_TRUE(ReadUntil(first, out, 30000, [&] {
+            return Find(out, "Waiting for Trigger...") != std::string::npos && armedAt() < log().size();
+        })) << out << first.readAllStandardError().toStdString();
+        const std::size_t armed = armedAt();
+
+        if (sig == SIGINT) {
+            std::vector<std::string> second{"--home", home_.path(), "--port", units.path()};
+            const test::ToolRun r = Shot(second);
+            EXPECT_EQ(r.status, 1) << r.out << r.err;
+            EXPECT_LT(r.seconds, 1.0);
+            EXPECT_NE(r.err.find("is in use by another program"), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find(units.path()), std::string::npos) << r.err;
+            EXPECT_EQ(first.state(), QProcess::Running);
+            EXPECT_EQ(log().size(), armed + 1) << "the second command reached the units";
+        }
+
+        ASSERT_EQ(::kill(static_cast<pid_t>(first.processId()), sig), 0);
+        const auto t0 = std::chrono::steady_clock::now();
+        ASSERT_TRUE(first.waitForFinished(5000)) << "still running 5 s after the signal";
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 5.0);
+        EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(first.exitCode(), status);
+        out += first.readAllStandardOutput().toStdString();
+        // A cancelled wait is neither a time-out nor a failed unit.
+        EXPECT_EQ(out.find("TIMEOUT"), std::string::npos) << out;
+        EXPECT_EQ(out.find("Not Working"), std::string::npos) << out;
+
+        // The reset byte, once, after the arming; the units read it off the
+        // line after the program has gone.
+        for (int i = 0; i < 20 && log().size() == armed + 1; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // room for a second one
+        const std::vector<std::string> l = log();
+        EXPECT_EQ(std::vector<std::string>(l.begin() + std::ptrdiff_t(armed) + 1, l.end()),
+                  std::vector<std::string>{"reset"});
+    }
 }
 
 }  // namespace

@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(app.window().text(Ctl::testo), std::string("Not now: waiting for the trigger"));
         test::SaveScreenshot(app.window(), "window_refusal_while_armed");
 
-        const std::size_t resets = app.link().simulated->with([](units::Units& u) {
-            return std::count(u.log().begin(), u.log().end(), std::string("reset"));
+        const long resets = app.link().simulated->with([](units::Units& u) {
+            return static_cast<long>(std::count(u.log().begin(), u.log().end(), std::string("reset")));
         });
         QElapsedTimer clock;
         clock.start();
@@ -103,7 +103,7 @@ private slots:
         QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()).constData());
         QVERIFY(std::filesystem::exists(home / "ini.txt"));
         QTRY_COMPARE_WITH_TIMEOUT(app.link().simulated->with([](units::Units& u) {
-            return std::count(u.log().begin(), u.log().end(), std::string("reset"));
+            return static_cast<long>(std::count(u.log().begin(), u.log().end(), std::string("reset")));
         }), resets + 1, 2000);
     }
 };

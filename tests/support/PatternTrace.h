@@ -25,14 +25,15 @@ inline std::vector<float> PatternBlockTrace(int unit, int n) {
     return v;
 }
 
-// Samples 0..n-1 of unit `unit` as a timed recording stores them in
-// Dati_cont: decoded, the mean of the n samples taken out in the recording's
-// own arithmetic.
-inline std::vector<float> PatternRecordTrace(int unit, int n) {
+// Samples first..first+n-1 of unit `unit` as a timed recording stores them
+// in Dati_cont (and, within half a count, as running mode's bursts leave
+// them): decoded, the mean of the n samples taken out in the recording's own
+// arithmetic.
+inline std::vector<float> PatternRecordTrace(int unit, int n, int first = 0) {
     std::vector<float> v(static_cast<std::size_t>(n));
     double sum = 0;
     for (int k = 0; k < n; ++k) {
-        const int32_t x = units::PatternValue(unit, k);
+        const int32_t x = units::PatternValue(unit, first + k);
         sum += v[static_cast<std::size_t>(k)] = static_cast<float>(x >= 0 ? x : x - 1);
     }
     for (float& x : v) x -= static_cast<float>(sum / n);

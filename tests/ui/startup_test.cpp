@@ -5,42 +5,17 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "acquisition/Parameters.h"
 #include "state/Config.h"
 #include "support/FakePanel.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
 #include "ui/Startup.h"
 
 namespace q24 {
 namespace {
-
-struct Start {
-    test::TempDir home;
-    std::unique_ptr<State> s = std::make_unique<State>();
-    test::FakePanel panel;
-    AcqParameters params{*s, panel};
-    std::vector<std::string> calls;
-    std::vector<int> sent;
-
-    explicit Start(const std::optional<std::vector<std::string>>& ini) {
-        if (ini) {
-            std::ofstream out(home / "ini.txt", std::ios::binary);
-            for (const auto& l : *ini) out << l << "\r\n";
-        }
-    }
-    std::vector<std::string> run(StartupHooks hooks = {}) {
-        StartupContext ctx{*s, panel, params, home.path(), std::move(hooks)};
-        return RunStartup(ctx);
-    }
-    // What EXIT does before the program ends.
-    std::string exitAndRead() {
-        params.VScroll1_Change();
-        EXPECT_EQ(SaveConfiguration(*s, home.path()), "");
-        std::ifstream in(home / "ini.txt", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-};
 
 std::vector<std::string> iniWith(std::string samples, std::string freq) {
     std::vector<std::string> l = {samples, freq, "24", "1002"};
@@ -49,47 +24,62 @@ std::vector<std::string> iniWith(std::string samples, std::string freq) {
     return l;
 }
 
+struct Start {
+    test::TempDir home;
+    std::unique_ptr<State> s = std::make_unique<State>();
+    test::FakePanel panel;
+    AcqParameters params{*s, panel};
+
+    explicit Start(const std::optional<std::vector<std::string>>& ini) {
+        if (ini) {
+            std::ofstream out(home / "ini.txt", std::ios::binary);
+            for (const auto& l : *ini) out << l << "\r\n";
+        }
+    }
+    Start& run(StartupHooks hooks = {}) {
+        StartupContext ctx{*s, panel, params, home.path(), std::move(hooks)};
+        failed = RunStartup(ctx);
+        return *this;
+    }
+    std::vector<std::string> failed;
+    // What EXIT does before the program ends.
+    std::string exitAndRead() {
+        params.VScroll1_Change();
+        EXPECT_EQ(SaveConfiguration(*s, home.path()), "");
+        return test::ReadFile((home / "ini.txt").string());
+    }
+};
+
 TEST(Startup, WithoutIniTheProgramStartsOnItsDefaults) {
     Start st(std::nullopt);
-    EXPECT_TRUE(st.run().empty());
+    st.run();
+    EXPECT_TRUE(st.failed.empty());
     EXPECT_TRUE(std::filesystem::is_directory(st.home / "Data"));
     EXPECT_TRUE(std::filesystem::exists(st.home / "ini.txt"));
     EXPECT_EQ(st.panel.messages.size(), 2u);
-    State& s = *st.s;
-    EXPECT_EQ(s.Sampling_freq, 4000);
-    EXPECT_EQ(s.N_samples, 256);
-    EXPECT_EQ(s.N_Geofoni, 1);
-    EXPECT_EQ(s.Trigger_unit, 1);
-    EXPECT_EQ(s.Running_Fs, 2000);
-    EXPECT_EQ(s.Running_N, 256);
-    EXPECT_FLOAT_EQ(s.Dist_geofoni, 5.0f);
-    EXPECT_EQ(s.N_slow, 128);
-    EXPECT_TRUE(s.Use_timeout);
-    EXPECT_EQ(s.Display_mode, 1);
-    EXPECT_TRUE(s.Manual_trigger);
-    EXPECT_EQ(st.panel.text(Ctl::Sampling_freq), "4000");
-    EXPECT_EQ(st.panel.text(Ctl::N_samples), "256");
-    EXPECT_EQ(st.panel.text(Ctl::durata), "64");
-    EXPECT_EQ(st.panel.text(Ctl::Label12), "msec");
-    EXPECT_EQ(st.panel.text(Ctl::Label3), "msec");
+    const State& s = *st.s;
+    EXPECT_EQ(std::tuple(s.Sampling_freq, s.N_samples, s.N_Geofoni, s.Trigger_unit, s.Running_Fs, s.Running_N, s.N_slow),
+              std::tuple(4000, 256, 1, 1, 2000, 256, 128));
+    EXPECT_EQ(std::tuple(s.Dist_geofoni, s.Use_timeout, s.Display_mode, s.Manual_trigger), std::tuple(5.0f, true, 1, true));
+    for (auto [ctl, text] : {std::pair{Ctl::Sampling_freq, "4000"}, {Ctl::N_samples, "256"}, {Ctl::durata, "64"},
+                             {Ctl::Label12, "msec"}, {Ctl::Label3, "msec"}})
+        EXPECT_EQ(st.panel.text(ctl), text);
     EXPECT_EQ(st.panel.values[Ctl::VScroll1], 1);
 }
 
+// The program starts at a high rate, with the stored count and rate where the
+// bars have them.
 TEST(Startup, StoredValuesAreHonouredOnlyWhereTheBarsHaveAPosition) {
-    struct Case {
-        const char* samples;
-        const char* freq;
-        int32_t wantSamples, wantFreq;
-    } cases[] = {
-        {"8192", "2000", 8192, 2000},   {"128", "2000", 256, 2000},   {"32768", "2000", 256, 2000},
-        {"1024", "250", 1024, 4000},    {"16384", "32000", 16384, 32000}, {"300", "3000", 256, 32000},
-    };
-    for (const Case& c : cases) {
-        Start st(iniWith(c.samples, c.freq));
+    for (auto [samples, freq, wantSamples, wantFreq] :
+         {std::tuple{"8192", "2000", 8192, 2000}, {"128", "2000", 256, 2000}, {"32768", "2000", 256, 2000},
+          {"1024", "250", 1024, 4000}, {"16384", "32000", 16384, 32000}, {"300", "3000", 256, 32000},
+          {"512", "3000", 512, 32000}}) {
+        Start st(iniWith(samples, freq));
         st.run();
-        EXPECT_EQ(st.s->N_samples, c.wantSamples) << c.samples << " " << c.freq;
-        EXPECT_EQ(st.s->Sampling_freq, c.wantFreq) << c.samples << " " << c.freq;
+        EXPECT_EQ(std::tuple(st.s->N_samples, st.s->Sampling_freq), std::tuple(wantSamples, wantFreq))
+            << samples << " " << freq;
         EXPECT_TRUE(st.panel.messages.empty());
+        EXPECT_FALSE(st.panel.enabled[Ctl::puls_sample]);
     }
 }
 
@@ -97,9 +87,7 @@ TEST(Startup, IniRoundTripsByteForByteThroughStartAndExit) {
     const auto lines = iniWith("8192", "16000");
     std::string want;
     for (const auto& l : lines) want += l + "\r\n";
-    Start st(lines);
-    st.run();
-    EXPECT_EQ(st.exitAndRead(), want);
+    EXPECT_EQ(Start(lines).run().exitAndRead(), want);
 }
 
 TEST(Startup, ACutFileStartsWithDefaultsForTheRestAndExitWritesEveryLine) {
@@ -107,11 +95,9 @@ TEST(Startup, ACutFileStartsWithDefaultsForTheRestAndExitWritesEveryLine) {
     lines.resize(100);
     Start st(lines);
     st.run();
-    EXPECT_EQ(st.s->N_samples, 2048);
-    EXPECT_EQ(st.s->Ch_param[96], 96);
-    EXPECT_EQ(st.s->Ch_param[97], 0);
+    EXPECT_EQ(std::tuple(st.s->N_samples, st.s->Ch_param[96], st.s->Ch_param[97], st.s->Dist_geofoni),
+              std::tuple(2048, 96, 0, 5.0f));
     EXPECT_EQ(st.panel.messages.size(), 2u);
-    EXPECT_FLOAT_EQ(st.s->Dist_geofoni, 5.0f);
     const std::string written = st.exitAndRead();
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), kConfigLines);
 }
@@ -119,6 +105,7 @@ TEST(Startup, ACutFileStartsWithDefaultsForTheRestAndExitWritesEveryLine) {
 TEST(Startup, StepsRunInOrderAndAFailingStepNeverStopsTheStart) {
     Start st(iniWith("1024", "4000"));
     std::vector<std::string> order;
+    std::vector<int> sent;
     StartupHooks h;
     h.loadChannelDialogs = [&] { order.push_back("channels " + std::to_string(st.s->N_slow)); };
     h.showMainWindow = [&] { order.push_back("show"); };
@@ -129,15 +116,14 @@ TEST(Startup, StepsRunInOrderAndAFailingStepNeverStopsTheStart) {
     h.showPortDialog = [&] { order.push_back("port"); throw 1; };
     h.sendParameters = [&](int trigger, int samples, int freq, int pre, int mode, int opening, bool passive) {
         order.push_back("parameters");
-        st.sent = {trigger, samples, freq, pre, mode, opening, passive};
+        sent = {trigger, samples, freq, pre, mode, opening, passive};
     };
     h.resetUnits = [&] { order.push_back("reset"); };
-    const auto failed = st.run(h);
+    EXPECT_EQ(st.run(h).failed.size(), 2u);
     EXPECT_EQ(order, (std::vector<std::string>{"channels 128", "show", "count", "slots", "texts", "port",
                                                "parameters", "reset"}));
-    EXPECT_EQ(failed.size(), 2u);
     // The stored sample count and frequency are not used for this command.
-    EXPECT_EQ(st.sent, (std::vector<int>{1002, 256, 8000, 0, 0, 0, 0}));
+    EXPECT_EQ(sent, (std::vector<int>{1002, 256, 8000, 0, 0, 0, 0}));
     EXPECT_EQ(st.s->Trace_spacing, 100);  // 2500 / (24 + 1)
     EXPECT_FALSE(st.s->Manual_trigger);   // above 96: a trigger unit, not a manual number
 }

@@ -1,15 +1,34 @@
 #pragma once
 // What the acquisition tests share besides the units rig: the channel
-// settings' slots as a test types them, a data file's lines and a byte count
-// of what went on the wire.
+// settings' slots as a test types them, a data file's lines, and what went
+// on the wire.
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "acquisition/ChannelSettings.h"
+#include "link/Frames.h"
 
 namespace q24::test {
+
+using Bytes = std::vector<uint8_t>;
+
+// A command's bytes; commands one after the other as the PC writes them.
+template <class C>
+Bytes Cmd(const C& c) {
+    return Bytes(std::begin(c), std::end(c));
+}
+inline Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+inline Bytes Request(int unit) { return Cmd(*frames::DataRequest(unit)); }
+// The reset byte and the speed command that ends the units' reset.
+inline const Bytes kResetThenSpeed = Cat({{frames::kResetByte}, Cmd(frames::SpeedCommand(1000000))});
 
 struct TestSlots : ChannelSlots {
     std::array<std::string, 25> texts, captions;

@@ -4,10 +4,13 @@
 // pictures of the dialogs when Q24_SCREENSHOTS names a folder.
 #include <QAbstractButton>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include "support/Screenshot.h"
 
@@ -21,6 +24,22 @@ T* Find(const QWidget& parent, const QString& name) {
 }
 
 inline QString Caption(const QWidget& parent, const QString& name) { return Find<QLabel>(parent, name)->text(); }
+
+// The text a control shows: a label's or a button's text, a frame's title;
+// an empty name stands for the window's title.
+inline QString Shown(const QWidget& parent, const QString& name) {
+    if (name.isEmpty()) return parent.windowTitle();
+    const QWidget* w = Find<QWidget>(parent, name);
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (const auto* box = qobject_cast<const QGroupBox*>(w)) return box->title();
+    return "(no caption)";
+}
+
+// The captions, in pairs of a control's name and its text.
+inline void ExpectCaptions(const QWidget& parent, std::initializer_list<std::pair<const char*, const char*>> want) {
+    for (auto [name, text] : want) QCOMPARE(Shown(parent, name), QString::fromUtf8(text));
+}
 
 inline void Click(const QWidget& parent, const QString& name) {
     QTest::mouseClick(Find<QAbstractButton>(parent, name), Qt::LeftButton);
