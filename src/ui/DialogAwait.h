@@ -14,6 +14,8 @@
 #include <coroutine>
 #include <memory>
 
+#include "state/Task.h"
+
 namespace q24 {
 
 // Marks a dialog as awaited by a sequence: a cancellation (the program ends,
@@ -47,5 +49,19 @@ struct DialogFinished {
     }
     int await_resume() const noexcept { return result; }
 };
+
+// Opens `dialog` awaited, waits for it to finish and hands it to `read`
+// (which takes what the operator chose) before it is deleted; `gone` when the
+// dialog went away without finishing.
+template <class D, class R, class Read>
+Task<R> AwaitAndRead(D* made, R gone, Read read) {
+    QPointer<D> dialog = made;
+    OpenAwaited(dialog.data());
+    co_await DialogFinished{dialog.data()};
+    if (!dialog) co_return gone;
+    const R result = read(*dialog);
+    dialog->deleteLater();  // it may still be in its own done()
+    co_return result;
+}
 
 }  // namespace q24

@@ -47,13 +47,8 @@ private:
         QWidget* over = &app_.window();
         for (auto* d : app_.window().findChildren<PassiveSeismicDialog*>())
             if (d->isVisible()) over = d;
-        QPointer<TriggerSaveDialog> dialog = new TriggerSaveDialog(app_.state(), app_.window(), env(app_), over);
-        OpenAwaited(dialog.data());
-        co_await DialogFinished{dialog.data()};
-        if (!dialog) co_return SaveResult::Closed;
-        const SaveResult result = dialog->result();
-        dialog->deleteLater();
-        co_return result;
+        return AwaitAndRead(new TriggerSaveDialog(app_.state(), app_.panel(), env(app_), over), SaveResult::Closed,
+                            [](TriggerSaveDialog& d) { return d.result(); });
     }
 
     Application& app_;

@@ -40,22 +40,14 @@ public:
 
 // The geometry dialog `geometria` over the main window, awaited.
 Task<void> AwaitGeometry(State& s, Analog& w, char decimal) {
-    QPointer<GeometryDialog> dialog = new GeometryDialog(s, Unit_letter(s), decimal, &w);
-    OpenAwaited(dialog.data());
-    co_await DialogFinished{dialog.data()};
-    if (dialog) dialog->deleteLater();  // it may still be in its own done()
+    co_await AwaitAndRead(new GeometryDialog(s, Unit_letter(s), decimal, &w), 0, [](GeometryDialog&) { return 0; });
 }
 
 // The trigger save dialog `Percorsofile_tr`, awaited; Closed when it went
 // away without an answer.
 Task<SaveResult> AwaitTriggerSave(State& s, Analog& w, FilesEnv env) {
-    QPointer<TriggerSaveDialog> dialog = new TriggerSaveDialog(s, w, std::move(env), &w);
-    OpenAwaited(dialog.data());
-    co_await DialogFinished{dialog.data()};
-    if (!dialog) co_return SaveResult::Closed;
-    const SaveResult result = dialog->result();
-    dialog->deleteLater();
-    co_return result;
+    return AwaitAndRead(new TriggerSaveDialog(s, w, std::move(env), &w), SaveResult::Closed,
+                        [](TriggerSaveDialog& d) { return d.result(); });
 }
 
 }  // namespace

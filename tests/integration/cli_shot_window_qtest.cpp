@@ -69,42 +69,52 @@ private slots:
         test::SaveScreenshot(app.window(), "window_after_shot");
     }
 
-    // EXIT while the shot waits for a trigger that never comes: what would
-    // disturb the armed units is refused with its reason, and the program
-    // ends within five seconds, the units reset and ini.txt written.
-    void exitWhileArmed() {
-        test::TempDir home;
-        QCOMPARE(test::WriteSpreadIni(home.path(), 4, [](State&) {}), std::string());
-        Application app(test::SimulatedOptions(home.path()), Regional{});
-        app.start();
-        app.link().simulated->with([](units::Units& u) { u.config().triggerDelay = -1; });
-        test::OperatorHand operatorHand(100, [](QWidget* front) {
-            if (auto* d = qobject_cast<QDialog*>(front); d && d->objectName() == "geometria") d->accept();
-        });
-        operatorHand.start();
-        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
-        std::filesystem::remove(home / "ini.txt");
-        app.window().toolbarAction(2)->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(app.window().text(Ctl::testo), std::string("Waiting for Trigger..."), 10000);
-        operatorHand.stop();
-        QVERIFY(!app.window().toolbarAction(2)->isEnabled());
-        QVERIFY(!app.owner().allows(Command::Reset));
-        QCOMPARE(app.window().text(Ctl::testo), std::string("Not now: waiting for the trigger"));
-        test::SaveScreenshot(app.window(), "window_refusal_while_armed");
+    // EXIT or the close box while the shot waits for a trigger that never
+    // comes: what would disturb the armed units is refused with its reason,
+    // and the program ends within five seconds with the units reset; EXIT
+    // writes ini.txt, the close box does not.
+    void endingWhileArmed() {
+        for (const bool viaExit : {true, false}) {
+            test::TempDir home;
+            QCOMPARE(test::WriteSpreadIni(home.path(), 4, [](State&) {}), std::string());
+            Application app(test::SimulatedOptions(home.path()), Regional{});
+            app.start();
+            app.link().simulated->with([](units::Units& u) { u.config().triggerDelay = -1; });
+            test::OperatorHand operatorHand(100, [](QWidget* front) {
+                if (auto* d = qobject_cast<QDialog*>(front); d && d->objectName() == "geometria") d->accept();
+            });
+            operatorHand.start();
+            QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+            std::filesystem::remove(home / "ini.txt");
+            app.window().toolbarAction(2)->trigger();
+            QTRY_COMPARE_WITH_TIMEOUT(app.window().text(Ctl::testo), std::string("Waiting for Trigger..."), 10000);
+            operatorHand.stop();
+            QVERIFY(!app.window().toolbarAction(2)->isEnabled());
+            QVERIFY(!app.owner().allows(Command::Reset));
+            QCOMPARE(app.window().text(Ctl::testo), std::string("Not now: waiting for the trigger"));
+            if (viaExit) test::SaveScreenshot(app.window(), "window_refusal_while_armed");
 
-        const long resets = app.link().simulated->with([](units::Units& u) {
-            return static_cast<long>(std::count(u.log().begin(), u.log().end(), std::string("reset")));
-        });
-        QElapsedTimer clock;
-        clock.start();
-        QTimer::singleShot(0, [&] { app.window().findChild<QAction*>("uscita")->trigger(); });
-        QTimer::singleShot(20000, [] { QApplication::exit(99); });  // a hang fails here
-        QCOMPARE(QApplication::exec(), 0);
-        QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()).constData());
-        QVERIFY(std::filesystem::exists(home / "ini.txt"));
-        QTRY_COMPARE_WITH_TIMEOUT(app.link().simulated->with([](units::Units& u) {
-            return static_cast<long>(std::count(u.log().begin(), u.log().end(), std::string("reset")));
-        }), resets + 1, 2000);
+            auto resets = [&app] {
+                return app.link().simulated->with([](units::Units& u) {
+                    return static_cast<long>(std::count(u.log().begin(), u.log().end(), std::string("reset")));
+                });
+            };
+            const long before = resets();
+            QElapsedTimer clock;
+            clock.start();
+            QTimer::singleShot(0, [&] {
+                if (viaExit) app.window().findChild<QAction*>("uscita")->trigger();
+                else app.window().close();
+            });
+            QTimer hang;  // a hang fails here
+            hang.setSingleShot(true);
+            QObject::connect(&hang, &QTimer::timeout, [] { QApplication::exit(99); });
+            hang.start(20000);
+            QCOMPARE(QApplication::exec(), 0);
+            QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()).constData());
+            QCOMPARE(std::filesystem::exists(home / "ini.txt"), viaExit);
+            QTRY_COMPARE_WITH_TIMEOUT(resets(), before + 1, 2000);
+        }
     }
 };
 
