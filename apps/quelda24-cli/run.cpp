@@ -12,6 +12,7 @@
 // Status 0 when every sweep ran, 1 when running mode could not start or
 // ended early (a framing error deselected a unit), 2 for wrong arguments.
 #include <QCoreApplication>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -51,24 +52,25 @@ int runRunning(const QStringList& args) {
         }
         State* s = &session.s;
         RunningMode mode(*s, session.gated, session.link, session.owner, session.params, session.channels);
-        // The sweep under way: one more each time the first selected channel is read.
-        int sweep = 0, first = 0;
-        for (int ch = 1; ch <= s->N_Geofoni && !first; ++ch)
-            if (s->Ch_enabled[ch]) first = ch;
+        // The sweep under way: one more each time the first selected channel is
+        // read; STOP once the last one of the last sweep is (the sequence then
+        // resets the units).
+        int sweep = 0, first = 0, last = 0;
+        for (int ch = 1; ch <= std::min<int>(s->N_Geofoni, 96); ++ch)
+            if (s->Ch_enabled[ch]) last = ch, first = first ? first : ch;
         bool complete = false;
         mode.channelRead = [&](int ch, int unit, bool ok) {
-            if (ch == first && ++sweep > sweeps) {
-                // STOP after the last sweep: the sequence resets the units.
-                complete = true;
-                mode.fine_loop();
-                return;
-            }
+            if (ch == first) ++sweep;
             if (ok)
                 std::printf("sweep %d channel %d unit %d rms %.1f\n", sweep, ch, unit,
                             Rms(s->Dati.row(ch - 1), mode.samplesPerChannel()));
             else
                 std::printf("sweep %d channel %d unit %d not working\n", sweep, ch, unit);
             std::fflush(stdout);
+            if (ch == last && sweep == sweeps) {
+                complete = true;
+                mode.fine_loop();
+            }
         };
         co_await mode.run();
         if (session.signalled()) co_return 1;
