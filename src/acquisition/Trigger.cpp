@@ -90,7 +90,6 @@ void TriggerAcquisition::ExitFromTrigger() {
 std::optional<TriggerAcquisition::ShotEnd> TriggerAcquisition::interrupted() {
     if (link_.cancelled()) return ShotEnd::Cancelled;
     if (s_.Stop_req != 1) return std::nullopt;
-    panel_.setEnabled(Ctl::Timer3, false);
     return ShotEnd::Stopped;
 }
 

@@ -87,8 +87,6 @@ std::optional<Command> CommandOf(Ctl control) {
         case Ctl::Termina_trigger: return C::ExitTrigger;
         case Ctl::GO_RUNNING: return C::GoRunning;
         case Ctl::STOP: return C::Stop;
-        case Ctl::Timer2:
-        case Ctl::Timer3: return C::RunningTick;
         case Ctl::puls_sample: return C::ContinuousSampling;
         case Ctl::Acq_pezzi: return C::Passive;
         case Ctl::RESETTA: return C::Reset;
@@ -132,21 +130,14 @@ void GatedPanel::apply(Ctl c) {
 
 void GatedPanel::setEnabled(Ctl c, bool e) {
     wanted_[c] = e;
-    // The running timers are the sequence's own business, not a control.
-    if (c == Ctl::Timer2 || c == Ctl::Timer3) return;
     apply(c);
 }
 
 void GatedPanel::setActivity(Activity a) {
     activity_ = a;
-    static constexpr Ctl kGated[] = {
-        Ctl::GO_TRIGGER, Ctl::GO_RUNNING, Ctl::STOP,  Ctl::puls_sample, Ctl::Acq_pezzi, Ctl::RESETTA,
-        Ctl::codice,     Ctl::B_R,        Ctl::File_load, Ctl::Refraction, Ctl::canali, Ctl::Trigger_units,
-        Ctl::parameters, Ctl::Running_parameters, Ctl::Init_par, Ctl::Trg_corr, Ctl::Stack, Ctl::displ,
-        Ctl::SPECTRE,    Ctl::sss,        Ctl::VScroll1,  Ctl::uscita,     Ctl::Termina_trigger, Ctl::TrueAmp,
-        Ctl::A10,        Ctl::A100,       Ctl::A1000,     Ctl::Auto_rng,
-    };
-    for (Ctl c : kGated) apply(c);
+    // Every control that runs a command.
+    for (int k = 0; k <= static_cast<int>(Ctl::uscita); ++k)
+        if (CommandOf(static_cast<Ctl>(k))) apply(static_cast<Ctl>(k));
 }
 
 // ---------------------------------------------------------------- LineOwner
@@ -221,10 +212,10 @@ void LineOwner::start(Activity a, std::function<Task<void>()> make) {
     busy_ = true;
     link_.waits().clearCancel();
     setActivity(a);
-    Spawn(runSequence(a, std::move(make)));
+    Spawn(runSequence(std::move(make)));
 }
 
-Task<void> LineOwner::runSequence(Activity, std::function<Task<void>()> make) {
+Task<void> LineOwner::runSequence(std::function<Task<void>()> make) {
     try {
         co_await make();
     } catch (const std::exception& e) {

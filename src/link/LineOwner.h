@@ -123,7 +123,7 @@ private:
     void setActivity(Activity a);
     void refuse(Activity a);
     void start(Activity a, std::function<Task<void>()> make);
-    Task<void> runSequence(Activity a, std::function<Task<void>()> make);
+    Task<void> runSequence(std::function<Task<void>()> make);
 
     State& s_;
     GatedPanel& panel_;

@@ -27,8 +27,6 @@ enum class Ctl {
     // menu entries
     File_load, RESETTA, codice, Stack, Trigger_units, sss, canali, parameters, displ,
     SPECTRE, Acq_pezzi, Refraction, Init_par, Running_parameters, Trg_corr, B_R, uscita,
-    // running mode's timers (setEnabled starts or stops them)
-    Timer2, Timer3,
 };
 
 // The buttons of a question and the answer given.

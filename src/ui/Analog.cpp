@@ -364,15 +364,6 @@ std::string Analog::text(Ctl control) const {
 }
 
 void Analog::setEnabled(Ctl control, bool enabled) {
-    if (control == Ctl::Timer2 || control == Ctl::Timer3) {
-        // Running mode's timers, made by its wiring as children of the window.
-        const char* name = control == Ctl::Timer2 ? "Timer2" : "Timer3";
-        if (auto* timer = findChild<QTimer*>(name, Qt::FindDirectChildrenOnly)) {
-            if (enabled) timer->start();
-            else timer->stop();
-        }
-        return;
-    }
     // The panel's input controls are usable when the panel is enabled and they
     // are enabled themselves, each keeping its own state while the panel is
     // off ("Continuous sampling" stays off at the high rates, the toolbar
