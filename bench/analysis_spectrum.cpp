@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "analysis/Spectrum.h"
+#include "analysis/SpectrumTransform.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "display/Redraw.h"
 #include "display/ShotGather.h"
-#include "display/TracePicture.h"
-#include "ui/Analog.h"
+#include "display/forms/TracePicture.h"
+#include "ui/analog.h"
 
 using namespace q24;
 
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     s->Sampling_freq = 2000;
     s->N_Geofoni = 24;
     FillShotGather(*s, 24, 1024, 2000, 3e3);
-    Analog window;
+    analog window;
     window.picture()->attach(*s);
     window.setText(Ctl::N_Geofoni, "24");
     window.setText(Ctl::N_samples, "1024");

@@ -9,7 +9,7 @@
 #include "files/Loading.h"
 #include "files/RecordFile.h"
 #include "files/Seg2Writer.h"
-#include "ui/TextPanel.h"
+#include "program/TextPanel.h"
 
 using namespace q24;
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "acquisition/Passive.h"
+#include "acquisition/PassiveSeismic.h"
 #include "link/LineOwner.h"
 #include "units/EmulatedPort.h"
 

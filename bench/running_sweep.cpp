@@ -18,13 +18,13 @@
 #include <memory>
 
 #include "acquisition/ChannelSettings.h"
-#include "acquisition/Parameters.h"
-#include "acquisition/Running.h"
-#include "display/TracePicture.h"
+#include "acquisition/AcqParameters.h"
+#include "acquisition/RunningMode.h"
+#include "display/forms/TracePicture.h"
 #include "link/EventLoopWaits.h"
 #include "link/Timing.h"
 #include "support/UnitsOnPty.h"
-#include "ui/Analog.h"
+#include "ui/analog.h"
 
 using namespace q24;
 
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         s->Ch_enabled[ch] = true;
     }
 
-    Analog window;
+    analog window;
     window.picture()->attach(*s);
     window.resize(1400, 900);
     if (shown) window.show();

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "acquisition/TimedSampling.h"
+#include "acquisition/TimedMode.h"
 #include "link/EventLoopWaits.h"
 #include "support/UnitsOnPty.h"
 

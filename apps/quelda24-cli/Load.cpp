@@ -10,7 +10,7 @@
 #include "files/Loading.h"
 #include "files/WriteForm.h"
 #include "state/NumberFormat.h"
-#include "ui/TextPanel.h"
+#include "program/TextPanel.h"
 
 namespace q24::cli {
 namespace {

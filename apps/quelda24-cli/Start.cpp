@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "link/SignalWatch.h"
-#include "ui/Startup.h"
+#include "program/Startup.h"
 
 namespace q24::cli {
 

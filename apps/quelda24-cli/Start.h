@@ -15,7 +15,7 @@
 #include <string>
 
 #include "acquisition/ChannelSettings.h"
-#include "acquisition/Parameters.h"
+#include "acquisition/AcqParameters.h"
 #include "link/EventLoopWaits.h"
 #include "link/LineOwner.h"
 #include "link/Link.h"

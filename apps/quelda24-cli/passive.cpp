@@ -22,9 +22,9 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/Passive.h"
+#include "acquisition/PassiveSeismic.h"
 #include "files/DataTextFile.h"
-#include "ui/TextPanel.h"
+#include "program/TextPanel.h"
 
 namespace q24::cli {
 namespace {

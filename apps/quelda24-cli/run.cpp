@@ -19,9 +19,9 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/Running.h"
+#include "acquisition/RunningMode.h"
 #include "state/Regional.h"
-#include "ui/TextPanel.h"
+#include "program/TextPanel.h"
 
 namespace q24::cli {
 namespace {

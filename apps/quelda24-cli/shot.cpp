@@ -25,9 +25,9 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/Trigger.h"
+#include "acquisition/TriggerAcquisition.h"
 #include "state/NumberFormat.h"
-#include "ui/TextPanel.h"
+#include "program/TextPanel.h"
 
 namespace q24::cli {
 namespace {

@@ -21,11 +21,11 @@
 
 #include "Command.h"
 #include "Start.h"
-#include "acquisition/TimedSampling.h"
+#include "acquisition/TimedMode.h"
 #include "files/DataTextFile.h"
 #include "files/Saving.h"
 #include "state/Regional.h"
-#include "ui/TextPanel.h"
+#include "program/TextPanel.h"
 
 namespace q24::cli {
 namespace {

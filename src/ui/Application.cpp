@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "display/TraceCount.h"
-#include "display/TracePicture.h"
+#include "display/forms/TracePicture.h"
 #include "state/Config.h"
 #include "ui/LinkParts.h"
 #include "ui/Wiring.h"
@@ -49,7 +49,7 @@ Application::Application(Options options, Regional regional)
     : options_(std::move(options)),
       regional_(std::move(regional)),
       state_(std::make_unique<State>()),
-      window_(std::make_unique<Analog>()),
+      window_(std::make_unique<analog>()),
       gated_(std::make_unique<GatedPanel>(*window_)),
       params_(std::make_unique<AcqParameters>(*state_, *gated_, regional_.decimal)),
       channels_(std::make_unique<ChannelSettings>(*state_)) {
@@ -62,7 +62,7 @@ Application::Application(Options options, Regional regional)
     };
     hooks_.pictureWidth = [this] { return window_->picture()->width(); };
     hooks_.traceCountChanged = [this] { traceCountChanged(); };
-    connect(window_.get(), &Analog::traceCountChanged, this, [this] { traceCountChanged(); });
+    connect(window_.get(), &analog::traceCountChanged, this, [this] { traceCountChanged(); });
     registerCommands();
     WireLink(*this);
     WireDisplay(*this);
@@ -95,7 +95,7 @@ Application::~Application() = default;
 LineOwner& Application::owner() { return *link_->owner; }
 
 void Application::registerCommands() {
-    Analog& w = *window_;
+    analog& w = *window_;
     w.setCommand(Ctl::Init_par, [] {});  // has no effect, as it always had
     w.setCommand(Ctl::uscita, [this] { exitProgram(); });
     w.setCommand(Ctl::codice, [this] {

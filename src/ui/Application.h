@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "acquisition/ChannelSettings.h"
-#include "acquisition/Parameters.h"
+#include "acquisition/AcqParameters.h"
 #include "link/LineOwner.h"
 #include "state/Regional.h"
 #include "state/State.h"
-#include "ui/Analog.h"
-#include "ui/Startup.h"
+#include "ui/analog.h"
+#include "program/Startup.h"
 
 namespace q24 {
 
@@ -52,7 +52,7 @@ public:
     void endProgram(int status = 0);
 
     State& state() { return *state_; }
-    Analog& window() { return *window_; }
+    analog& window() { return *window_; }
     // The main window as the logic sees it: its controls' enabled state
     // follows the owner of the line.
     GatedPanel& panel() { return *gated_; }
@@ -80,7 +80,7 @@ private:
     Options options_;
     Regional regional_;
     std::unique_ptr<State> state_;
-    std::unique_ptr<Analog> window_;
+    std::unique_ptr<analog> window_;
     std::unique_ptr<GatedPanel> gated_;
     std::unique_ptr<AcqParameters> params_;
     std::unique_ptr<ChannelSettings> channels_;

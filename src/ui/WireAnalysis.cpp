@@ -2,7 +2,7 @@
 
 #include "acquisition/TriggerUnits.h"
 #include "analysis/ShowGeometry.h"
-#include "analysis/SpectrumDialog.h"
+#include "analysis/forms/Spettro.h"
 #include "ui/Application.h"
 #include "ui/Wiring.h"
 
@@ -13,10 +13,10 @@ namespace q24 {
 // picture.
 void WireAnalysis(Application& app) {
     State& s = app.state();
-    Analog& w = app.window();
+    analog& w = app.window();
     auto session = std::make_shared<SpectrumSession>();
     w.setCommand(Ctl::SPECTRE, [&s, &w, &app, session] {
-        SpectrumDialog dialog(s, *session, app.regional(), &w);
+        Spettro dialog(s, *session, app.regional(), &w);
         dialog.exec();
     });
     w.setCommand(Ctl::sss, [&s, &w, &app] { ShowGeometry(s, Unit_letter(s), app.regional().decimal, &w); });

@@ -1,7 +1,7 @@
-#include "display/DisplayDialog.h"
+#include "display/forms/Display.h"
 #include "display/Readout.h"
 #include "display/Redraw.h"
-#include "display/TracePicture.h"
+#include "display/forms/TracePicture.h"
 #include "ui/Application.h"
 #include "ui/Wiring.h"
 
@@ -11,13 +11,13 @@ namespace q24 {
 // on the trace picture.
 void WireDisplay(Application& app) {
     State& s = app.state();
-    Analog& w = app.window();
+    analog& w = app.window();
     TracePicture* picture = w.picture();
     picture->attach(s);
     for (const GainButton& b : kGainButtons)
         w.setCommand(b.control, [&s, &w, gain = b.gain] { GainClicked(s, w, gain); });
     w.setCommand(Ctl::displ, [&s, &w] {
-        DisplayDialog dialog(s, w, &w);
+        Display dialog(s, w, &w);
         dialog.exec();
     });
     QObject::connect(picture, &TracePicture::mouseDown, &w,

@@ -1,5 +1,5 @@
 #include "display/Redraw.h"
-#include "files/FileDialogs.h"
+#include "files/forms/FileDialogs.h"
 #include "ui/Application.h"
 #include "ui/Wiring.h"
 
@@ -10,7 +10,7 @@ namespace q24 {
 // recordings themselves (ShowTriggerSave, ShowTimedSave).
 void WireFiles(Application& app) {
     State& s = app.state();
-    Analog& w = app.window();
+    analog& w = app.window();
     const FilesEnv env{app.options().home, app.regional()};
     w.setCommand(Ctl::File_load, [&s, &w, env] { ShowLoad(s, w, env, [&s, &w] { RedrawAll(s, w); }); });
     app.openProjectName = [&s, &w, env] { ShowProjectName(s, w, env); };

@@ -7,10 +7,10 @@
 #include <memory>
 #include <utility>
 
-#include "link/BRateDialog.h"
-#include "link/CodeDialog.h"
-#include "link/PasswordDialog.h"
-#include "link/Rs232Dialog.h"
+#include "link/forms/B_Rate.h"
+#include "link/forms/Gestione_codice.h"
+#include "link/forms/Password.h"
+#include "link/forms/Rs232.h"
 #include "ui/Application.h"
 #include "ui/LinkParts.h"
 #include "ui/Wiring.h"
@@ -55,7 +55,7 @@ void WireLink(Application& app) {
     Link& link = *parts->link;
     LineOwner& owner = *parts->owner;
     State& s = app.state();
-    Analog& w = app.window();
+    analog& w = app.window();
     struct StartLine {
         bool open = false;
         std::function<void(Link&)> parameters;
@@ -78,7 +78,7 @@ void WireLink(Application& app) {
             startLine->open = true;  // opened by the start-up's line sequence below
             return;
         }
-        Rs232Dialog dialog(owner, link, s, &w);
+        Rs232 dialog(owner, link, s, &w);
         dialog.exec();
     };
     // The start-up's last steps run as one sequence, in their order: the line
@@ -102,13 +102,13 @@ void WireLink(Application& app) {
 
     w.setCommand(Ctl::RESETTA, reset);
     w.setCommand(Ctl::B_R, [&s, &w] {
-        BRateDialog dialog(s, &w);
+        B_Rate dialog(s, &w);
         dialog.exec();
     });
     app.openPassword = [&link, &owner, &s, &w, reset] {
-        PasswordDialog password(&w);
+        Password password(&w);
         if (password.exec() != QDialog::Accepted) return;
-        CodeDialog code(owner, link, s, &w);
+        Gestione_codice code(owner, link, s, &w);
         if (code.exec() == QDialog::Accepted) reset();  // the unit restarts with its new code
     };
     app.setLink(std::move(parts));

@@ -5,9 +5,9 @@
 #include <QObject>
 #include <QPointer>
 
-#include "acquisition/Passive.h"
-#include "acquisition/PassiveSeismicDialog.h"
-#include "files/TriggerSaveDialog.h"
+#include "acquisition/PassiveSeismic.h"
+#include "acquisition/forms/Passive_seismic.h"
+#include "files/forms/Percorsofile_tr.h"
 #include "link/LineOwner.h"
 #include "ui/Application.h"
 #include "ui/DialogAwait.h"
@@ -31,7 +31,7 @@ public:
 
     void open() {
         app_.owner().request(Command::Passive, Activity::Passive, [this] {
-            return PassiveSeismicDialog::Run(logic, app_.link().link->waits(), &app_.window());
+            return Passive_seismic::Run(logic, app_.link().link->waits(), &app_.window());
         });
     }
 
@@ -45,10 +45,10 @@ private:
     // rejects it).
     Task<SaveResult> save() {
         QWidget* over = &app_.window();
-        for (auto* d : app_.window().findChildren<PassiveSeismicDialog*>())
+        for (auto* d : app_.window().findChildren<Passive_seismic*>())
             if (d->isVisible()) over = d;
-        return AwaitAndRead(new TriggerSaveDialog(app_.state(), app_.panel(), env(app_), over), SaveResult::Closed,
-                            [](TriggerSaveDialog& d) { return d.result(); });
+        return AwaitAndRead(new Percorsofile_tr(app_.state(), app_.panel(), env(app_), over), SaveResult::Closed,
+                            [](Percorsofile_tr& d) { return d.result(); });
     }
 
     Application& app_;

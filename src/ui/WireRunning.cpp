@@ -5,7 +5,7 @@
 // it; it resets the units and the new command starts).
 #include <QObject>
 
-#include "acquisition/Running.h"
+#include "acquisition/RunningMode.h"
 #include "link/LineOwner.h"
 #include "ui/Application.h"
 #include "ui/LinkParts.h"
@@ -38,7 +38,7 @@ RunningMode& RunningOf(Application& app) {
 }
 
 void WireRunning(Application& app) {
-    Analog& w = app.window();
+    analog& w = app.window();
     RunningMode& mode = RunningOf(app);
     LineOwner& owner = app.owner();
     w.setCommand(Ctl::GO_RUNNING, [&mode, &owner] {

@@ -1,12 +1,12 @@
 #include <QObject>
 
 #include "acquisition/ChannelSettings.h"
-#include "acquisition/Channels_setting.h"
-#include "acquisition/Initialisation_Par.h"
-#include "acquisition/Parametri.h"
+#include "acquisition/forms/Channels_setting.h"
+#include "acquisition/forms/Initialisation_Par.h"
+#include "acquisition/forms/Parametri.h"
 #include "acquisition/RunningParameters.h"
-#include "acquisition/TRG_correction.h"
-#include "acquisition/TRG_units.h"
+#include "acquisition/forms/TRG_correction.h"
+#include "acquisition/forms/TRG_units.h"
 #include "acquisition/TriggerCorrection.h"
 #include "acquisition/TriggerUnits.h"
 #include "ui/Application.h"
@@ -78,7 +78,7 @@ void WireSetup(Application& app) {
         app.channels().SelectPositionsUpToTraceCount();
     };
 
-    Analog& w = app.window();
+    analog& w = app.window();
     w.setCommand(Ctl::parameters, [setup] { setup->showParameters(); });
     w.setCommand(Ctl::canali, [setup] { setup->showChannels(); });
     w.setCommand(Ctl::Trigger_units, [setup] { setup->showTriggerUnits(); });

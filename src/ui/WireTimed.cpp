@@ -6,11 +6,11 @@
 #include <QObject>
 #include <QPointer>
 
-#include "acquisition/Running.h"
-#include "acquisition/TimedSampling.h"
-#include "acquisition/acquisizione.h"
+#include "acquisition/RunningMode.h"
+#include "acquisition/TimedMode.h"
+#include "acquisition/forms/acquisizione.h"
 #include "files/Saving.h"
-#include "files/TimedSaveDialog.h"
+#include "files/forms/Percorsofile.h"
 #include "link/LineOwner.h"
 #include "ui/Application.h"
 #include "ui/DialogAwait.h"
@@ -67,7 +67,7 @@ private:
         for (int k = 1; k <= s.N_Geofoni; ++k) texts.push_back(app_.channels().text(k));
         const FilesEnv env{app_.options().home, app_.regional()};
         QWidget* over = shown() ? static_cast<QWidget*>(dialog_) : &app_.window();
-        QPointer<TimedSaveDialog> save = new TimedSaveDialog(s, app_.panel(), env, texts, over);
+        QPointer<Percorsofile> save = new Percorsofile(s, app_.panel(), env, texts, over);
         OpenAwaited(save.data());
         co_await DialogFinished{save.data()};
         if (!save) co_return;

@@ -8,12 +8,12 @@
 #include <QObject>
 #include <QPointer>
 
-#include "acquisition/StackingDialog.h"
-#include "acquisition/Trigger.h"
-#include "acquisition/TriggerMessage.h"
+#include "acquisition/forms/stacking.h"
+#include "acquisition/TriggerAcquisition.h"
+#include "acquisition/forms/Message.h"
 #include "acquisition/TriggerUnits.h"
-#include "analysis/GeometryDialog.h"
-#include "files/TriggerSaveDialog.h"
+#include "analysis/forms/geometria.h"
+#include "files/forms/Percorsofile_tr.h"
 #include "link/LineOwner.h"
 #include "ui/Application.h"
 #include "ui/DialogAwait.h"
@@ -39,15 +39,15 @@ public:
 };
 
 // The geometry dialog `geometria` over the main window, awaited.
-Task<void> AwaitGeometry(State& s, Analog& w, char decimal) {
-    co_await AwaitAndRead(new GeometryDialog(s, Unit_letter(s), decimal, &w), 0, [](GeometryDialog&) { return 0; });
+Task<void> AwaitGeometry(State& s, analog& w, char decimal) {
+    co_await AwaitAndRead(new geometria(s, Unit_letter(s), decimal, &w), 0, [](geometria&) { return 0; });
 }
 
 // The trigger save dialog `Percorsofile_tr`, awaited; Closed when it went
 // away without an answer.
-Task<SaveResult> AwaitTriggerSave(State& s, Analog& w, FilesEnv env) {
-    return AwaitAndRead(new TriggerSaveDialog(s, w, std::move(env), &w), SaveResult::Closed,
-                        [](TriggerSaveDialog& d) { return d.result(); });
+Task<SaveResult> AwaitTriggerSave(State& s, analog& w, FilesEnv env) {
+    return AwaitAndRead(new Percorsofile_tr(s, w, std::move(env), &w), SaveResult::Closed,
+                        [](Percorsofile_tr& d) { return d.result(); });
 }
 
 }  // namespace
@@ -60,12 +60,12 @@ TriggerAcquisition& TriggerOf(Application& app) {
 
 void WireTrigger(Application& app) {
     State& s = app.state();
-    Analog& w = app.window();
+    analog& w = app.window();
     LineOwner& owner = app.owner();
     TriggerAcquisition& shot = TriggerOf(app);
     const FilesEnv env{app.options().home, app.regional()};
     const char decimal = app.regional().decimal;
-    auto* message = new TriggerMessage(&w);
+    auto* message = new Message(&w);
 
     shot.hooks.showGeometry = [&s, &w, decimal] { return AwaitGeometry(s, w, decimal); };
     shot.hooks.showSave = [&s, &w, env] { return AwaitTriggerSave(s, w, env); };
@@ -82,7 +82,7 @@ void WireTrigger(Application& app) {
     });
     w.setCommand(Ctl::Stack, [&s, &w, &owner] {
         if (!owner.allows(Command::Stacking)) return;
-        StackingDialog dialog(s, w, &w);
+        stacking dialog(s, w, &w);
         dialog.exec();
     });
 }

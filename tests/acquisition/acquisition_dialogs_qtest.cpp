@@ -10,14 +10,14 @@
 #include <memory>
 
 #include "acquisition/ChannelSettings.h"
-#include "acquisition/Channels_setting.h"
-#include "acquisition/Initialisation_Par.h"
-#include "acquisition/Parameters.h"
-#include "acquisition/Parametri.h"
+#include "acquisition/forms/Channels_setting.h"
+#include "acquisition/forms/Initialisation_Par.h"
+#include "acquisition/AcqParameters.h"
+#include "acquisition/forms/Parametri.h"
 #include "acquisition/RunningParameters.h"
-#include "acquisition/StackingDialog.h"
-#include "acquisition/TRG_correction.h"
-#include "acquisition/TRG_units.h"
+#include "acquisition/forms/stacking.h"
+#include "acquisition/forms/TRG_correction.h"
+#include "acquisition/forms/TRG_units.h"
 #include "acquisition/TriggerCorrection.h"
 #include "acquisition/TriggerUnits.h"
 #include "support/DialogTest.h"
@@ -346,16 +346,16 @@ private slots:
     // The stacking dialog opens on the choice, which acts at once.
     void stackingChoice() {
         test::FakePanel main;
-        for (bool stacking : {false, true}) {
-            s->Stacking = stacking;
-            StackingDialog dialog(*s, main);
-            QCOMPARE(Find<QRadioButton>(dialog, "Option1")->isChecked(), stacking);
-            QCOMPARE(Find<QRadioButton>(dialog, "Option2")->isChecked(), !stacking);
+        for (bool on : {false, true}) {
+            s->Stacking = on;
+            stacking dialog(*s, main);
+            QCOMPARE(Find<QRadioButton>(dialog, "Option1")->isChecked(), on);
+            QCOMPARE(Find<QRadioButton>(dialog, "Option2")->isChecked(), !on);
         }
         QVERIFY(main.picture.empty());  // opening changes nothing
 
         s->Stacking = false;
-        StackingDialog dialog(*s, main);
+        stacking dialog(*s, main);
         test::RunModal(dialog, [&] {
             ExpectCaptions(dialog, {{"", "STACKING"}, {"Option2", "NO  STACKING"}, {"Command1", "Done"}});
             ClickIndicator(Find<QRadioButton>(dialog, "Option1"));

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "acquisition/Parameters.h"
+#include "acquisition/AcqParameters.h"
 #include "support/FakePanel.h"
 
 namespace q24 {

@@ -7,7 +7,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 
-#include "acquisition/PassiveSeismicDialog.h"
+#include "acquisition/forms/Passive_seismic.h"
 #include "passive_rig.h"
 #include "support/DialogTest.h"
 
@@ -16,12 +16,12 @@ namespace q24 {
 namespace {
 
 // PASSIVE SEISMIC as the main window asks for it; the dialog it opened.
-PassiveSeismicDialog* Open(test::Rig& r) {
+Passive_seismic* Open(test::Rig& r) {
     r.owner.request(Command::Passive, Activity::Passive,
-                    [&r] { return PassiveSeismicDialog::Run(r.passive, r.line, nullptr); });
+                    [&r] { return Passive_seismic::Run(r.passive, r.line, nullptr); });
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* d = qobject_cast<PassiveSeismicDialog*>(w); d && d->isVisible()) return d;
+        if (auto* d = qobject_cast<Passive_seismic*>(w); d && d->isVisible()) return d;
     qFatal("the passive dialog did not open");
 }
 
@@ -38,7 +38,7 @@ private slots:
     void captionsRatesAndMinutes() {
         test::Rig r(1);
         r.s->Finestra_tempo = 2;
-        PassiveSeismicDialog& d = *Open(r);
+        Passive_seismic& d = *Open(r);
         QCOMPARE(d.objectName(), QString("Passive_seismic"));
         test::ExpectCaptions(d, {{"", "Passive Seismic"}, {"FS125", "125Hz"}, {"FS250", "250Hz"}, {"FS500", "500Hz"},
                                  {"Command5", ">>"}, {"Command6", "<<"}, {"Command2", "START"}, {"Command1", "ESC"},
@@ -62,7 +62,7 @@ private slots:
     void startRecordsShowsItsProgressAndTheDialogOpensAgainAsDrawn() {
         test::Rig r(2);
         r.s->Finestra_tempo = 1;
-        PassiveSeismicDialog* d = Open(r);
+        Passive_seismic* d = Open(r);
         test::ClickIndicator(Rate(*d, "FS250"));  // two blocks
         QStringList seen;
         int progress = 0;
@@ -103,7 +103,7 @@ private slots:
         for (bool ending : {false, true}) {
             test::Rig r(2);
             r.s->Finestra_tempo = 1;
-            PassiveSeismicDialog* d = Open(r);
+            Passive_seismic* d = Open(r);
             bool pressed = false;
             r.line.onYield = [&] {
                 if (pressed || !r.passive.recording() || r.line.t <= 5) return;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "acquisition/Passive.h"
+#include "acquisition/PassiveSeismic.h"
 #include "files/WriteForm.h"
 #include "support/AcqRig.h"
 #include "support/FakePanel.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <tuple>
 
-#include "acquisition/Running.h"
+#include "acquisition/RunningMode.h"
 #include "support/AcqRig.h"
 #include "support/PatternTrace.h"
 #include "support/UnitsRig.h"

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <tuple>
 
-#include "acquisition/TimedSampling.h"
+#include "acquisition/TimedMode.h"
 #include "files/Saving.h"
 #include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <memory>
 
-#include "acquisition/Trigger.h"
+#include "acquisition/TriggerAcquisition.h"
 #include "files/WriteForm.h"
 #include "support/AcqRig.h"
 #include "support/PatternTrace.h"

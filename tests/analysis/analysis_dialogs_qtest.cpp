@@ -8,8 +8,8 @@
 #include <memory>
 #include <random>
 
-#include "analysis/GeometryDialog.h"
-#include "analysis/SpectrumDialog.h"
+#include "analysis/forms/geometria.h"
+#include "analysis/forms/Spettro.h"
 #include "support/DialogTest.h"
 
 using namespace q24;
@@ -43,7 +43,7 @@ private slots:
     }
 
     void oneRowOfTwentyFourAndTwoRowsOfSixty() {
-        GeometryDialog d(*s, "C", '.');
+        geometria d(*s, "C", '.');
         d.show();
         QCOMPARE(Caption(d, "TRG_display"), QString("C"));
         QVERIFY(Part(d, "Shape24")->isVisible() && !Part(d, "Shape25")->isVisible());
@@ -54,7 +54,7 @@ private slots:
 
         s->N_Geofoni = 60;
         s->Pos_source = 262.5f;  // 4.5 spacings past geophone 49
-        GeometryDialog two(*s, "7", '.');
+        geometria two(*s, "7", '.');
         two.show();
         QVERIFY(Part(two, "Shape60")->isVisible() && !Part(two, "Shape61")->isVisible());
         QCOMPARE(Part(two, "Shape49")->x(), Part(two, "Shape1")->x());
@@ -68,7 +68,7 @@ private slots:
     void buttonsAndSpacingBarAsTheOperatorUsesThem() {
         s->Dist_geofoni = 2.55f;  // not a tenth: the bar snaps to 26 on opening
         s->Pos_source = 9;
-        GeometryDialog d(*s, "C", ',');
+        geometria d(*s, "C", ',');
         d.show();
         auto* bar = Find<QScrollBar>(d, "VScroll1");
         QCOMPARE(bar->value(), 26);
@@ -117,7 +117,7 @@ private slots:
 
     void captionsAndCursorFollowTheSamplingFrequency() {
         s->Sampling_freq = 4000;
-        SpectrumDialog d(*s, *session, Regional{});
+        Spettro d(*s, *session, Regional{});
         d.show();
         QCOMPARE(Caption(d, "Label4"), QString("2000Hz"));
         QCOMPARE(Caption(d, "Label13"), QString("1800"));
@@ -128,7 +128,7 @@ private slots:
     }
 
     void twoEvaluationsLeaveTwoCurvesAndExitClearsThem() {
-        auto dialog = std::make_unique<SpectrumDialog>(*s, *session, Regional{});
+        auto dialog = std::make_unique<Spettro>(*s, *session, Regional{});
         dialog->show();
         auto* picture = Part(*dialog, "Picture1");
         CurveColours sequence;  // the run's colours, from the same start
@@ -151,7 +151,7 @@ private slots:
         Click(*dialog, "Command2");
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        dialog = std::make_unique<SpectrumDialog>(*s, *session, Regional{});
+        dialog = std::make_unique<Spettro>(*s, *session, Regional{});
         QCOMPARE(Pixels(Part(*dialog, "Picture1"), first), 0);
         QCOMPARE(Pixels(Part(*dialog, "Picture1"), second), 0);
     }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <tuple>
 
-#include "analysis/Geometry.h"
+#include "analysis/GeometryView.h"
 
 namespace q24 {
 namespace {

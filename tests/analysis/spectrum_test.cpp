@@ -9,8 +9,8 @@
 #include <tuple>
 #include <vector>
 
-#include "analysis/Spectrum.h"
-#include "analysis/SpectrumView.h"
+#include "analysis/SpectrumTransform.h"
+#include "analysis/SpectrumSession.h"
 
 namespace q24 {
 namespace {

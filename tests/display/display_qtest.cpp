@@ -3,11 +3,11 @@
 #include <QRadioButton>
 #include <memory>
 
-#include "display/DisplayDialog.h"
+#include "display/forms/Display.h"
 #include "display/Plotter.h"
 #include "display/ShotGather.h"
 #include "display/TracePainter.h"
-#include "display/TracePicture.h"
+#include "display/forms/TracePicture.h"
 #include "support/DialogTest.h"
 #include "support/FakePanel.h"
 
@@ -146,7 +146,7 @@ private slots:
     void displayDialog() {
         for (int mode : {1, 2, 3, 7}) {
             s->Display_mode = static_cast<int16_t>(mode);
-            DisplayDialog d(*s, panel);
+            q24::Display d(*s, panel);
             for (int i = 1; i <= 3; ++i) QCOMPARE(Find<QRadioButton>(d, QString("Option%1").arg(i))->isChecked(), i == mode);
             QCOMPARE(s->Display_mode, mode);
             if (mode == 1)
@@ -158,7 +158,7 @@ private slots:
         for (auto [mode, done] : {std::pair{3, true}, {2, false}}) {
             s->Display_mode = 1;
             panel.picture.clear();
-            DisplayDialog d(*s, panel);
+            q24::Display d(*s, panel);
             show(d);
             QTest::mouseClick(Find<QRadioButton>(d, QString("Option%1").arg(mode)), Qt::LeftButton);
             QCOMPARE(s->Display_mode, mode);

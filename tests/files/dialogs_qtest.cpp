@@ -5,12 +5,12 @@
 #include <fstream>
 #include <sys/stat.h>
 
-#include "files/FolderLists.h"
-#include "files/LoadDialog.h"
-#include "files/ProjectNameDialog.h"
+#include "files/forms/FolderLists.h"
+#include "files/forms/Percorso_load.h"
+#include "files/forms/Project_name.h"
 #include "files/RecordFile.h"
-#include "files/TimedSaveDialog.h"
-#include "files/TriggerSaveDialog.h"
+#include "files/forms/Percorsofile.h"
+#include "files/forms/Percorsofile_tr.h"
 #include "support/DialogTest.h"
 #include "support/FakePanel.h"
 #include "support/TempDir.h"
@@ -70,7 +70,7 @@ private slots:
         for (int pre : {0, 128}) {
             s->N_pretrigger = static_cast<int16_t>(pre);
             s->Stacking = s->Stack_series = true;
-            TriggerSaveDialog d(*s, panel, env);
+            Percorsofile_tr d(*s, panel, env);
             d.show();
             ExpectCaptions(d, {{"", "SAVE  FILE"}, {"Label1", "File saved with Pretrigger"}, {"Command1", "DONE"},
                                {"Command2", "EXIT"}});
@@ -84,7 +84,7 @@ private slots:
 
     void triggerSavePickTypeAndDone() {
         writeFile(DataFolder(home->path()) + "/old shot.sg2", "old");
-        TriggerSaveDialog d(*s, panel, env);
+        Percorsofile_tr d(*s, panel, env);
         d.show();
         QCOMPARE(d.lists()->folder(), QString::fromStdString(DataFolder(home->path())));
         clickItem(Find<QListWidget>(d, "File1"), "old shot.sg2");
@@ -99,7 +99,7 @@ private slots:
     }
 
     void triggerSaveIntoASubfolder() {
-        TriggerSaveDialog d(*s, panel, env);
+        Percorsofile_tr d(*s, panel, env);
         d.show();
         auto* dirs = Find<QListWidget>(d, "Dir1");
         QListWidgetItem* sub = item(dirs, "Line 1");
@@ -119,7 +119,7 @@ private slots:
     void timedSaveOk() {
         s->N_samples_cont = 3;
         s->Dati_cont.resize(3, 4);
-        TimedSaveDialog d(*s, panel, env, {"1", "2"});
+        Percorsofile d(*s, panel, env, {"1", "2"});
         d.show();
         ExpectCaptions(d, {{"", "SAVE FILE"}, {"Label1", "File Name:"}, {"Label2", ".sg2"}, {"ESCI", "ESC"}});
         QCOMPARE(Find<QLineEdit>(d, "Text1")->text(), QString("xyz"));
@@ -132,7 +132,7 @@ private slots:
     }
 
     void projectNameStartsAProject() {
-        ProjectNameDialog d(*s, panel, env);
+        Project_name d(*s, panel, env);
         d.show();
         ExpectCaptions(d, {{"", "NEW REFRACTION PROJECT"}, {"Label1", "Please insert project name:"}, {"Label2", ".PRJ"}});
         auto* name = Find<QLineEdit>(d, "Text1");
@@ -157,7 +157,7 @@ private slots:
         rec->Dati(0, 1) = 5;
         writeFile(data + "/b.txt", RecordFileText(*rec));
         int redraws = 0;
-        LoadDialog d(*s, panel, Regional{}, data, [&] { ++redraws; });
+        Percorso_load d(*s, panel, Regional{}, data, [&] { ++redraws; });
         d.show();
         QCOMPARE(d.windowTitle(), QString("Load File.txt and File.sg2"));
         auto* files = Find<QListWidget>(d, "File1");

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "acquisition/Trigger.h"
+#include "acquisition/TriggerAcquisition.h"
 #include "support/ProgramWindow.h"
 #include "support/Screenshot.h"
 #include "support/SpreadIni.h"

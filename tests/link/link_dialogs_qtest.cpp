@@ -8,10 +8,10 @@
 #include <QMessageBox>
 #include <QApplication>
 
-#include "link/BRChangeDialog.h"
-#include "link/CodeDialog.h"
-#include "link/PasswordDialog.h"
-#include "link/Rs232Dialog.h"
+#include "link/forms/BR_Change.h"
+#include "link/forms/Gestione_codice.h"
+#include "link/forms/Password.h"
+#include "link/forms/Rs232.h"
 #include "support/UnitsRig.h"
 
 using namespace q24;
@@ -38,7 +38,7 @@ class LinkDialogs : public QObject {
 private slots:
     void portDialogDigitsKeysAndContinue() {
         Rig r;
-        Rs232Dialog d(r.owner, r.link, *r.s);
+        Rs232 d(r.owner, r.link, *r.s);
         d.show();
         QCOMPARE(find<QLabel>(d, "Label1")->text(), QString(" COM1   ") + QString::fromStdString(r.line.port.path()));
         auto* text = find<QLineEdit>(d, "Text1");
@@ -67,7 +67,7 @@ private slots:
         auto s = std::make_unique<State>();
         s->Baud_rate = 500000;
         s->Baud_rate_high = 250000;
-        BRChangeDialog d(*s);
+        BR_Change d(*s);
         d.show();
         QVERIFY(find<QRadioButton>(d, "Option_500000")->isChecked());
         QVERIFY(find<QRadioButton>(d, "Option_250000_H")->isChecked());
@@ -81,7 +81,7 @@ private slots:
     void passwordIsExact() {
         for (auto [typed, want] : {std::pair{"quorvel ", QDialog::Accepted}, std::pair{"quorvel", QDialog::Rejected},
                                    std::pair{"QUORVEL ", QDialog::Rejected}}) {
-            PasswordDialog d;
+            Password d;
             d.show();
             QTest::keyClicks(find<QLineEdit>(d, "Text1"), typed);
             QTest::mouseClick(find<QPushButton>(d, "Command1"), Qt::LeftButton);
@@ -94,7 +94,7 @@ private slots:
         Rig r;
         r.s->Com_port = 1;
         QVERIFY(r.line.run(r.link.Open_port()));
-        CodeDialog d(r.owner, r.link, *r.s);
+        Gestione_codice d(r.owner, r.link, *r.s);
         d.show();
         auto* text = find<QLineEdit>(d, "Text1");
         QTest::keyClicks(text, "x");

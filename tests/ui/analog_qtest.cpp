@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "support/TempDir.h"
-#include "ui/Analog.h"
+#include "ui/analog.h"
 #include "ui/Application.h"
 
 using namespace q24;
@@ -63,7 +63,7 @@ class AnalogTest : public QObject {
     Q_OBJECT
 private slots:
     void controlsCarryTheirNamesAndCaptions() {
-        Analog w;
+        analog w;
         QCOMPARE(w.objectName(), QString("analog"));
         QCOMPARE(w.windowTitle(), QString("QUELDA24 500 - 125"));
         const std::pair<const char*, const char*> captions[] = {
@@ -97,7 +97,7 @@ private slots:
     }
 
     void menuBarHasItsSeventeenEntriesInOrder() {
-        Analog w;
+        analog w;
         const QStringList names = {"File_load", "RESETTA", "codice", "Stack", "Trigger_units", "sss",
                                    "canali", "parameters", "displ", "SPECTRE", "Acq_pezzi", "Refraction",
                                    "Init_par", "Running_parameters", "Trg_corr", "B_R", "uscita"};
@@ -171,7 +171,7 @@ private slots:
     }
 
     void disabledPanelKeepsItsLabelsReadable() {
-        Analog w;
+        analog w;
         w.setCommand(Ctl::GO_TRIGGER, [] {});
         Panel& panel = w;
         panel.setEnabled(Ctl::Frame2, false);
@@ -184,7 +184,7 @@ private slots:
     }
 
     void panelControlsKeepTheirOwnStateWhileThePanelIsOff() {
-        Analog w;
+        analog w;
         Panel& panel = w;
         QWidget* sample = w.findChild<QWidget*>("puls_sample");
         QWidget* toolbar = w.findChild<QWidget*>("Toolbar2");
@@ -204,7 +204,7 @@ private slots:
 
     void panelFitsWithoutOverlapAtBothScreenSizes() {
         for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
-            Analog w;
+            analog w;
             w.resize(size);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -7,12 +7,12 @@
 #include <memory>
 #include <tuple>
 
-#include "acquisition/Parameters.h"
+#include "acquisition/AcqParameters.h"
 #include "state/Config.h"
 #include "support/FakePanel.h"
 #include "support/ReadFile.h"
 #include "support/TempDir.h"
-#include "ui/Startup.h"
+#include "program/Startup.h"
 
 namespace q24 {
 namespace {

@@ -1,0 +1,45 @@
+#include "acquisition/forms/stacking.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "acquisition/TriggerAcquisition.h"
+
+namespace q24 {
+
+stacking::stacking(State& s, Panel& main, QWidget* parent) : QDialog(parent), s_(s), main_(main) {
+    setObjectName("stacking");
+    setWindowTitle("STACKING");
+
+    auto* on = new QRadioButton("STACKING", this);
+    on->setObjectName("Option1");
+    auto* off = new QRadioButton("NO  STACKING", this);
+    off->setObjectName("Option2");
+    auto* done = new QPushButton("Done", this);
+    done->setObjectName("Command1");
+    // "NO  STACKING" is the choice until the program says otherwise.
+    (s_.Stacking ? on : off)->setChecked(true);
+
+    connect(on, &QRadioButton::clicked, this, [this, on] {
+        if (on->isChecked()) ChooseStacking(s_, main_, true);
+    });
+    connect(off, &QRadioButton::clicked, this, [this, off] {
+        if (off->isChecked()) ChooseStacking(s_, main_, false);
+    });
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(on);
+    layout->addWidget(off);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(done);
+    row->addStretch(1);
+    layout->addSpacing(8);
+    layout->addLayout(row);
+    setMinimumWidth(260);
+}
+
+}  // namespace q24

@@ -1,0 +1,24 @@
+#pragma once
+// The stacking dialog `stacking` ("STACKING"), opened modally by the STACKING
+// menu: "STACKING" or "NO  STACKING", and "Done". Thin: a choice runs
+// ChooseStacking at once; Done only closes the dialog.
+#include <QDialog>
+
+class QRadioButton;
+
+namespace q24 {
+
+class Panel;
+struct State;
+
+class stacking : public QDialog {
+    Q_OBJECT
+public:
+    stacking(State& s, Panel& main, QWidget* parent = nullptr);
+
+private:
+    State& s_;
+    Panel& main_;
+};
+
+}  // namespace q24
