@@ -9,7 +9,7 @@
 #include "files/Loading.h"
 #include "files/RecordFile.h"
 #include "files/Seg2Writer.h"
-#include "program/TextPanel.h"
+#include "program/TextOperator.h"
 
 using namespace q24;
 
@@ -42,7 +42,7 @@ int main() {
         std::fprintf(stderr, "could not write the files\n");
         return 1;
     }
-    TextPanel panel(stderr);
+    TextOperator panel(stderr);
     double text = 1e9, seg2 = 1e9;
     for (int round = 0; round < 3; ++round) {
         text = std::min(text, secondsOf(*s, panel, record));

@@ -10,22 +10,12 @@
 #include <memory>
 
 #include "acquisition/PassiveSeismic.h"
+#include "support/UnitsOnPty.h"
 #include "link/LineOwner.h"
 #include "units/EmulatedPort.h"
 
 using namespace q24;
 
-namespace {
-struct QuietPanel : Panel {
-    void setText(Ctl, const std::string&) override {}
-    std::string text(Ctl) const override { return {}; }
-    void setEnabled(Ctl, bool) override {}
-    void setVisible(Ctl, bool) override {}
-    void setValue(Ctl, int) override {}
-    void message(const std::string& t, const std::optional<std::string>&) override { std::printf("%s\n", t.c_str()); }
-    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::Yes; }
-};
-}  // namespace
 
 int main() {
     constexpr int kChannels = 24, kHz = 500, kBlocks = 4;  // one minute
@@ -37,7 +27,7 @@ int main() {
     for (int u = 1; u <= kChannels; ++u) config.addresses.push_back(u);
     units::SimulatedLine line(config);
     auto s = std::make_unique<State>();
-    QuietPanel quiet;
+    bench::QuietPanel quiet;
     GatedPanel panel(quiet);
     PortMap map;
     map.assign(1, line.port.path());
@@ -50,7 +40,7 @@ int main() {
     Link link(*s, panel, line.port, map, line);
     LineOwner owner(*s, panel, link);
     if (line.run(link.Open_port()) != 1) return 1;
-    PassiveSeismic passive(*s, panel, link, FilesEnv{home.string(), Regional{}}, owner);
+    PassiveSeismic passive(*s, panel, quiet, link, FilesEnv{home.string(), Regional{}}, owner);
 
     const double record = 8192.0 / kHz;
     using Clock = std::chrono::steady_clock;

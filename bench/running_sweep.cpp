@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     s->Display_mode = 1;
     s->Stop_req = 0;
     s->Stop_flag = false;
-    RunningMode mode(*s, units.gated(), link, units.owner(), params, channels);
+    bench::QuietPanel forms;  // running mode opens none
+    RunningMode mode(*s, units.gated(), forms, link, units.owner(), params, channels);
     auto sweep = [&mode] {
         RunInEventLoop(Call([&mode]() -> Task<int> {
             co_await mode.Timer3_Timer();

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,7 +39,14 @@ int main(int argc, char** argv) {
                             {"--pattern", "--paced", "--units", "1-24", "--time-scale", std::to_string(scale)});
     if (!units.running()) return 1;
     State* s = units.s.get();
-    bench::QuietPanel panel;
+    // The save dialog's moment is when the recording has ended.
+    struct : bench::QuietPanel {
+        std::function<void()> saved;
+        Task<SaveResult> saveTimed() override {
+            saved();
+            co_return SaveResult::Closed;
+        }
+    } panel;
     Link& link = units.makeLink(panel);
     s->Baud_rate_high = 1000000;
     s->Use_timeout = true;
@@ -52,7 +60,7 @@ int main(int argc, char** argv) {
     RunInEventLoop(link.Set_baud(s->Baud_rate_high));  // "Continuous sampling"
 
     AllSlots channelSlots;
-    TimedMode mode(*s, units.gated(), link, units.owner(), channelSlots);
+    TimedMode mode(*s, units.gated(), panel, link, units.owner(), channelSlots);
     long lost = 0, bursts = 0;
     mode.burstRead = [&](int, int, int, bool ok) {
         ++bursts;
@@ -60,10 +68,7 @@ int main(int argc, char** argv) {
     };
     const auto t0 = std::chrono::steady_clock::now();
     double took = 0;
-    mode.showSave = [&] {
-        took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        return Ready();
-    };
+    panel.saved = [&] { took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(); };
     mode.Prepare();
     RunInEventLoop(Call([&mode]() -> Task<int> {
         co_await mode.Start_acq_Click();

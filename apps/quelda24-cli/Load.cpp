@@ -10,7 +10,7 @@
 #include "files/Loading.h"
 #include "files/WriteForm.h"
 #include "state/NumberFormat.h"
-#include "program/TextPanel.h"
+#include "program/TextOperator.h"
 
 namespace q24::cli {
 namespace {
@@ -23,7 +23,7 @@ int runLoad(const QStringList& args) {
         return 2;
     }
     auto s = std::make_unique<State>();
-    TextPanel panel(stderr);  // status and messages on standard error
+    TextOperator panel(stderr);  // status and messages on standard error
     std::string why;
     const LoadResult r = LoadFile(*s, panel, rest.front().toStdString(), Regional::fromSystem(), [] {}, &why);
     if (r != LoadResult::Loaded) {

@@ -5,44 +5,27 @@
 #include <cstdio>
 
 #include "link/SignalWatch.h"
-#include "program/Startup.h"
 
 namespace q24::cli {
 
-Session::Session(Panel& p, const std::string& path, const Regional& regional)
-    : panel(p),
-      portPath(path),
-      map([&] {
-          PortMap m;
-          m.assign(1, path);
-          m.fillDefaults({});
-          return m;
-      }()),
-      link(s, gated, port, map, waits),
-      owner(s, gated, link),
-      params(s, gated, regional.decimal),
-      channels(s) {}
+namespace {
 
-Task<bool> Session::start(const std::string& home) {
-    StartupHooks hooks;
-    hooks.loadChannelDialogs = [&] { channels.Load(); };
-    hooks.refreshChannelSlots = [&] { channels.RefreshChannelSlots(); };
-    hooks.fillChannelSlots = [&] {
-        channels.FillSlots();
-        channels.SelectPositionsUpToTraceCount();
-    };
-    // The line's steps follow below, awaited, in the same order.
-    StartupContext ctx{s, gated, params, home, hooks};
-    for (const std::string& step : RunStartup(ctx)) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
-    s.Com_port = 1;
-    if (!co_await link.Open_port()) co_return false;
-    link.Send_parameters(s.Trigger_unit, 256, 8000, 0, s.Trg_mode, s.Trg_opening, s.Passive_mode);
-    co_await link.Reset_units();
-    co_return !link.cancelled();
+Options LineOptions(const std::string& home, const std::string& portPath) {
+    Options o;
+    o.home = home;
+    o.ports = {{1, portPath}};
+    o.noPortDialog = true;
+    return o;
 }
 
-std::string Session::failure() const {
-    return link.openError().empty() ? "the port " + portPath + " could not be opened" : link.openError();
+}  // namespace
+
+Session::Session(Operator& op, const std::string& home, const std::string& portPath, const Regional& regional)
+    : program(op, LineOptions(home, portPath), regional) {}
+
+Task<bool> Session::start() {
+    for (const std::string& step : program.start()) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
+    co_return co_await program.startLine();
 }
 
 int Session::exec(std::function<Task<int>()> work) {
@@ -52,8 +35,8 @@ int Session::exec(std::function<Task<int>()> work) {
     SignalWatch watch([&](int signal) {
         if (signal_) return;
         signal_ = signal;
-        resetsBefore = link.counters().resets;
-        owner.cancel(CancelReason::Ending);
+        resetsBefore = program.link().counters().resets;
+        program.owner().cancel(CancelReason::Ending);
         // Whatever the work still waits for after its clean-up is not waited for.
         constexpr int kLastChanceMs = 3000;
         QTimer::singleShot(kLastChanceMs, qApp, [] { QCoreApplication::exit(1); });
@@ -67,8 +50,8 @@ int Session::exec(std::function<Task<int>()> work) {
     if (!signal_) return status;
     // The units may still be armed or recording: one reset byte, unless the
     // work's own clean-up has sent it.
-    if (port.isOpen() && link.counters().resets == resetsBefore) {
-        Task<int> reset = link.Reset_units();
+    if (program.port().isOpen() && program.link().counters().resets == resetsBefore) {
+        Task<int> reset = program.link().Reset_units();
         reset.start();
     }
     std::fprintf(stderr, "quelda24-cli: ended by signal %d\n", signal_);

@@ -1,43 +1,33 @@
 #pragma once
-// What every subcommand that talks to the units sets up: the program state,
-// the line (the given device as COM1), the link with waits that sleep in the
-// event loop, the owner of the line, the parameters and the channel settings;
-// then the program's own start-up in its order: the channel settings loaded,
-// ini.txt read from the home folder, the parameters positioned, the line
-// opened, one parameter command and a unit reset. Each subcommand keeps its
-// own panel.
+// What every subcommand that talks to the units sets up: the program, built
+// as the window builds it, on the given device as COM1 with the port dialog
+// left out; then the program's own start-up in its order (the channel
+// settings, ini.txt read from the home folder, the parameters positioned,
+// the line opened, one parameter command and a units reset). Each subcommand
+// brings its own text operator.
 //
 // A subcommand's work is one sequence run by exec(): SIGINT, SIGTERM and SIGHUP
 // cancel it at once, the units are reset (the byte only) and the command ends
 // with 128 + the signal's number.
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "acquisition/ChannelSettings.h"
-#include "acquisition/AcqParameters.h"
-#include "link/EventLoopWaits.h"
-#include "link/LineOwner.h"
-#include "link/Link.h"
-#include "link/PortMap.h"
-#include "link/PosixPort.h"
-#include "state/Panel.h"
-#include "state/Regional.h"
-#include "state/State.h"
+#include "program/Program.h"
 #include "state/Task.h"
 
 namespace q24::cli {
 
 class Session {
 public:
-    Session(Panel& panel, const std::string& portPath, const Regional& regional = Regional::fromSystem());
+    Session(Operator& op, const std::string& home, const std::string& portPath,
+            const Regional& regional = Regional::fromSystem());
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     // The start-up. False when the line could not be opened (nothing was sent
     // then); failure() says why. Skipped start-up steps go to standard error.
-    Task<bool> start(const std::string& home);
-    std::string failure() const;
+    Task<bool> start();
+    std::string failure() const { return program.lineFailure(); }
 
     // Runs `work` in the event loop and returns its exit status, or 128 + the
     // signal's number when a signal ended it.
@@ -45,18 +35,8 @@ public:
     // A signal has ended the work.
     bool signalled() const { return signal_ != 0; }
 
-    std::unique_ptr<State> state = std::make_unique<State>();
-    State& s = *state;
-    Panel& panel;
-    GatedPanel gated{panel};
-    std::string portPath;
-    PosixPort port;
-    PortMap map;
-    EventLoopWaits waits;
-    Link link;
-    LineOwner owner;
-    AcqParameters params;
-    ChannelSettings channels;
+    Program program;
+    State& s = program.state();
 
 private:
     int signal_ = 0;

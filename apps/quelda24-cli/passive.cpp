@@ -18,19 +18,34 @@
 // recording could not start or ended early, 2 for wrong arguments.
 #include <QCoreApplication>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "Command.h"
 #include "Start.h"
 #include "acquisition/PassiveSeismic.h"
 #include "files/DataTextFile.h"
-#include "program/TextPanel.h"
+#include "program/TextOperator.h"
 
 namespace q24::cli {
 namespace {
 
 constexpr const char* kUsage =
     "passive --home DIR --port PATH --fs 125|250|500 --minutes M [--save NAME --folder DIR] [--record-over]";
+
+// Answers "Record over it?" as --record-over says, and saves when a name is given.
+class PassiveOperator : public TextOperator {
+public:
+    explicit PassiveOperator(bool recordOver) : recordOver_(recordOver) {}
+    std::function<SaveResult()> save;
+    Answer answer(Question q, Buttons b) override {
+        return q == Question::RecordOver ? (recordOver_ ? Answer::Yes : Answer::No) : TextOperator::answer(q, b);
+    }
+    Task<SaveResult> saveTrigger() override { co_return save ? save() : SaveResult::Closed; }
+
+private:
+    bool recordOver_;
+};
 
 int runPassive(const QStringList& args) {
     const std::string home = OptionValue(args, "--home", QCoreApplication::applicationDirPath()).toStdString();
@@ -46,26 +61,20 @@ int runPassive(const QStringList& args) {
         return 2;
     }
 
-    TextPanel panel;
-    const bool recordOver = HasFlag(args, "--record-over");
-    panel.answer = [recordOver](const std::string& text, Buttons) {
-        if (text.find("Record over it?") != std::string::npos) return recordOver ? Answer::Yes : Answer::No;
-        return Answer::Yes;
-    };
-    Session session(panel, path.toStdString());
+    PassiveOperator op(HasFlag(args, "--record-over"));
+    Session session(op, home, path.toStdString());
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start(home)) {
+        if (!co_await session.start()) {
             std::fprintf(stderr, "quelda24-cli passive: %s\n", session.failure().c_str());
             co_return 1;
         }
         State* s = &session.s;
-        const FilesEnv env{home, Regional::fromSystem()};
-        PassiveSeismic passive(*s, session.gated, session.link, env, session.owner);
+        PassiveSeismic& passive = session.program.passive();
         passive.blockDone = [](int block, int blocks) {
             std::printf("block %d of %d recorded\n", block, blocks);
             std::fflush(stdout);
         };
-        if (!name.empty()) passive.showSave = [&] { return Ready(TriggerSaveDone(*s, panel, env, folder, name)); };
+        if (!name.empty()) op.save = [&] { return TriggerSaveDone(*s, session.program.panel(), session.program.files(), folder, name); };
         passive.Form_Load();
         s->Finestra_tempo = static_cast<int16_t>(minutes);
         passive.SelectFrequency(fs);

@@ -21,7 +21,7 @@
 #include "Start.h"
 #include "acquisition/RunningMode.h"
 #include "state/Regional.h"
-#include "program/TextPanel.h"
+#include "program/TextOperator.h"
 
 namespace q24::cli {
 namespace {
@@ -43,15 +43,15 @@ int runRunning(const QStringList& args) {
         return 2;
     }
 
-    TextPanel panel;
-    Session session(panel, path.toStdString());
+    TextOperator op;
+    Session session(op, home.toStdString(), path.toStdString());
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start(home.toStdString())) {
+        if (!co_await session.start()) {
             std::fprintf(stderr, "quelda24-cli run: %s\n", session.failure().c_str());
             co_return 1;
         }
         State* s = &session.s;
-        RunningMode mode(*s, session.gated, session.link, session.owner, session.params, session.channels);
+        RunningMode& mode = session.program.running();
         // The sweep under way: one more each time the first selected channel is
         // read; STOP once the last one of the last sweep is (the sequence then
         // resets the units).

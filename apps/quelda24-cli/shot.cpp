@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <filesystem>
 #include <memory>
 
@@ -27,19 +28,36 @@
 #include "Start.h"
 #include "acquisition/TriggerAcquisition.h"
 #include "state/NumberFormat.h"
-#include "program/TextPanel.h"
+#include "program/TextOperator.h"
 
 namespace q24::cli {
 namespace {
 
-// The text panel, remembering the last message as the reason of a failure.
-class ShotPanel : public TextPanel {
+// The text operator of a shot: remembers the last message as the reason of
+// a failure, answers "Keep on Stacking?" until the series holds the hits
+// asked for and "... already exists" as --overwrite says, and saves as the
+// save dialog's DONE (EXIT without a name).
+class ShotOperator : public TextOperator {
 public:
     std::string lastMessage;
+    int stack = 0;
+    bool overwrite = false;
+    std::function<SaveResult()> save;
+
     void message(const std::string& text, const std::optional<std::string>& title) override {
         lastMessage = text;
-        TextPanel::message(text, title);
+        TextOperator::message(text, title);
     }
+    Answer answer(Question q, Buttons b) override {
+        switch (q) {
+            case Question::KeepOnStacking: return state && state->N_stack < stack ? Answer::Yes : Answer::No;
+            case Question::EraseFile: return overwrite ? Answer::Yes : Answer::No;
+            case Question::EndProject: return Answer::No;
+            default: return TextOperator::answer(q, b);
+        }
+    }
+    Task<SaveResult> saveTrigger() override { co_return save(); }
+    const State* state = nullptr;  // the series' hits so far: N_stack
 };
 
 // Runs the converter and waits for it, so the .sg2 exists when the command
@@ -86,17 +104,19 @@ int runShot(const QStringList& args) {
     }
     if (!QDir(QString::fromStdString(home)).exists()) return Fail("the folder " + home + " does not exist");
 
-    const Regional regional = Regional::fromSystem();
-    ShotPanel panel;
-    panel.showProgress = true;
-    Session session(panel, port, regional);
+    ShotOperator op;
+    op.showProgress = true;
+    op.stack = stack;
+    op.overwrite = overwrite;
+    Session session(op, home, port);
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start(home)) co_return Fail(session.failure());
+        if (!co_await session.start()) co_return Fail(session.failure());
         State* s = &session.s;
-        FilesEnv env{home, regional, RunAndWait};
+        op.state = s;
+        FilesEnv env = session.program.files();
+        env.launch = RunAndWait;
         SaveResult saved = SaveResult::Closed;
-        TriggerAcquisition trigger(*s, session.gated, session.link, session.owner, session.params, session.channels,
-                                   env);
+        TriggerAcquisition& trigger = session.program.shot();
         // No trigger within the limit counts as "Exit from Trigger".
         bool timedOut = false;
         QTimer limit;
@@ -109,24 +129,12 @@ int runShot(const QStringList& args) {
         trigger.hooks.phaseChanged = [&](ShotPhase p) {
             if (p == ShotPhase::Armed && timeout > 0) limit.start(static_cast<int>(std::ceil(timeout * 1000)));
         };
-        trigger.hooks.messageWindow = [](bool shown) {
-            if (shown) {
-                std::printf("Wait for data display...\n");
-                std::fflush(stdout);
-            }
-        };
-        trigger.hooks.showSave = [&] {
+        op.save = [&] {
             if (name.empty()) {
                 TriggerSaveExit(*s);
-                return Ready(SaveResult::Closed);
+                return SaveResult::Closed;
             }
-            return Ready(saved = TriggerSaveDone(*s, panel, env, folder, name));
-        };
-        panel.answer = [&](const std::string& text, Buttons buttons) {
-            if (text == "Keep on Stacking?") return s->N_stack < stack ? Answer::Yes : Answer::No;
-            if (buttons == Buttons::YesNoCancel) return overwrite ? Answer::Yes : Answer::No;  // "... already exists"
-            if (buttons == Buttons::YesNo) return Answer::No;  // "End of Refraction Project?"
-            return Answer::Ok;
+            return saved = TriggerSaveDone(*s, session.program.panel(), env, folder, name);
         };
         s->Stacking = stack > 0;
         s->Stack_series = false;
@@ -135,11 +143,11 @@ int runShot(const QStringList& args) {
         if (session.signalled()) co_return 1;
         if (timedOut) co_return Fail("no trigger within " + FreeFormat(timeout) + " seconds");
         if (trigger.lastShot() != TriggerAcquisition::ShotEnd::Done)
-            co_return Fail(panel.lastMessage.empty() ? "the shot was not recorded" : panel.lastMessage);
-        if (stack > 0 && s->N_stack != 0) co_return Fail(panel.lastMessage);  // the stacked record was not written
+            co_return Fail(op.lastMessage.empty() ? "the shot was not recorded" : op.lastMessage);
+        if (stack > 0 && s->N_stack != 0) co_return Fail(op.lastMessage);  // the stacked record was not written
         if (!name.empty() && saved != SaveResult::Saved)
             co_return Fail(saved == SaveResult::Declined ? folder + "/" + name + ".sg2 exists (--overwrite replaces it)"
-                                                         : panel.lastMessage);
+                                                         : op.lastMessage);
         co_return 0;
     });
 }

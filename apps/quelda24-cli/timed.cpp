@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -25,7 +26,7 @@
 #include "files/DataTextFile.h"
 #include "files/Saving.h"
 #include "state/Regional.h"
-#include "program/TextPanel.h"
+#include "program/TextOperator.h"
 
 namespace q24::cli {
 namespace {
@@ -35,6 +36,13 @@ constexpr const char* kUsage =
 
 // Frequency bar position of each low rate.
 int PositionOf(int fs) { return fs == 125 ? 1 : fs == 250 ? 2 : fs == 500 ? 3 : 0; }
+
+// The timed save: what `save` does after each recording.
+class TimedOperator : public TextOperator {
+public:
+    std::function<SaveResult()> save;
+    Task<SaveResult> saveTimed() override { co_return save(); }
+};
 
 int runTimed(const QStringList& args) {
     // The converter is started by its full path: the folders are made absolute.
@@ -52,17 +60,16 @@ int runTimed(const QStringList& args) {
         return 2;
     }
 
-    TextPanel panel;
-    const Regional regional = Regional::fromSystem();
-    Session session(panel, path.toStdString(), regional);
+    TimedOperator op;
+    Session session(op, home.toStdString(), path.toStdString());
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start(home.toStdString())) {
+        if (!co_await session.start()) {
             std::fprintf(stderr, "quelda24-cli timed: %s\n", session.failure().c_str());
             co_return 1;
         }
         State* s = &session.s;
-        Link& link = session.link;
-        ChannelSettings& channels = session.channels;
+        Link& link = session.program.link();
+        ChannelSettings& channels = session.program.channels();
 
         // The frequency as the parameters dialog sets it; the high line rate
         // decides which low rates it offers.
@@ -72,19 +79,19 @@ int runTimed(const QStringList& args) {
             co_await link.Reset_units();
             co_return 1;
         }
-        session.params.setFreqPosition(PositionOf(fs));
+        session.program.parameters().setFreqPosition(PositionOf(fs));
         s->Finestra_tempo = static_cast<int16_t>(minutes);
 
-        TimedMode mode(*s, session.gated, link, session.owner, channels);
+        TimedMode& mode = session.program.timed();
         std::string status;
         mode.changed = [&] {
             const TimedMode::Controls& c = mode.controls();
             if (c.Label3_visible && c.Label3 != status && c.Label3.rfind("Error on Unit", 0) != 0)
                 std::printf("%s\n", c.Label3.c_str());
             status = c.Label3;
-            panel.setValue(Ctl::ProgressBar1, c.ProgressBar1);
+            op.setValue(Ctl::ProgressBar1, c.ProgressBar1);
         };
-        panel.showProgress = true;
+        op.showProgress = true;
         std::map<int, long> failures;  // unit -> bursts lost
         mode.burstRead = [&](int block, int ch, int unit, bool ok) {
             if (ok) return;
@@ -96,25 +103,24 @@ int runTimed(const QStringList& args) {
         std::vector<std::string> texts;
         for (int k = 1; k <= s->N_Geofoni; ++k) texts.push_back(channels.text(k));
         bool recorded = false, saved = false;
-        mode.showSave = [&]() -> Task<void> {
+        op.save = [&] {
             recorded = true;
-            const FilesEnv env{home.toStdString(), regional};
+            const FilesEnv& env = session.program.files();
             if (name.isEmpty()) {
                 const std::string data = env.home + "/" + kDataFile;
-                const std::string err = WriteTimedDataText(*s, texts, data, regional);
+                const std::string err = WriteTimedDataText(*s, texts, data, env.regional);
                 if (!err.empty()) {
                     std::fprintf(stderr, "%s could not be written: %s\n", data.c_str(), err.c_str());
-                    co_return;
+                    return SaveResult::Failed;
                 }
                 std::printf("data.txt written: %s\n", data.c_str());
                 saved = true;
-                co_return;
+                return SaveResult::Closed;  // no converter: the dialog stays as it was
             }
-            if (TimedSaveOk(*s, panel, env, folder.toStdString(), name.toStdString(), texts) == SaveResult::Saved) {
-                mode.SaveDone();
-                panel.message(kSg2Created);
-                saved = true;
-            }
+            const SaveResult r = TimedSaveOk(*s, session.program.panel(), env, folder.toStdString(),
+                                             name.toStdString(), texts);
+            saved = r == SaveResult::Saved;
+            return r;
         };
 
         // "Continuous sampling": the line to the high rate, the dialog set up.

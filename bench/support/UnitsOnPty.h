@@ -13,21 +13,17 @@
 #include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PosixPort.h"
+#include "program/TextOperator.h"
 #include "units/UnitsProcess.h"
 
 namespace q24::bench {
 
-class QuietPanel : public Panel {
+// The text operator with the status lines left out: messages and questions
+// go to standard error, questions are answered OK or Yes.
+class QuietPanel : public TextOperator {
 public:
+    QuietPanel() : TextOperator(stderr) {}
     void setText(Ctl, const std::string&) override {}
-    std::string text(Ctl) const override { return {}; }
-    void setEnabled(Ctl, bool) override {}
-    void setVisible(Ctl, bool) override {}
-    void setValue(Ctl, int) override {}
-    void message(const std::string& t, const std::optional<std::string>&) override {
-        std::fprintf(stderr, "message: %s\n", t.c_str());
-    }
-    Answer ask(const std::string&, Buttons, const std::optional<std::string>&) override { return Answer::Ok; }
 };
 
 class UnitsOnPty {

@@ -26,32 +26,24 @@ std::optional<int16_t> SlotNumber(const std::string& text) {
     return ToInt16(*v);
 }
 
-// Changes nest (a group click checks boxes, which runs their handlers); the
-// dialog is told once, when the outermost one is done.
-class ChannelSettings::Batch {
-public:
-    explicit Batch(ChannelSettings& c) : c_(c) { ++c_.depth_; }
-    ~Batch() {
-        if (--c_.depth_ == 0 && c_.changed) c_.changed();
-    }
-    Batch(const Batch&) = delete;
-    Batch& operator=(const Batch&) = delete;
-
-private:
-    ChannelSettings& c_;
-};
-
 ChannelSettings::ChannelSettings(State& s) : s_(s) {}
+
+BusyGuard ChannelSettings::startBatch() {
+    return BusyGuard(depth_, [this] {
+        if (changed) changed();
+    });
+}
 
 void ChannelSettings::ensureLoaded() {
     if (!loaded_) {
-        Batch batch(*this);
+        const BusyGuard batch = startBatch();
         loaded_ = true;
         Form_Load();
     }
 }
 
-int ChannelSettings::tracesInUse() const { return std::clamp<int>(s_.N_Geofoni, 0, 4 * kSlots); }
+static_assert(ChannelSettings::kGroups * ChannelSettings::kSlots == kTracePositions);
+int ChannelSettings::tracesInUse() const { return ClampTraceCount(s_.N_Geofoni); }
 
 void ChannelSettings::Form_Load() {
     for (int p = 0; p <= tracesInUse(); ++p) s_.Ch_enabled[p] = true;
@@ -79,7 +71,7 @@ bool ChannelSettings::settAll() {
 }
 
 void ChannelSettings::setText(int i, const std::string& text) {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     if (!validSlot(i) || slots_[i].text == text) return;
     slots_[i].text = text;
@@ -96,7 +88,7 @@ void ChannelSettings::Text_Change(int i) {
 }
 
 void ChannelSettings::setChecked(int i, bool checked) {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     if (!validSlot(i) || slots_[i].checked == checked) return;
     slots_[i].checked = checked;
@@ -106,7 +98,7 @@ void ChannelSettings::setChecked(int i, bool checked) {
 void ChannelSettings::Check_Click(int i) { s_.Ch_enabled[position(i)] = slots_[i].checked; }
 
 void ChannelSettings::setSettAll(bool checked) {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     if (settAll_ == checked) return;
     settAll_ = checked;
@@ -118,7 +110,7 @@ void ChannelSettings::sett_all_Click() {
 }
 
 void ChannelSettings::selectGroup(int g) {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     if (g < 0 || g >= kGroups || g == group_) return;
     group_ = g;
@@ -162,7 +154,7 @@ void ChannelSettings::highlightTrigger(bool clearOptions) {
 }
 
 void ChannelSettings::clickOption(int i) {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     if (!validSlot(i) || !slots_[i].optionEnabled) return;
     selectOption(i);
@@ -183,12 +175,12 @@ void ChannelSettings::SetTriggerFromSlots() {
 }
 
 void ChannelSettings::OK() {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     SetTriggerFromSlots();
 }
 
 void ChannelSettings::RefreshChannelSlots() {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     const int n = tracesInUse();
     for (int g = 0; g < kGroups; ++g) groupEnabled_[g] = g == 0 || n > kSlots * g;
@@ -199,7 +191,7 @@ void ChannelSettings::RefreshChannelSlots() {
 }
 
 void ChannelSettings::FillSlots() {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     // Each box shows the unit of the position it stands for; with group a
     // selected, as at start-up, that is Ch_param(i).
@@ -207,7 +199,7 @@ void ChannelSettings::FillSlots() {
 }
 
 void ChannelSettings::PrepareForShow() {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     selectGroup(0);
     for (int i = 1; i <= kSlots; ++i) setText(i, FreeFormat(static_cast<long long>(s_.Ch_param[i])));
@@ -217,7 +209,7 @@ void ChannelSettings::PrepareForShow() {
 }
 
 void ChannelSettings::SelectPositionsUpToTraceCount() {
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     ensureLoaded();
     const int n = tracesInUse();
     for (int p = 1; p <= n; ++p) s_.Ch_enabled[p] = true;
@@ -231,7 +223,7 @@ bool ChannelSettings::checked(int i) const { return validSlot(i) && slots_[i].ch
 
 void ChannelSettings::setCheckCaption(int i, const std::string& caption, SlotColour background) {
     if (!validSlot(i)) return;
-    Batch batch(*this);
+    const BusyGuard batch = startBatch();
     slots_[i].checkCaption = caption;
     slots_[i].checkBackground = background;
 }

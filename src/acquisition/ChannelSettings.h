@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "state/BusyGuard.h"
 #include "state/State.h"
 
 namespace q24 {
@@ -124,8 +125,10 @@ private:
     void Option_Click(int i);
     void highlightTrigger(bool clearOptions);
     void selectOption(int i);
-    int tracesInUse() const;  // N_Geofoni kept within 0..96
-    class Batch;
+    int tracesInUse() const;  // N_Geofoni kept within 0..kTracePositions
+    // Changes nest (a group click checks boxes, which runs their handlers);
+    // `changed` is told once, when the outermost batch ends.
+    BusyGuard startBatch();
     int depth_ = 0;
 
     State& s_;

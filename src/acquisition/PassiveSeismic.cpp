@@ -8,6 +8,7 @@
 
 #include "files/DataTextFile.h"
 #include "state/AtomicFile.h"
+#include "state/BusyGuard.h"
 #include "state/NumberFormat.h"
 
 namespace q24 {
@@ -23,8 +24,8 @@ std::string Plural(int n, const char* one, const char* many) {
 
 }  // namespace
 
-PassiveSeismic::PassiveSeismic(State& s, Panel& main, Link& link, FilesEnv files, LineOwner& owner)
-    : s_(s), main_(main), link_(link), files_(std::move(files)), owner_(owner) {}
+PassiveSeismic::PassiveSeismic(State& s, Panel& main, Operator& op, Link& link, FilesEnv files, LineOwner& owner)
+    : s_(s), main_(main), op_(op), link_(link), files_(std::move(files)), owner_(owner) {}
 
 int PassiveSeismic::BlockCount(int hz, int32_t seconds) {
     const double blocks = RoundHalfEven(static_cast<double>(hz) * seconds / kBlock);
@@ -79,11 +80,7 @@ void PassiveSeismic::SelectFrequency(int hz) {
 }
 
 Task<void> PassiveSeismic::Command2_Click() {
-    started_ = true;
-    struct Over {
-        bool& flag;
-        ~Over() { flag = false; }
-    } over{started_};
+    const BusyGuard underWay(started_);
     co_await PassiveRecording();
 }
 
@@ -112,7 +109,7 @@ Task<void> PassiveSeismic::PassiveRecording() {
     const int blocks = s_.N_blocks_passive;
     out_.planned = blocks;
     const std::string samples = std::to_string(static_cast<int64_t>(blocks) * kBlock);
-    const Answer go = co_await main_.askAsync("Samples Number=" + samples, Buttons::YesNo);
+    const Answer go = co_await main_.askAsync(Question::SamplesNumber, "Samples Number=" + samples, Buttons::YesNo);
     if (link_.cancelled()) {
         out_.end = End::Cancelled;
         co_return;
@@ -122,7 +119,7 @@ Task<void> PassiveSeismic::PassiveRecording() {
     if (const int kept = unsavedBlocks(); kept > 0) {
         const std::string question = "The temporary files hold a passive recording that was not saved (" +
                                      Plural(kept, "block", "blocks") + " of 8192 samples). Record over it?";
-        const Answer over = co_await main_.askAsync(question, Buttons::YesNo);
+        const Answer over = co_await main_.askAsync(Question::RecordOver, question, Buttons::YesNo);
         if (link_.cancelled()) {
             out_.end = End::Cancelled;
             co_return;
@@ -259,7 +256,7 @@ Task<void> PassiveSeismic::offerEarlyEnd(int hz) {
     const std::string question = why + ": " + std::to_string(blocks) + " of " + std::to_string(out_.planned) +
                                  " blocks were recorded whole (" + std::to_string(int64_t{blocks} * kBlock) +
                                  " samples per channel). Save them?";
-    const Answer save = co_await main_.askAsync(question, Buttons::YesNo);
+    const Answer save = co_await main_.askAsync(Question::SaveEarlyEnd, question, Buttons::YesNo);
     if (!link_.cancelled() && save == Answer::Yes) co_await mergeAndSave(hz, blocks);
 }
 
@@ -273,8 +270,7 @@ Task<void> PassiveSeismic::mergeAndSave(int hz, int blocks) {
         co_return;
     }
     out_.merged = true;
-    if (!showSave) co_return;
-    out_.save = co_await showSave();
+    out_.save = co_await op_.saveTrigger();
     if (out_.save == SaveResult::Saved) std::remove(markerPath().c_str());
 }
 

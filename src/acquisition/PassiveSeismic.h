@@ -28,6 +28,7 @@
 #include <functional>
 #include <string>
 
+#include "acquisition/Operator.h"
 #include "files/Saving.h"
 #include "link/LineOwner.h"
 #include "link/Link.h"
@@ -73,7 +74,7 @@ public:
     };
 
     // `files.home` is the program folder; `owner` resets the units.
-    PassiveSeismic(State& s, Panel& main, Link& link, FilesEnv files, LineOwner& owner);
+    PassiveSeismic(State& s, Panel& main, Operator& op, Link& link, FilesEnv files, LineOwner& owner);
 
     const Controls& controls() const { return c_; }
     const Outcome& outcome() const { return out_; }
@@ -99,9 +100,6 @@ public:
     // (halves to even), at least 1.
     static int BlockCount(int hz, int32_t seconds);
 
-    // The trigger save dialog, opened with Passive_mode set; ends with what
-    // it did.
-    std::function<Task<SaveResult>()> showSave;
     // Told after the controls changed, so an open dialog can refresh itself.
     std::function<void()> changed;
     // Told after each block was written whole: block number, blocks planned.
@@ -121,6 +119,7 @@ private:
 
     State& s_;
     Panel& main_;
+    Operator& op_;
     Link& link_;
     FilesEnv files_;
     LineOwner& owner_;

@@ -18,9 +18,9 @@ std::string UnitText(int unit) { return "Unit " + std::to_string(unit); }
 
 }  // namespace
 
-RunningMode::RunningMode(State& s, Panel& main, Link& link, LineOwner& owner, AcqParameters& params,
+RunningMode::RunningMode(State& s, Panel& main, Operator& op, Link& link, LineOwner& owner, AcqParameters& params,
                          const ChannelSlots& slots)
-    : s_(s), main_(main), link_(link), owner_(owner), params_(params), slots_(slots) {}
+    : s_(s), main_(main), op_(op), link_(link), owner_(owner), params_(params), slots_(slots) {}
 
 int32_t RunningMode::samplesPerChannel() const {
     return std::clamp<int32_t>(s_.N_samples, 0, std::min<int32_t>(s_.Dati.cols(), static_cast<int32_t>(s_.Traccia.size())));
@@ -162,10 +162,9 @@ Task<void> RunningMode::deselect(int ch, int unit) {
 }
 
 Task<void> RunningMode::puls_sample_Click() {
-    if (!openTimedSampling) co_return;
     if (s_.Baud_rate_high > 0) co_await link_.Set_baud(s_.Baud_rate_high);
     if (link_.cancelled()) co_return;  // the program ends: no dialog any more
-    co_await openTimedSampling();
+    co_await op_.timedSampling();
 }
 
 }  // namespace q24

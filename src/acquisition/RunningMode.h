@@ -22,6 +22,7 @@
 
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/AcqParameters.h"
+#include "acquisition/Operator.h"
 #include "link/LineOwner.h"
 #include "link/Link.h"
 #include "state/Panel.h"
@@ -34,7 +35,7 @@ class RunningMode {
 public:
     enum class Path { Stopped, Fast, Slow };
 
-    RunningMode(State& s, Panel& main, Link& link, LineOwner& owner, AcqParameters& params,
+    RunningMode(State& s, Panel& main, Operator& op, Link& link, LineOwner& owner, AcqParameters& params,
                 const ChannelSlots& slots);
 
     // GO RUNNING, as the sequence the owner runs (Command::GoRunning,
@@ -56,8 +57,6 @@ public:
     bool running() const { return path_ != Path::Stopped; }
     Path path() const { return path_; }
 
-    // The timed sampling dialog: opened, and awaited until it is closed.
-    std::function<Task<void>()> openTimedSampling;
     // Told after each channel's read: the channel position, the unit asked and
     // whether the trace arrived (it is then in Dati row ch - 1). A read that a
     // stop or a cancellation ended is not told.
@@ -74,6 +73,7 @@ private:
 
     State& s_;
     Panel& main_;
+    Operator& op_;
     Link& link_;
     LineOwner& owner_;
     AcqParameters& params_;

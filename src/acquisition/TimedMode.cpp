@@ -4,6 +4,7 @@
 #include <new>
 
 #include "link/Frames.h"
+#include "state/BusyGuard.h"
 #include "state/NumberFormat.h"
 
 namespace q24 {
@@ -12,18 +13,8 @@ namespace {
 constexpr const char* kTooLong = "Time set is too long !";
 }  // namespace
 
-TimedMode::TimedMode(State& s, Panel& main, Link& link, LineOwner& owner, ChannelSlots& slots)
-    : s_(s), main_(main), link_(link), owner_(owner), slots_(slots) {}
-
-struct TimedMode::Counted {
-    TimedMode& mode;
-    explicit Counted(TimedMode& m) : mode(m) { ++mode.sequences_; }
-    ~Counted() {
-        if (--mode.sequences_ == 0) mode.notify();  // the dialog may go now
-    }
-    Counted(const Counted&) = delete;
-    Counted& operator=(const Counted&) = delete;
-};
+TimedMode::TimedMode(State& s, Panel& main, Operator& op, Link& link, LineOwner& owner, ChannelSlots& slots)
+    : s_(s), main_(main), op_(op), link_(link), owner_(owner), slots_(slots) {}
 
 void TimedMode::notify() {
     if (changed) changed();
@@ -81,7 +72,7 @@ void TimedMode::Command6_Click() {
 
 Task<void> TimedMode::Start_acq_Click() {
     if (!c_.Start_acq) co_return;  // START is off: a recording, its save or a reset runs
-    Counted counted(*this);
+    const BusyGuard counted(sequences_, [this] { notify(); });  // the dialog may go at the end
     c_.Start_acq = false;
     notify();
     s_.Passive_mode = false;
@@ -126,10 +117,14 @@ Task<void> TimedMode::record() {
         co_await abortNow();
         co_return;
     }
-    if (!link_.cancelled() && showSave) {
+    if (!link_.cancelled()) {
         notify();
-        co_await showSave();
+        const SaveResult saved = co_await op_.saveTimed();
         if (aborted_) co_return;  // Abort's OK came while the save dialog was up: it reset
+        if (saved == SaveResult::Saved && !link_.cancelled()) {
+            SaveDone();
+            co_await main_.messageAsync(kSg2Created);
+        }
     }
     // The units record until they are reset; a cancelled recording is not
     // saved, but reset all the same, and the dialog goes.
@@ -209,13 +204,13 @@ Task<void> TimedMode::abortNow() {
     co_await owner_.reset();
     c_.shown = false;
     notify();
-    if (endProgram) endProgram();
+    op_.endProgram();
 }
 
 Task<void> TimedMode::Command7_Click() {
     if (!c_.Command7 || aborted_ || abortAsked_) co_return;
-    Counted counted(*this);
-    const Answer a = co_await main_.askAsync("Abort section ?", Buttons::OkCancel);
+    const BusyGuard counted(sequences_, [this] { notify(); });
+    const Answer a = co_await main_.askAsync(Question::AbortSection, "Abort section ?", Buttons::OkCancel);
     if (a != Answer::Ok || aborted_ || abortAsked_ || link_.cancelled()) co_return;
     if (recording_) {
         // The recording stops at its next step, then resets and ends.
@@ -228,7 +223,7 @@ Task<void> TimedMode::Command7_Click() {
 
 Task<void> TimedMode::Command2_Click() {
     if (!c_.Command2) co_return;  // off during a recording and its save
-    Counted counted(*this);
+    const BusyGuard counted(sequences_, [this] { notify(); });
     c_.Start_acq = c_.Command2 = false;
     notify();
     co_await owner_.reset();

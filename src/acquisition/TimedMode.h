@@ -22,6 +22,7 @@
 #include <string>
 
 #include "acquisition/ChannelSettings.h"
+#include "acquisition/Operator.h"
 #include "link/LineOwner.h"
 #include "link/Link.h"
 #include "state/Panel.h"
@@ -50,7 +51,7 @@ public:
         bool shown = false;              // the dialog is open
     };
 
-    TimedMode(State& s, Panel& main, Link& link, LineOwner& owner, ChannelSlots& slots);
+    TimedMode(State& s, Panel& main, Operator& op, Link& link, LineOwner& owner, ChannelSlots& slots);
 
     const Controls& controls() const { return c_; }
 
@@ -81,11 +82,6 @@ public:
     // Abort's reset): the dialog may not go before it has ended.
     bool busy() const { return sequences_ > 0; }
 
-    // The save dialog `Percorsofile` after each recording, awaited until it
-    // is closed; on a save it calls SaveDone().
-    std::function<Task<void>()> showSave;
-    // Abort's OK, after the units were reset: the program ends.
-    std::function<void()> endProgram;
     // Told after the controls changed, so an open dialog can refresh itself.
     std::function<void()> changed;
     // Told after each burst: block, channel position, unit and whether it
@@ -93,7 +89,6 @@ public:
     std::function<void(int block, int ch, int unit, bool ok)> burstRead;
 
 private:
-    struct Counted;  // counts a handler's sequence in sequences_ while it lives
     void notify();
     void showMinutes();
     void setStatus(const std::string& text);
@@ -104,6 +99,7 @@ private:
 
     State& s_;
     Panel& main_;
+    Operator& op_;
     Link& link_;
     LineOwner& owner_;
     ChannelSlots& slots_;

@@ -56,9 +56,9 @@ long long AlignedIndex(float trgOffset, long long k) {
     return static_cast<long long>(RoundHalfEven(static_cast<double>(trgOffset) + static_cast<double>(k)));
 }
 
-TriggerAcquisition::TriggerAcquisition(State& s, Panel& panel, Link& link, LineOwner& owner,
+TriggerAcquisition::TriggerAcquisition(State& s, Panel& panel, Operator& op, Link& link, LineOwner& owner,
                                        AcqParameters& params, ChannelSlots& slots, FilesEnv env)
-    : s_(s), panel_(panel), link_(link), owner_(owner), params_(params), slots_(slots), env_(std::move(env)) {}
+    : s_(s), panel_(panel), op_(op), link_(link), owner_(owner), params_(params), slots_(slots), env_(std::move(env)) {}
 
 std::string TriggerAcquisition::dataFilePath() const { return env_.home + "/" + kTriggerDataFile; }
 
@@ -122,8 +122,8 @@ Task<bool> TriggerAcquisition::oneShot() {
 
     panel_.setVisible(Ctl::Unita_errata1, false);
     panel_.setEnabled(Ctl::Frame2, false);
-    if (!s_.Stack_series && hooks.showGeometry) {
-        co_await hooks.showGeometry();
+    if (!s_.Stack_series) {
+        co_await op_.geometry();
         if (link_.cancelled()) co_return false;  // nothing was sent yet
     }
     panel_.setValue(Ctl::ProgressBar1, 0);
@@ -145,7 +145,7 @@ Task<bool> TriggerAcquisition::oneShot() {
         panel_.setVisible(Ctl::Termina_trigger, false);
         // A data file that could not be completed is not offered: the
         // converter would turn the previous shot into this one's .sg2.
-        if (last_ == ShotEnd::Done && hooks.showSave) co_await hooks.showSave();
+        if (last_ == ShotEnd::Done) co_await op_.saveTrigger();
     }
     // The units were armed: one reset, whatever ended the shot. A reset after
     // a pre-emption clears the cancellation, so it is noted first.
@@ -158,7 +158,7 @@ Task<bool> TriggerAcquisition::oneShot() {
 Task<bool> TriggerAcquisition::endOfSeries() {
     if (!s_.Stacking) co_return false;  // the save dialog may have ended the series
     s_.Stack_series = true;
-    const Answer keepOn = co_await panel_.askAsync("Keep on Stacking?", Buttons::YesNo);
+    const Answer keepOn = co_await panel_.askAsync(Question::KeepOnStacking, "Keep on Stacking?", Buttons::YesNo);
     if (link_.cancelled()) co_return false;
     if (keepOn == Answer::Yes) co_return true;
     panel_.setVisible(Ctl::Termina_trigger, false);
@@ -171,7 +171,7 @@ Task<bool> TriggerAcquisition::endOfSeries() {
     s_.N_stack = 0;
     ClearStack(s_);
     panel_.setPictureBackground(kPlainBackground.r, kPlainBackground.g, kPlainBackground.b);
-    if (hooks.showSave) co_await hooks.showSave();
+    co_await op_.saveTrigger();
     co_return false;
 }
 
@@ -289,11 +289,11 @@ Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::Collect_channels(int displ
     params_.VScroll3_Change();  // places the pre-trigger line again
 
     // The "Message" window paints itself when shown.
-    if (hooks.messageWindow) hooks.messageWindow(true);
+    op_.waitMessage(true);
     panel_.clearPicture();
     for (int ch = 1; ch <= positions; ++ch)
         if (s_.Ch_enabled[static_cast<std::size_t>(ch)]) panel_.plotTrace(ch, displayMode);
-    if (hooks.messageWindow) hooks.messageWindow(false);
+    op_.waitMessage(false);
     co_return ShotEnd::Done;
 }
 

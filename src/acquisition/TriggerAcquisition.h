@@ -31,6 +31,7 @@
 
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/AcqParameters.h"
+#include "acquisition/Operator.h"
 #include "files/DataTextFile.h"
 #include "files/Saving.h"
 #include "link/LineOwner.h"
@@ -71,15 +72,8 @@ void ChooseStacking(State& s, Panel& main, bool stacking);
 // Where the current shot stands; Armed is the only phase a trigger can end.
 enum class ShotPhase { Idle, Armed, Recording, Receiving };
 
+// Observers of a shot; either may be left empty.
 struct TriggerHooks {
-    // The geometry dialog before each shot that does not continue a stacking
-    // series, awaited: Dist_geofoni and Pos_source are current afterwards.
-    std::function<Task<void>()> showGeometry;
-    // The trigger save dialog `Percorsofile_tr`, awaited.
-    std::function<Task<SaveResult>()> showSave;
-    // The "Message" window with "Wait for data display...": shown without
-    // blocking (true) while the traces are drawn, hidden afterwards (false).
-    std::function<void(bool shown)> messageWindow;
     // Told each time the shot changes phase (the command-line tool's trigger
     // time limit watches it).
     std::function<void(ShotPhase)> phaseChanged;
@@ -92,8 +86,9 @@ public:
     // The parameters' handlers re-derive N_samples and place the pre-trigger
     // line; the channel slots give the units asked at 500 Hz and below.
     // `owner` is told the shot's phases and resets the units; `env` says
-    // where data_trigger.txt goes and how its header numbers look.
-    TriggerAcquisition(State& s, Panel& panel, Link& link, LineOwner& owner, AcqParameters& params,
+    // where data_trigger.txt goes and how its header numbers look; `op`
+    // shows the geometry, save and "Message" forms.
+    TriggerAcquisition(State& s, Panel& panel, Operator& op, Link& link, LineOwner& owner, AcqParameters& params,
                        ChannelSlots& slots, FilesEnv env);
 
     TriggerHooks hooks;
@@ -144,6 +139,7 @@ private:
 
     State& s_;
     Panel& panel_;
+    Operator& op_;
     Link& link_;
     LineOwner& owner_;
     AcqParameters& params_;

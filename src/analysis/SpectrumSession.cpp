@@ -42,13 +42,13 @@ std::vector<CurvePoint> SpectrumCurve(const std::vector<float>& amp, int n, doub
     return points;
 }
 
-const std::vector<Rgb>& CurvePalette() {
-    static const std::vector<Rgb> palette{{0, 0, 0},   {0, 0, 128},   {0, 128, 0},
+const std::vector<CurveRgb>& CurvePalette() {
+    static const std::vector<CurveRgb> palette{{0, 0, 0},   {0, 0, 128},   {0, 128, 0},
                                           {0, 128, 128}, {128, 0, 0}, {128, 0, 128}};
     return palette;
 }
 
-Rgb CurveColours::next() {
+CurveRgb CurveColours::next() {
     // Scale the 32-bit draw to 0 ... 5 by multiplication, which keeps the six
     // chances equal to within 2^-32.
     const uint64_t draw = generator_();

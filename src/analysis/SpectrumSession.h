@@ -38,14 +38,14 @@ struct CurvePoint {
 std::vector<CurvePoint> SpectrumCurve(const std::vector<float>& amp, int n, double width, double height);
 
 // An RGB colour.
-struct Rgb {
+struct CurveRgb {
     int r, g, b;
-    bool operator==(const Rgb&) const = default;
+    bool operator==(const CurveRgb&) const = default;
 };
 
 // The first six colours of the 16-colour palette: black, blue, green, cyan,
 // red, magenta.
-const std::vector<Rgb>& CurvePalette();
+const std::vector<CurveRgb>& CurvePalette();
 
 // Picks each new curve's colour from CurvePalette() with equal chance. The
 // generator starts from the same state in every run, so a run always goes
@@ -53,7 +53,7 @@ const std::vector<Rgb>& CurvePalette();
 // program, so reopening the dialog continues the sequence.
 class CurveColours {
 public:
-    Rgb next();
+    CurveRgb next();
 
 private:
     std::mt19937 generator_;  // default start state, never seeded

@@ -6,15 +6,11 @@
 
 namespace q24 {
 
-// The program holds at most 96 channel positions (Dati has rows for 97 traces,
-// the channel settings cover 96 slots): the bar's range reaches 500, the trace
-// count never goes past this.
-inline constexpr int kMaxTraces = 96;
-
-// The bar's change handler: above 500 Hz, or for a value below 25, the value
-// becomes N_Geofoni (and its label); at 500 Hz and below at most 24 traces can
-// be chosen, so larger values leave both as they were. Then the trace spacing
-// follows the picture width.
+// The bar's change handler: above 500 Hz, or for a value up to
+// kSlowRatePositions, the value becomes N_Geofoni (and its label), kept within
+// 1..kTracePositions (the bar's range reaches 500); at 500 Hz and below larger
+// values leave both as they were. Then the trace spacing follows the picture
+// width.
 void TraceCountChanged(State& s, Panel& main, int value, int pictureWidth);
 
 }  // namespace q24

@@ -65,7 +65,7 @@ namespace {
 // it only with a complete new one).
 bool agreeToReplace(Panel& main, const std::string& sg2, const std::string& name) {
     if (!IsNormalFile(sg2)) return true;
-    return main.ask(name + " already exists, erase the file ?", Buttons::YesNoCancel) == Answer::Yes;
+    return main.ask(Question::EraseFile, name + " already exists, erase the file ?", Buttons::YesNoCancel) == Answer::Yes;
 }
 
 bool startConverter(Panel& main, const FilesEnv& env, const std::string& data, const std::string& sg2) {
@@ -122,8 +122,8 @@ SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std
         const std::string project = ProjectPath(env.home, s.Prj_name);
         if (std::string err = appendProjectLine(project, sg2); !err.empty())
             main.message("The refraction project file " + project + " could not be written: " + err);
-        if (main.ask("End of Refraction Project?", Buttons::YesNo) == Answer::Yes &&
-            main.ask("Are you sure?", Buttons::YesNo) == Answer::Yes)
+        if (main.ask(Question::EndProject, "End of Refraction Project?", Buttons::YesNo) == Answer::Yes &&
+            main.ask(Question::AreYouSure, "Are you sure?", Buttons::YesNo) == Answer::Yes)
             EndProject(s, main, env);
     }
 
@@ -163,7 +163,7 @@ SaveResult TimedSaveOk(State& s, Panel& main, const FilesEnv& env, const std::st
 
 bool BeforeNewProject(State& s, Panel& main, const FilesEnv& env) {
     if (!s.Refraction_project) return true;
-    if (main.ask("The refraction project \"" + s.Prj_name + "\" is open. End it before starting a new one?",
+    if (main.ask(Question::EndOpenProject, "The refraction project \"" + s.Prj_name + "\" is open. End it before starting a new one?",
                  Buttons::YesNo) != Answer::Yes)
         return false;
     EndProject(s, main, env);

@@ -52,40 +52,18 @@ std::optional<Command> CommandOf(Ctl control);
 
 // The main window as the sequences see it: setEnabled records what they ask
 // and shows it only where the activity allows the control's command.
-class GatedPanel : public Panel {
+class GatedPanel : public PanelRelay<> {
 public:
-    explicit GatedPanel(Panel& inner) : inner_(inner) {}
+    using PanelRelay::PanelRelay;
     void setActivity(Activity a);
 
-    void setText(Ctl c, const std::string& t) override { inner_.setText(c, t); }
-    std::string text(Ctl c) const override { return inner_.text(c); }
     void setEnabled(Ctl c, bool e) override;
-    void setVisible(Ctl c, bool v) override { inner_.setVisible(c, v); }
-    void setValue(Ctl c, int v) override { inner_.setValue(c, v); }
-    void message(const std::string& t, const std::optional<std::string>& title = {}) override {
-        inner_.message(t, title);
-    }
-    Answer ask(const std::string& t, Buttons b, const std::optional<std::string>& title = {}) override {
-        return inner_.ask(t, b, title);
-    }
-    Task<void> messageAsync(const std::string& t, const std::optional<std::string>& title = {}) override {
-        return inner_.messageAsync(t, title);
-    }
-    Task<Answer> askAsync(const std::string& t, Buttons b, const std::optional<std::string>& title = {}) override {
-        return inner_.askAsync(t, b, title);
-    }
-    void dismissQuestions() override { inner_.dismissQuestions(); }
-    void placeZeroLine(double f) override { inner_.placeZeroLine(f); }
-    void clearPicture() override { inner_.clearPicture(); }
-    void plotTrace(int t, int style) override { inner_.plotTrace(t, style); }
-    void setPictureBackground(int r, int g, int b) override { inner_.setPictureBackground(r, g, b); }
 
     // What a sequence last asked for `c` (true when it never asked).
     bool wanted(Ctl c) const;
 
 private:
     void apply(Ctl c);
-    Panel& inner_;
     Activity activity_ = Activity::Idle;
     std::map<Ctl, bool> wanted_;
 };

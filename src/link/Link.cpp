@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "link/Frames.h"
 #include "link/Timing.h"
+#include "state/BusyGuard.h"
 #include "state/NumberFormat.h"
 
 namespace q24 {
@@ -125,11 +127,7 @@ Task<int> Link::Set_baud(int32_t rate) {
 
 Task<int> Link::Reset_units() {
     if (resetting_) co_return 0;  // one reset at a time
-    resetting_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{resetting_};
+    const BusyGuard oneReset(resetting_);
     const uint8_t reset = frames::kResetByte;
     ++counters_.resets;
     if (waits_.cancelReason() == CancelReason::Ending) {
@@ -191,12 +189,7 @@ void Link::pollLine(bool raiseFlags) {
     if (!port_.isOpen()) return;
     const LineErrors e = port_.takeErrors();
     if (!e.any()) return;
-    counters_.framing += e.framing;
-    counters_.overrun += e.overrun;
-    counters_.parity += e.parity;
-    counters_.breaks += e.breaks;
-    counters_.bufferOverflow += e.bufferOverflow;
-    counters_.io += e.io;
+    e.addTo(counters_);
     if (raiseFlags) {
         if (e.framing) s_.Framing_err = true;
         s_.Comm_error = true;
@@ -223,15 +216,19 @@ int Link::end(ReadEnd e, int result) {
     return result;
 }
 
-Task<ReadEnd> Link::waitBytes(std::size_t count, double limit) {
+Task<Link::Reply> Link::readReply(std::size_t count, double limit) {
     for (;;) {
-        if (cancelled()) co_return ReadEnd::Cancelled;
+        if (cancelled()) co_return Reply{ReadEnd::Cancelled};
         pollLine();
-        if (port_.isOpen() && port_.available() >= count) co_return ReadEnd::Ok;
-        if (s_.Stop_req == 1) co_return ReadEnd::Stopped;
+        if (port_.isOpen() && port_.available() >= count) {
+            std::vector<uint8_t> bytes = port_.takeAll();
+            counters_.bytesIn += bytes.size();
+            co_return Reply{ReadEnd::Ok, std::move(bytes)};
+        }
+        if (s_.Stop_req == 1) co_return Reply{ReadEnd::Stopped};
         // An unplugged adapter answers nothing any more: no wait for it.
-        if (lostShown_) co_return ReadEnd::LineError;
-        if (now() > limit) co_return ReadEnd::Timeout;
+        if (lostShown_) co_return Reply{ReadEnd::LineError};
+        if (now() > limit) co_return Reply{ReadEnd::Timeout};
         co_await waits_.until(port_.pollFd(), std::min(limit, now() + timing::kStopCheck));
     }
 }
@@ -359,29 +356,21 @@ Task<int> Link::Read_burst_running(int unit, bool, bool timeout_on) {
 
 Task<int> Link::Wait_trigger_byte() {
     // No time limit: only a byte, a stop or a cancellation ends this wait.
-    const ReadEnd e = co_await waitBytes(1, kNever);
-    if (e != ReadEnd::Ok) co_return end(e, 0);
-    counters_.bytesIn += port_.takeAll().size();
-    co_return end(ReadEnd::Ok, 1);
+    const Reply r = co_await readReply(1, kNever);
+    co_return end(r.end, r.end == ReadEnd::Ok ? 1 : 0);
 }
 
 Task<int> Link::Read_trigger_time(double timeout_s) {
     if (port_.isOpen()) port_.discardInput();
-    const ReadEnd e = co_await waitBytes(frames::kTriggerReplyBytes, now() + timeout_s);
-    if (e == ReadEnd::Timeout) co_return end(e, 255);
-    if (e != ReadEnd::Ok) co_return end(e, 0);
-    const std::vector<uint8_t> r = port_.takeAll();
-    counters_.bytesIn += r.size();
-    s_.Trg_time = *frames::TriggerTimeOfReply(r);
+    const Reply r = co_await readReply(frames::kTriggerReplyBytes, now() + timeout_s);
+    if (r.end != ReadEnd::Ok) co_return end(r.end, r.end == ReadEnd::Timeout ? 255 : 0);
+    s_.Trg_time = *frames::TriggerTimeOfReply(r.bytes);
     co_return end(ReadEnd::Ok, 1);
 }
 
 Task<int32_t> Link::Read_code_reply() {
-    const ReadEnd e = co_await waitBytes(frames::kCodeReplyBytes, now() + timing::kCodeReplyLimit);
-    if (e != ReadEnd::Ok) co_return end(e, 0);
-    const std::vector<uint8_t> r = port_.takeAll();
-    counters_.bytesIn += r.size();
-    co_return end(ReadEnd::Ok, *frames::CodeOfReply(r));
+    const Reply r = co_await readReply(frames::kCodeReplyBytes, now() + timing::kCodeReplyLimit);
+    co_return end(r.end, r.end == ReadEnd::Ok ? *frames::CodeOfReply(r.bytes) : 0);
 }
 
 // ---------------------------------------------------------------- port dialog

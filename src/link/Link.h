@@ -39,6 +39,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "link/Port.h"
 #include "link/PortMap.h"
@@ -144,9 +145,15 @@ private:
     void showSpeed(int32_t rate);
     bool portUsable();
     int end(ReadEnd e, int result);    // notes how a read ended
-    // Waits until `count` bytes are buffered; Ok, Timeout (past `limit`),
-    // Stopped (Stop_req) or Cancelled.
-    Task<ReadEnd> waitBytes(std::size_t count, double limit);
+    // A reply: how its wait ended and, on Ok, every byte buffered.
+    struct Reply {
+        ReadEnd end;
+        std::vector<uint8_t> bytes = {};
+    };
+    // Waits until `count` bytes are buffered and takes them; Ok, Timeout
+    // (past `limit`), Stopped (Stop_req), LineError (the device is gone) or
+    // Cancelled.
+    Task<Reply> readReply(std::size_t count, double limit);
     Task<int> readBurst(uint8_t request, double limit, bool timeout_on, bool running);
 
     State& s_;

@@ -4,15 +4,17 @@
 // is always 8 data bits, no parity, one stop bit, no handshake; only the speed
 // changes.
 //
-// Reception is pulled, not pushed: available() and takeAll() first collect what
-// the driver holds, so a caller that waits for N bytes asks available() after
-// each wake-up. pollFd() is the descriptor to watch for "something arrived"
-// (-1 when there is none to watch, e.g. in-memory or after the device went
-// away); the link's wait hands it to the event loop.
+// Reception is pulled, not pushed: available(), takeAll() and takeErrors()
+// first collect what the driver holds (pump(): into the input buffer and the
+// error counts every port keeps here), so a caller that waits for N bytes
+// asks available() after each wake-up. pollFd() is the descriptor to watch
+// for "something arrived" (-1 when there is none to watch, e.g. in-memory or
+// after the device went away); the link's wait hands it to the event loop.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace q24 {
@@ -26,6 +28,17 @@ struct LineErrors {
     uint32_t bufferOverflow = 0;  // the driver's or our input buffer was full
     uint32_t io = 0;         // the device failed (unplugged adapter: EIO, hang-up)
     bool any() const { return framing || overrun || parity || breaks || bufferOverflow || io; }
+    // Adds these counts to the same-named ones of `to` (LineErrors, the
+    // link's counters).
+    template <class Counts>
+    void addTo(Counts& to) const {
+        to.framing += framing;
+        to.overrun += overrun;
+        to.parity += parity;
+        to.breaks += breaks;
+        to.bufferOverflow += bufferOverflow;
+        to.io += io;
+    }
 };
 
 class Port {
@@ -54,10 +67,26 @@ public:
     // Returns once every byte written has left the port.
     virtual void drain() = 0;
 
-    virtual std::size_t available() = 0;
-    virtual std::vector<uint8_t> takeAll() = 0;
-    virtual LineErrors takeErrors() = 0;
+    std::size_t available() {
+        pump();
+        return in_.size();
+    }
+    std::vector<uint8_t> takeAll() {
+        pump();
+        return std::exchange(in_, {});
+    }
+    LineErrors takeErrors() {
+        pump();
+        return std::exchange(errors_, {});
+    }
     virtual int pollFd() const { return -1; }
+
+protected:
+    // Moves what the device holds into in_ and its line errors into errors_.
+    virtual void pump() = 0;
+
+    std::vector<uint8_t> in_;  // received, not yet taken
+    LineErrors errors_;
 };
 
 }  // namespace q24

@@ -207,25 +207,6 @@ void PosixPort::readCounters(bool baseline) {
     last_ = {c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
 }
 
-std::size_t PosixPort::available() {
-    pump();
-    return in_.size();
-}
-
-std::vector<uint8_t> PosixPort::takeAll() {
-    pump();
-    std::vector<uint8_t> out;
-    out.swap(in_);
-    return out;
-}
-
-LineErrors PosixPort::takeErrors() {
-    pump();
-    LineErrors e = errors_;
-    errors_ = {};
-    return e;
-}
-
 bool MakeRawLine(int fd) {
     termios2 t{};
     if (!GetLine(fd, t)) return false;

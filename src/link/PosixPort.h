@@ -7,8 +7,8 @@
 // - Any speed up to 1000000 baud through termios2 with BOTHER (250000 is no
 //   standard rate); the speed is read back from the driver and a rate the
 //   driver cannot come within 3 % of counts as refused.
-// - Input: every available() or takeAll() moves what the driver holds into
-//   our own buffer (up to kInputLimit bytes; the driver itself keeps about
+// - Input: every available(), takeAll() or takeErrors() moves what the driver
+//   holds into our own buffer (up to kInputLimit bytes; the driver itself keeps about
 //   64 KiB), so the 30000 bytes the link needs never overflow.
 // - Line errors, both ways, because neither alone is enough: the driver marks
 //   each bad byte in the stream (PARMRK), which keeps data and error in order
@@ -54,16 +54,13 @@ public:
     void discardOutput() override;
     bool write(std::span<const uint8_t> bytes) override;
     void drain() override;
-    std::size_t available() override;
-    std::vector<uint8_t> takeAll() override;
-    LineErrors takeErrors() override;
     int pollFd() const override { return gone_ ? -1 : fd_; }
 
     // Whether the driver keeps error counters (TIOCGICOUNT).
     bool hasCounters() const { return counters_; }
 
 private:
-    void pump();
+    void pump() override;
     void readCounters(bool baseline);
 
     int fd_ = -1;
@@ -71,9 +68,7 @@ private:
     int32_t speed_ = 0;
     bool gone_ = false;
     bool counters_ = false;
-    std::vector<uint8_t> in_;
     LineMarks marks_;
-    LineErrors errors_;
     struct Count { int frame = 0, overrun = 0, parity = 0, brk = 0, buf = 0; } last_;
 };
 

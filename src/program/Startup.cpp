@@ -1,19 +1,20 @@
-#include "program/Startup.h"
-
+// The program's start-up, in its fixed order. Every step runs under
+// resume-on-error: a step that fails is skipped and the next one runs, so the
+// start never stops.
 #include <exception>
 #include <filesystem>
+#include <functional>
 
+#include "program/Program.h"
 #include "state/Config.h"
 #include "state/NumberFormat.h"
 
 namespace q24 {
 
-std::vector<std::string> RunStartup(StartupContext& ctx) {
-    State& s = ctx.s;
-    Panel& panel = ctx.panel;
-    StartupHooks& h = ctx.hooks;
+std::vector<std::string> Program::start() {
+    State& s = *state_;
+    Panel& panel = gated_;
     std::vector<std::string> failed;
-
     auto step = [&](const char* name, const std::function<void()>& fn) {
         try {
             fn();
@@ -23,31 +24,25 @@ std::vector<std::string> RunStartup(StartupContext& ctx) {
             failed.push_back(name);
         }
     };
-    auto hook = [&](const char* name, const std::function<void()>& fn) {
-        if (fn) step(name, fn);
-    };
-
-    step("Data folder", [&] {
-        std::filesystem::create_directories(std::filesystem::path(ctx.programFolder) / "Data");
-    });
+    step("Data folder", [&] { std::filesystem::create_directories(std::filesystem::path(options_.home) / "Data"); });
     step("slow sample count", [&] { s.N_slow = 128; });
-    hook("channel dialogs", h.loadChannelDialogs);
-    step("configuration", [&] { LoadConfiguration(s, panel, ctx.programFolder); });
-    step("stored parameters", [&] { ApplyStoredParameters(s, ctx.params, panel); });
+    step("channel settings", [&] { channels_.Load(); });
+    step("configuration", [&] { LoadConfiguration(s, panel, options_.home); });
+    step("stored parameters", [&] { ApplyStoredParameters(s, params_, panel); });
     step("duration unit", [&] { panel.setText(Ctl::Label3, panel.text(Ctl::Label12)); });
     step("geophone spacing", [&] {
         if (s.Dist_geofoni == 0) s.Dist_geofoni = 5.0f;
     });
-    hook("show window", h.showMainWindow);
+    step("show window", [&] { op_.showMainWindow(); });
     step("parameters handlers", [&] {
-        ctx.params.VScroll2_Change();
-        ctx.params.VScroll1_Change();
+        params_.VScroll2_Change();
+        params_.VScroll1_Change();
     });
-    // The panel lays itself out with the window (Qt layouts), so step 10 has
-    // nothing left to do by hand.
+    // The panel lays itself out with the window (Qt layouts), so there is
+    // nothing left to place by hand.
     step("trace count", [&] {
         panel.setValue(Ctl::VScroll1, s.N_Geofoni);
-        if (h.traceCountChanged) h.traceCountChanged();
+        traceCountChanged(s.N_Geofoni);
     });
     step("defaults", [&] {
         if (s.Trigger_unit == 0) s.Trigger_unit = 1;
@@ -56,23 +51,30 @@ std::vector<std::string> RunStartup(StartupContext& ctx) {
         s.Display_mode = 1;
     });
     step("picture layout", [&] {
-        if (h.pictureWidth) {
-            const double w = h.pictureWidth();
-            s.Trace_spacing = static_cast<int32_t>(RoundHalfEven(w / (s.N_Geofoni + 1)));
-        }
+        const double w = op_.pictureWidth();
+        s.Trace_spacing = static_cast<int32_t>(RoundHalfEven(w / (s.N_Geofoni + 1)));
         panel.setVisible(Ctl::zero_line, false);
     });
-    hook("channel slots", h.refreshChannelSlots);
-    hook("channel slot texts", h.fillChannelSlots);
+    step("channel slots", [&] { channels_.RefreshChannelSlots(); });
+    step("channel slot texts", [&] {
+        channels_.FillSlots();
+        channels_.SelectPositionsUpToTraceCount();
+    });
     step("manual trigger", [&] {
         if (s.Trigger_unit < 97) s.Manual_trigger = true;
     });
-    hook("port dialog", h.showPortDialog);
-    if (h.sendParameters)
-        step("parameter command", [&] {
-            h.sendParameters(s.Trigger_unit, 256, 8000, 0, s.Trg_mode, s.Trg_opening, s.Passive_mode);
-        });
-    hook("reset", h.resetUnits);
+    step("port dialog", [&] {
+        if (!options_.noPortDialog) {
+            op_.choosePort();
+            return;
+        }
+        // Unattended start: the lowest number given, COM1 otherwise; the
+        // start-up's line sequence opens it.
+        int n = options_.ports.empty() ? 1 : PortMap::kLast;
+        for (const auto& p : options_.ports) n = std::min(n, p.first);
+        s.Com_port = static_cast<int16_t>(n);
+        openAtStart_ = true;
+    });
     return failed;
 }
 

@@ -97,7 +97,7 @@ std::string ConfigText(const State& s) {
 void ApplyStartRules(State& s, Panel& panel) {
     if (s.Sampling_freq <= 500) s.Sampling_freq = 4000;
     if (s.N_samples == 0) s.N_samples = 128;
-    if (s.N_Geofoni == 0) s.N_Geofoni = 1;
+    s.N_Geofoni = static_cast<int16_t>(ClampTraceCount(s.N_Geofoni, 1));
     if (s.Trigger_unit == 0) s.Trigger_unit = 1;
     if (!s.Baud_rate || !isKnownSpeed(*s.Baud_rate)) {
         panel.message("Missing Baud_rate, automatically set to 250000");

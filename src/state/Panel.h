@@ -33,6 +33,23 @@ enum class Ctl {
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
+// Every question the program asks, so that a front end without boxes (the
+// command-line tool, a test) answers by what is asked, never by the wording.
+enum class Question {
+    ProceedWithCode,      // "ONLY 1 UNIT MUST BE CONNECTED ! PROCEED ANYWAY ?"
+    StartRefraction,      // "Do you want to start a REFRACTION Project?"
+    ChangeTriggerTiming,  // "Changing this parameter affects precision of trigger event!"
+    KeepOnStacking,       // "Keep on Stacking?"
+    SamplesNumber,        // "Samples Number=..." before a passive recording
+    RecordOver,           // a passive recording not yet saved would be recorded over
+    SaveEarlyEnd,         // a passive recording ended early: save what was recorded?
+    AbortSection,         // "Abort section ?"
+    EraseFile,            // "... already exists, erase the file ?"
+    EndProject,           // "End of Refraction Project?"
+    AreYouSure,           // "Are you sure?" after EndProject
+    EndOpenProject,       // a refraction project is open: end it before a new one?
+};
+
 class Panel {
 public:
     virtual ~Panel() = default;
@@ -49,7 +66,7 @@ public:
     virtual void message(const std::string& text, const std::optional<std::string>& title = {}) = 0;
     // A question; the answer names the button pressed (closing the box counts
     // as Cancel, or No where there is no Cancel).
-    virtual Answer ask(const std::string& text, Buttons buttons,
+    virtual Answer ask(Question q, const std::string& text, Buttons buttons,
                        const std::optional<std::string>& title = {}) = 0;
 
     // The same, for a sequence that is using the line: the box is opened
@@ -59,9 +76,9 @@ public:
         message(text, title);
         co_return;
     }
-    virtual Task<Answer> askAsync(const std::string& text, Buttons buttons,
+    virtual Task<Answer> askAsync(Question q, const std::string& text, Buttons buttons,
                                   const std::optional<std::string>& title = {}) {
-        co_return ask(text, buttons, title);
+        co_return ask(q, text, buttons, title);
     }
     // Closes every box a sequence awaits, as if closed by the operator (a
     // cancellation: the program ends, another command took the line).
@@ -81,6 +98,43 @@ public:
     virtual void clearPicture() {}
     virtual void plotTrace(int trace, int style) { (void)trace, (void)style; }
     virtual void setPictureBackground(int red, int green, int blue) { (void)red, (void)green, (void)blue; }
+};
+
+// A panel that hands every call on to another one; a front end that changes
+// a few calls (the owner of the line's gate, the window's operator) derives
+// from it and overrides only those. `Base` is Panel or an interface derived
+// from it.
+template <class Base = Panel>
+class PanelRelay : public Base {
+public:
+    explicit PanelRelay(Panel& inner) : inner_(inner) {}
+
+    void setText(Ctl c, const std::string& t) override { inner_.setText(c, t); }
+    std::string text(Ctl c) const override { return inner_.text(c); }
+    void setEnabled(Ctl c, bool e) override { inner_.setEnabled(c, e); }
+    void setVisible(Ctl c, bool v) override { inner_.setVisible(c, v); }
+    void setValue(Ctl c, int v) override { inner_.setValue(c, v); }
+    void message(const std::string& t, const std::optional<std::string>& title = {}) override {
+        inner_.message(t, title);
+    }
+    Answer ask(Question q, const std::string& t, Buttons b, const std::optional<std::string>& title = {}) override {
+        return inner_.ask(q, t, b, title);
+    }
+    Task<void> messageAsync(const std::string& t, const std::optional<std::string>& title = {}) override {
+        return inner_.messageAsync(t, title);
+    }
+    Task<Answer> askAsync(Question q, const std::string& t, Buttons b,
+                          const std::optional<std::string>& title = {}) override {
+        return inner_.askAsync(q, t, b, title);
+    }
+    void dismissQuestions() override { inner_.dismissQuestions(); }
+    void placeZeroLine(double f) override { inner_.placeZeroLine(f); }
+    void clearPicture() override { inner_.clearPicture(); }
+    void plotTrace(int t, int style) override { inner_.plotTrace(t, style); }
+    void setPictureBackground(int r, int g, int b) override { inner_.setPictureBackground(r, g, b); }
+
+protected:
+    Panel& inner_;
 };
 
 }  // namespace q24

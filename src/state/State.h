@@ -16,6 +16,7 @@
 // Array bounds are inclusive, as the program counts them: "0..250" holds 251
 // elements, and the comment says which indices are in use.
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstddef>
@@ -26,6 +27,16 @@
 #include <vector>
 
 namespace q24 {
+
+// Channel positions a spread can have (Ch_param's positions 1..96, four
+// groups of the channel settings' 24 slots): the most traces N_Geofoni counts.
+inline constexpr int kTracePositions = 96;
+// At 500 Hz and below the units send bursts, to at most this many positions.
+inline constexpr int kSlowRatePositions = 24;
+
+// A trace count (N_Geofoni or a value meant for it) kept within
+// `lowest`..kTracePositions.
+constexpr int ClampTraceCount(int n, int lowest = 0) { return std::clamp(n, lowest, kTracePositions); }
 
 // A rows x cols block of float samples on the heap, row-major, all zero when
 // made. Row r is one trace, column k its sample k.

@@ -1,22 +1,16 @@
 #include "ui/Application.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
-#include "display/TraceCount.h"
-#include "display/forms/TracePicture.h"
-#include "state/Config.h"
-#include "ui/LinkParts.h"
-#include "ui/Wiring.h"
 #include "link/PortMap.h"
 #include "link/SignalWatch.h"
 
 namespace q24 {
 
-Options ParseOptions(const QStringList& args, const std::string& exeFolder) {
-    Options o;
+WindowOptions ParseOptions(const QStringList& args, const std::string& exeFolder) {
+    WindowOptions o;
     o.home = exeFolder;
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -45,35 +39,14 @@ Options ParseOptions(const QStringList& args, const std::string& exeFolder) {
     return o;
 }
 
-Application::Application(Options options, Regional regional)
+Application::Application(WindowOptions options, Regional regional)
     : options_(std::move(options)),
-      regional_(std::move(regional)),
-      state_(std::make_unique<State>()),
       window_(std::make_unique<analog>()),
-      gated_(std::make_unique<GatedPanel>(*window_)),
-      params_(std::make_unique<AcqParameters>(*state_, *gated_, regional_.decimal)),
-      channels_(std::make_unique<ChannelSettings>(*state_)) {
-    // The trace picture wants the whole screen: the window opens maximized
-    // (sized to the screen by hand as well, for desktops without a manager).
-    hooks_.showMainWindow = [this] {
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            window_->setGeometry(screen->availableGeometry());
-        window_->showMaximized();
-    };
-    hooks_.pictureWidth = [this] { return window_->picture()->width(); };
-    hooks_.traceCountChanged = [this] { traceCountChanged(); };
-    connect(window_.get(), &analog::traceCountChanged, this, [this] { traceCountChanged(); });
-    registerCommands();
-    WireLink(*this);
-    WireDisplay(*this);
-    WireSetup(*this);
-    WireAnalysis(*this);
-    WireFiles(*this);
-    WireTrigger(*this);
-    WireRunning(*this);
-    WireTimed(*this);
-    WirePassive(*this);
-
+      op_(std::make_unique<WindowOperator>(*window_)),
+      program_(std::make_unique<Program>(*op_, options_, std::move(regional))) {
+    op_->attach(*program_);
+    connect(window_.get(), &analog::traceCountChanged, this, [this](int value) { program_->traceCountChanged(value); });
+    RegisterCommands(*this);
     // Every click asks the owner of the line first.
     window_->gate = [this](Ctl c) {
         const auto command = CommandOf(c);
@@ -82,49 +55,19 @@ Application::Application(Options options, Regional regional)
     // The close box ends the program without writing ini.txt; with a sequence
     // running, once it has cleaned up.
     window_->closeRequested = [this] {
-        if (owner().idle() && !ending_) return true;
-        endProgram(0);
+        if (owner().idle() && !program_->ending()) return true;
+        program_->end(0);
         return false;
     };
-    signals_ = std::make_unique<SignalWatch>([this](int signal) { endProgram(SignalWatch::ExitStatus(signal)); });
-    owner().failed = [](const std::string& what) { std::fprintf(stderr, "quelda24: a sequence failed: %s\n", what.c_str()); };
+    signals_ = std::make_unique<SignalWatch>([this](int signal) { program_->end(SignalWatch::ExitStatus(signal)); });
 }
 
 Application::~Application() = default;
 
-LineOwner& Application::owner() { return *link_->owner; }
-
-void Application::registerCommands() {
-    analog& w = *window_;
-    w.setCommand(Ctl::Init_par, [] {});  // has no effect, as it always had
-    w.setCommand(Ctl::uscita, [this] { exitProgram(); });
-    w.setCommand(Ctl::codice, [this] {
-        if (window_->ask("ONLY 1 UNIT MUST BE CONNECTED ! PROCEED ANYWAY ?", Buttons::OkCancel) == Answer::Ok &&
-            openPassword)
-            openPassword();
-    });
-    w.setCommand(Ctl::Refraction, [this] {
-        if (window_->ask("Do you want to start a REFRACTION Project?", Buttons::YesNo) == Answer::Yes &&
-            openProjectName)
-            openProjectName();
-    });
-    w.setCommand(Ctl::Trg_corr, [this] {
-        if (window_->ask("Changing this parameter affects precision of trigger event!", Buttons::OkCancel) ==
-                Answer::Ok &&
-            openTriggerCorrection)
-            openTriggerCorrection();
-    });
-}
-
-void Application::traceCountChanged() {
-    TraceCountChanged(*state_, *window_, window_->traceCount(), window_->picture()->width());
-    if (hooks_.refreshChannelSlots) hooks_.refreshChannelSlots();
-}
-
 std::vector<std::string> Application::start() {
-    StartupContext ctx{*state_, *window_, *params_, options_.home, hooks_};
     if (!options_.screenshot.empty()) armScreenshot();
-    auto failed = RunStartup(ctx);
+    auto failed = program_->start();
+    owner().request(Command::Reset, Activity::Resetting, [this]() -> Task<void> { co_await program_->startLine(); });
     started_ = true;
     for (const std::string& f : failed) std::fprintf(stderr, "quelda24: start-up step skipped: %s\n", f.c_str());
     // A picture taken during start-up ended the loops that were running; the
@@ -132,8 +75,6 @@ std::vector<std::string> Application::start() {
     if (shotTaken_) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     return failed;
 }
-
-void Application::setLink(std::unique_ptr<LinkParts> parts) { link_ = std::move(parts); }
 
 void Application::armScreenshot() {
     QTimer::singleShot(started_ ? 500 : 1500, this, [this] {
@@ -149,28 +90,11 @@ void Application::armScreenshot() {
 }
 
 void Application::exitProgram() {
-    params_->VScroll1_Change();
-    const std::string err = SaveConfiguration(*state_, options_.home);
+    const std::string err = program_->saveConfiguration();
     if (!err.empty())
-        window_->message("The configuration could not be saved in " + state_->File_path + ": " + err +
+        window_->message("The configuration could not be saved in " + state().File_path + ": " + err +
                          ". The previous ini.txt is kept.");
-    endProgram(0);
-}
-
-void Application::endProgram(int status) {
-    auto quit = [status] { QApplication::exit(status); };
-    if (owner().idle()) {
-        quit();
-        return;
-    }
-    if (ending_) return;
-    ending_ = true;
-    // The sequence's clean-up only sends the reset byte now; whatever still
-    // waits after that is not waited for.
-    owner().idleAgain = quit;
-    owner().cancel(CancelReason::Ending);
-    constexpr int kLastChanceMs = 3000;
-    QTimer::singleShot(kLastChanceMs, qApp, quit);
+    program_->end(0);
 }
 
 }  // namespace q24

@@ -455,12 +455,12 @@ Answer AnswerOf(QMessageBox::StandardButton b, Buttons buttons) {
 
 }  // namespace
 
-Answer analog::ask(const std::string& text, Buttons buttons, const std::optional<std::string>& title) {
+Answer analog::ask(Question, const std::string& text, Buttons buttons, const std::optional<std::string>& title) {
     std::unique_ptr<QMessageBox> b(box(text, buttons, title, true));
     return AnswerOf(static_cast<QMessageBox::StandardButton>(b->exec()), buttons);
 }
 
-Task<Answer> analog::askAsync(const std::string& text, Buttons buttons, const std::optional<std::string>& title) {
+Task<Answer> analog::askAsync(Question, const std::string& text, Buttons buttons, const std::optional<std::string>& title) {
     QPointer<QMessageBox> b = box(text, buttons, title, true);
     b->setAttribute(Qt::WA_DeleteOnClose);
     awaited_.push_back(b.data());

@@ -55,10 +55,10 @@ public:
     using QMainWindow::setVisible;
     void setValue(Ctl control, int value) override;
     void message(const std::string& text, const std::optional<std::string>& title = {}) override;
-    Answer ask(const std::string& text, Buttons buttons,
+    Answer ask(Question q, const std::string& text, Buttons buttons,
                const std::optional<std::string>& title = {}) override;
     Task<void> messageAsync(const std::string& text, const std::optional<std::string>& title = {}) override;
-    Task<Answer> askAsync(const std::string& text, Buttons buttons,
+    Task<Answer> askAsync(Question q, const std::string& text, Buttons buttons,
                           const std::optional<std::string>& title = {}) override;
     void dismissQuestions() override;
     void placeZeroLine(double fraction) override;

@@ -4,8 +4,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include <algorithm>
-
 namespace q24::units {
 
 bool EmulatedPort::open(const std::string& path, std::string& error) {
@@ -26,7 +24,7 @@ bool EmulatedPort::setSpeed(int32_t baud) {
     return true;
 }
 
-void EmulatedPort::pull() {
+void EmulatedPort::pump() {
     if (!open_ || gone_) return;
     for (const RxByte& b : units_.transmit(clock_(), speed_)) {
         in_.push_back(b.value);
@@ -35,7 +33,7 @@ void EmulatedPort::pull() {
 }
 
 void EmulatedPort::discardInput() {
-    pull();
+    pump();
     in_.clear();
 }
 
@@ -50,37 +48,9 @@ bool EmulatedPort::write(std::span<const uint8_t> bytes) {
     return true;
 }
 
-std::size_t EmulatedPort::available() {
-    pull();
-    return in_.size();
-}
-
-std::vector<uint8_t> EmulatedPort::takeAll() {
-    pull();
-    std::vector<uint8_t> out;
-    out.swap(in_);
-    return out;
-}
-
-void EmulatedPort::injectErrors(const LineErrors& e) {
-    errors_.framing += e.framing;
-    errors_.overrun += e.overrun;
-    errors_.parity += e.parity;
-    errors_.breaks += e.breaks;
-    errors_.bufferOverflow += e.bufferOverflow;
-    errors_.io += e.io;
-}
-
 void EmulatedPort::unplug() {
     gone_ = true;
     ++errors_.io;
-}
-
-LineErrors EmulatedPort::takeErrors() {
-    pull();
-    LineErrors e = errors_;
-    errors_ = {};
-    return e;
 }
 
 SimulatedLine::SimulatedLine(UnitsConfig config)

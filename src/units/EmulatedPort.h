@@ -42,30 +42,25 @@ public:
     void discardOutput() override {}
     bool write(std::span<const uint8_t> bytes) override;
     void drain() override {}
-    std::size_t available() override;
-    std::vector<uint8_t> takeAll() override;
-    LineErrors takeErrors() override;
 
     // ---- What tests see and do
     std::vector<uint8_t> written;        // every byte the PC wrote, in order
     std::vector<int32_t> speeds;         // every speed the PC set, in order
     std::set<int32_t> refusedSpeeds;     // speeds the "driver" refuses
     void inject(std::span<const uint8_t> bytes) { in_.insert(in_.end(), bytes.begin(), bytes.end()); }
-    void injectErrors(const LineErrors& e);
+    void injectErrors(const LineErrors& e) { e.addTo(errors_); }
     void unplug();                       // the adapter is pulled: EIO from now on
     void plugIn() { gone_ = false; }
     int opens = 0;
 
 private:
-    void pull();
+    void pump() override;
 
     Units& units_;
     std::function<double()> clock_;
     std::string path_;
     bool open_ = false, gone_ = false;
     int32_t speed_ = 9600;
-    std::vector<uint8_t> in_;
-    LineErrors errors_;
 };
 
 class SimulatedLine : public Waits {

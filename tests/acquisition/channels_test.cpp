@@ -64,9 +64,9 @@ TEST(ChannelGroups, AndSlotsFollowTheTraceCount) {
         ChannelSettings settings(*s);
         s->N_Geofoni = static_cast<int16_t>(traces);
         settings.RefreshChannelSlots();
-        EXPECT_EQ((std::vector<bool>{settings.groupEnabled(0), settings.groupEnabled(1), settings.groupEnabled(2),
-                                     settings.groupEnabled(3)}),
-                  (std::vector<bool>{true, b, c, d})) << traces;
+        EXPECT_EQ(std::tuple(settings.groupEnabled(0), settings.groupEnabled(1), settings.groupEnabled(2),
+                             settings.groupEnabled(3)),
+                  std::tuple(true, b, c, d)) << traces;
         for (int i = 1; i <= 24; ++i) {
             const auto& slot = settings.slot(i);
             EXPECT_EQ(std::tuple(slot.textEnabled, slot.checkEnabled, slot.optionEnabled),
@@ -86,8 +86,7 @@ TEST_F(Channels, StartUpSelectsTheStoredTracesAndPreparationShowsGroupA) {
     EXPECT_EQ(c->group(), 0);
     EXPECT_EQ(c->text(7), "33");
     EXPECT_TRUE(c->slot(7).option);
-    EXPECT_EQ(c->slot(7).textBackground, kSlotRed);
-    EXPECT_EQ(c->slot(8).textBackground, kSlotWhite);
+    EXPECT_EQ(std::pair(c->slot(7).textBackground, c->slot(8).textBackground), std::pair(kSlotRed, kSlotWhite));
 }
 
 TEST_F(Channels, PreparationEnablesTriggerChoicesForTheTraces) {
@@ -103,9 +102,7 @@ TEST_F(Channels, PreparationEnablesTriggerChoicesForTheTraces) {
 TEST_F(Channels, AcquisitionsReadOnlyRealSlots) {
     start(24);
     ChannelSlots& seen = *c;
-    EXPECT_EQ(seen.text(10), "110");
-    EXPECT_EQ(seen.text(0), "");
-    EXPECT_EQ(seen.text(25), "");
+    EXPECT_EQ(std::tuple(seen.text(10), seen.text(0), seen.text(25)), std::tuple("110", "", ""));
     EXPECT_FALSE(seen.checked(25));
     int told = 0;
     c->changed = [&] { ++told; };

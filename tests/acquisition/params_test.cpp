@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "acquisition/AcqParameters.h"
 #include "support/FakePanel.h"
@@ -55,7 +56,7 @@ TEST(Parameters, PretriggerAtMostHalfTheSamples) {
     }
 }
 
-TEST(Parameters, PretriggerLineFollowsThePlottedSamples) {
+TEST(Parameters, PretriggerLineFollowsThePlottedSamplesAndTheBarIsRecappedOnLoading) {
     Bench b;
     b.s->Trg_offset = 24;
     b.p->pretriggerPosition();  // loaded: the line stands at 0
@@ -64,27 +65,21 @@ TEST(Parameters, PretriggerLineFollowsThePlottedSamples) {
     // The caption's own handler places it first; the bar's placement, which
     // counts the trigger delay like the plotter, is the one that stays.
     EXPECT_EQ(b.main.zeroLine, (std::vector<double>{250.0 / 1024, 250.0 / 1000}));
-}
-
-TEST(Parameters, PretriggerRecappedWhenTheDialogLoadsAgain) {
-    Bench b;
+    // Recapped when the dialog loads again.
     b.p->setPretriggerPosition(400);
     b.p->Unload();
     b.s->N_samples = 256;
-    EXPECT_EQ(b.p->pretriggerPosition(), 400);
-    EXPECT_EQ(b.s->N_pretrigger, 128);
+    EXPECT_EQ(std::pair(b.p->pretriggerPosition(), int(b.s->N_pretrigger)), std::pair(400, 128));
     EXPECT_EQ(b.p->captions().pre_camp, "128");
 }
 
 TEST(Parameters, LoadingShowsTheStateAndKeepsALoadedSampleCount) {
     Bench design(1000000, 32000);  // position 9, the design position
-    EXPECT_EQ(design.p->freqPosition(), 9);
-    EXPECT_EQ(design.p->captions().Sampling_rate, "0.03125");
-    EXPECT_EQ(design.p->captions().Label3, "32000 Hz");
-    EXPECT_EQ(design.p->captions().Numero_campioni, "1024");
+    const auto& c = design.p->captions();
+    EXPECT_EQ(std::tuple(design.p->freqPosition(), c.Sampling_rate, c.Label3, c.Numero_campioni),
+              std::tuple(9, "0.03125", "32000 Hz", "1024"));
     Bench low(1000000, 250, 2048);  // as a record file may leave it
-    EXPECT_EQ(low.p->freqPosition(), 2);
-    EXPECT_EQ(low.s->N_samples, 2048);
+    EXPECT_EQ(std::pair(low.p->freqPosition(), low.s->N_samples), std::pair(2, 2048));
     EXPECT_FALSE(low.p->captions().VScroll1_enabled);
 }
 

@@ -31,9 +31,9 @@ inline std::vector<std::string> PatternBlock(int unit) {
 // A panel that can act when a question comes (the disk gets space again).
 struct AskingPanel : FakePanel {
     std::function<void()> onAsk;
-    Answer ask(const std::string& t, Buttons b, const std::optional<std::string>& title) override {
+    Answer ask(Question q, const std::string& t, Buttons b, const std::optional<std::string>& title) override {
         if (onAsk) onAsk();
-        return FakePanel::ask(t, b, title);
+        return FakePanel::ask(q, t, b, title);
     }
 };
 
@@ -45,14 +45,14 @@ struct Rig : UnitsRig<AskingPanel> {
     SaveResult saveResult = SaveResult::Saved;
 
     explicit Rig(int units = 3)
-        : UnitsRig(config(units)), passive(*s, gated, link, FilesEnv{home.path(), Regional{}}, owner) {
+        : UnitsRig(config(units)), passive(*s, gated, panel, link, FilesEnv{home.path(), Regional{}}, owner) {
         s->Trigger_unit = 1000;
         s->Dist_geofoni = 5;
         s->Pos_source = 10;
         s->N_Geofoni = static_cast<int16_t>(units);
         for (int ch = 1; ch <= units; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
         if (openLine() != 1) throw std::runtime_error("the emulated line did not open");
-        passive.showSave = [this] {
+        panel.onSaveTrigger = [this] {
             ++saves;
             savedPassive = savedPassive && s->Passive_mode;
             return Ready(saveResult);

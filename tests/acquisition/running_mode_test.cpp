@@ -41,7 +41,7 @@ struct Rig : test::UnitsRig<Picture> {
     double lastReadAt = 0;
 
     explicit Rig(UnitsConfig c = Pattern())
-        : UnitsRig(std::move(c)), params(*s, gated), mode(*s, gated, link, owner, params, slots) {
+        : UnitsRig(std::move(c)), params(*s, gated), mode(*s, gated, panel, link, owner, params, slots) {
         panel.link = &link;
         s->Baud_rate_high = 1000000;
         s->N_slow = s->Burst_N = 128;
@@ -270,7 +270,7 @@ TEST(RunningSample, ContinuousSamplingEndsRunningThenMovesToTheHighRate) {
     r.spread(2);
     r.s->Baud_rate = 250000;
     std::vector<std::string> seen;
-    r.mode.openTimedSampling = [&] { return DialogOpen(r, seen); };
+    r.panel.onTimedSampling = [&] { return DialogOpen(r, seen); };
     r.go();
     r.line.runUntil([&] { return r.reads.size() == 1; });
     r.owner.request(Command::ContinuousSampling, Activity::Timed, [&] { return r.mode.puls_sample_Click(); });

@@ -29,14 +29,14 @@ namespace {
 
 using test::PatternRecordTrace;
 
-Task<void> Count(int& n) {
+Task<SaveResult> Count(int& n, SaveResult r = SaveResult::Closed) {
     ++n;
-    co_return;
+    co_return r;
 }
 
 struct Rig : test::UnitsRig<> {
     test::TestSlots slots;
-    TimedMode mode{*s, gated, link, owner, slots};
+    TimedMode mode{*s, gated, panel, link, owner, slots};
     int saves = 0, ends = 0;
 
     // Units `addresses` on the line as COM3; slot i asks spread[i - 1], all checked.
@@ -50,8 +50,8 @@ struct Rig : test::UnitsRig<> {
         s->N_Geofoni = static_cast<int16_t>(spread.size());
         for (std::size_t i = 0; i < spread.size(); ++i) slots.texts[i + 1] = std::to_string(spread[i]);
         std::fill_n(slots.ticks.begin() + 1, spread.size(), true);
-        mode.showSave = [this] { return Count(saves); };
-        mode.endProgram = [this] { ++ends; };
+        panel.onSaveTimed = [this] { return Count(saves); };
+        panel.onEndProgram = [this] { ++ends; };
         openLine();
         mode.Prepare();
     }
@@ -156,10 +156,7 @@ TEST(TimedSampling, MinuteButtonsStayWithinOneTo59) {
 TEST(TimedSampling, SecondStartIsBackAtTheHighRateAndNotDuringTheReset) {
     Rig r({1}, {1});
     r.s->Baud_rate = 250000;  // where each reset leaves the line
-    r.mode.showSave = [&] {
-        r.mode.SaveDone();
-        return Count(r.saves);
-    };
+    r.panel.onSaveTimed = [&] { return Count(r.saves, SaveResult::Saved); };
     bool startShownDuringReset = true;
     r.line.onYield = [&] {
         if (!r.link.resetting() || r.saves != 1) return;
@@ -224,9 +221,9 @@ TEST(TimedSampling, SavedDataTextByteForByteAndItsSeg2) {
     r.s->Dist_geofoni = 2.5f;
     r.s->Pos_source = 10;
     SaveResult result = SaveResult::Closed;
-    r.mode.showSave = [&] {
+    r.panel.onSaveTimed = [&] {
         result = TimedSaveOk(*r.s, r.panel, env, folder.path(), "line 1", {"7", "12"});
-        return Ready();
+        return Ready(result);
     };
     r.start();
     ASSERT_EQ(result, SaveResult::Saved);

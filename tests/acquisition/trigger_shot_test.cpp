@@ -39,7 +39,7 @@ struct Rig : test::UnitsRig<> {
     explicit Rig(UnitsConfig c = PatternUnits(), int channels = 2, int32_t samples = 512, int32_t freq = 4000)
         : UnitsRig(std::move(c)),
           params(*s, gated),
-          shot(*s, gated, link, owner, params, slots, FilesEnv{home.path(), Regional{}}) {
+          shot(*s, gated, panel, link, owner, params, slots, FilesEnv{home.path(), Regional{}}) {
         s->Baud_rate_high = 1000000;
         s->N_slow = 128;
         s->Display_mode = s->Trigger_unit = 1;
@@ -56,8 +56,8 @@ struct Rig : test::UnitsRig<> {
         s->Sampling_freq = freq;  // the low rates are not on the bar at this speed's design position
         s->N_Geofoni = static_cast<int16_t>(channels);
         shot.hooks.now = [] { return Stamp{2026, 3, 5, 14, 7, 9}; };
-        shot.hooks.showGeometry = [this] { return ++geometryShown, Ready(); };
-        shot.hooks.showSave = [this] { return ++saves, TriggerSaveExit(*s), Ready(SaveResult::Closed); };
+        panel.onGeometry = [this] { return ++geometryShown, Ready(); };
+        panel.onSaveTrigger = [this] { return ++saves, TriggerSaveExit(*s), Ready(SaveResult::Closed); };
         owner.failed = [](const std::string& what) { ADD_FAILURE() << what; };
         line.onYield = [this] {
             sawTimeout |= panel.text(Ctl::testo) == "TIMEOUT";
@@ -136,7 +136,7 @@ TEST(TriggerShot, DataFileHeaderAndBlocksLineByLine) {
         Rig r(PatternUnits(), 3, 256, f.freq);
         Regional regional;
         regional.decimal = f.decimal;
-        TriggerAcquisition shot(*r.s, r.gated, r.link, r.owner, r.params, r.slots, FilesEnv{r.home.path(), regional});
+        TriggerAcquisition shot(*r.s, r.gated, r.panel, r.link, r.owner, r.params, r.slots, FilesEnv{r.home.path(), regional});
         shot.hooks = r.shot.hooks;
         r.s->Ch_param[1] = 5, r.s->Ch_param[2] = 9, r.s->Ch_param[3] = 7;
         r.s->Ch_enabled[2] = false;  // not read, not written; still counted on line 7
@@ -271,7 +271,7 @@ TEST(Stacking, AStackedFileThatCannotBeWrittenKeepsTheSum) {
     Rig r(PatternUnits(), 1, 256);
     r.s->Stacking = true;
     r.panel.answers = {Answer::No};
-    r.shot.hooks.showGeometry = [&] {
+    r.panel.onGeometry = [&] {
         // The folder goes away during the shot.
         std::filesystem::remove_all(r.home.path());
         return Ready();

@@ -121,7 +121,7 @@ TEST(CurveColours, SameSequenceEveryRunFromTheFirstSixEvenly) {
     std::map<std::tuple<int, int, int>, int> seen;
     const auto& palette = CurvePalette();
     for (int i = 0; i < 6000; ++i) {
-        const Rgb c = a.next();
+        const CurveRgb c = a.next();
         ASSERT_EQ(c, b.next()) << "draw " << i;
         ASSERT_NE(std::find(palette.begin(), palette.end(), c), palette.end());
         ++seen[{c.r, c.g, c.b}];

@@ -1,10 +1,12 @@
-// The data text file, the record file, loading and saving.
+// The data text files (passive data.txt merged from the temporary files
+// among them), the write form of a Single, the record file, loading and saving.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <random>
 #include <tuple>
 #include <sys/stat.h>
 
@@ -23,8 +25,6 @@ using test::FakePanel;
 using test::TempDir;
 
 namespace {
-
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 Regional regional(char decimal) {
     Regional r;
@@ -52,10 +52,11 @@ std::unique_ptr<State> smallShot() {
     return s;
 }
 
-std::string header(const char* instrument, const char* interval, const char* n, const char* spacing) {
+std::string header(const char* instrument, const char* interval, const char* n, const char* spacing,
+                   const char* channels = " 3 ") {
     return std::string("Ditta MIRANDEL\r\n") + instrument +
            "\r\nI dati numerici sono in formato floating point\r\nDATA: 04/03/2026\r\nORA: 05:06:07\r\n"
-           "Numero di canali=\r\n 3 \r\nIntervallo di campionamento=\r\n" + interval +
+           "Numero di canali=\r\n" + channels + "\r\nIntervallo di campionamento=\r\n" + interval +
            " usec\r\nNumero di campioni=\r\n" + n + "\r\nDistanza tra geofoni=\r\n" + spacing +
            " m\r\nPosizione source rispetto 1\xC2\xB0 geofono=\r\n-10 m\r\n\"NOTE:\"\r\n";
 }
@@ -73,6 +74,33 @@ TEST(WriteFormSingle, AtMostSevenDigitsWithAPeriod) {
     }
 }
 
+// The quick path must never change a byte of what the data files held.
+TEST(WriteFormSingle, QuickPathGivesTheTextOfTheGeneralForm) {
+    std::mt19937 random(24);
+    std::normal_distribution<float> noise(0, 30000);
+    auto same = [&](float v) {
+        ASSERT_EQ(WriteFormSingle(v), DecimalForm(static_cast<double>(v), 7)) << std::hexfloat << v;
+    };
+    for (int i = 0; i < 300000; ++i) {
+        uint32_t bits = random();
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        same(v);
+        same(noise(random));
+        // Halves between two 7-digit neighbours go to the even one.
+        same(static_cast<float>(random() % 16000000) + 0.5f);
+    }
+    // Around every power of ten the notation and digit count change.
+    for (int e = -7; e <= 8; ++e) {
+        float v = std::nextafter(static_cast<float>(std::pow(10.0, e)), 0.0f);
+        for (int i = 0; i < 64; ++i, v = std::nextafter(v, 1e30f)) {
+            same(v);
+            same(-v);
+        }
+    }
+    for (float v : {0.0f, -0.0f, 9999999.5f, 9999999.0f, 1e-5f, 0.99999995f, INFINITY, -INFINITY, NAN}) same(v);
+}
+
 // The trigger file byte for byte in both decimal conventions, then the
 // stacked file of the same shot.
 TEST(DataTextFile, TriggerAndStackedFilesByteForByte) {
@@ -81,7 +109,7 @@ TEST(DataTextFile, TriggerAndStackedFilesByteForByte) {
         TempDir dir;
         auto s = smallShot();
         const std::string path = (dir / kTriggerDataFile).string();
-        writeFile(path, "previous shot");
+        test::WriteFile(path, "previous shot");
         DataTextWriter w;
         ASSERT_EQ(w.begin(path, TriggerHeader(*s), regional(decimal), kWhen), "");
         for (int k = 1; k <= 3; ++k)
@@ -115,12 +143,33 @@ TEST(DataTextFile, TimedLayout) {
                                  "\"Canale A\"\r\n0\r\n0\r\n\"Canale B\"\r\n0\r\n0\r\n\"Canale \"\r\n0\r\n0\r\n");
 }
 
+// The temporary files may hold more values than the recording (a block that
+// did not complete), other notations than ours and blank lines: read as
+// Singles. One short of the recording leaves data.txt as it was.
+TEST(DataTextFile, PassiveMergeByteForByteAndAShortTemporaryFile) {
+    TempDir home;
+    test::WriteFile(home / "temp_data1.txt", "1\r\n-2.5\r\n0.001\r\n12345.67\r\n99\r\n");
+    test::WriteFile(home / "temp_data2.txt", "  +3e2\r\n\r\n.5\r\n-0\r\n1.23456789\r\n");
+    auto s = smallShot();
+    s->N_Geofoni = 2;
+    s->Sampling_freq = 8000;  // not the passive rate: the header uses 250 Hz
+    const std::string out = (home / "data.txt").string();
+    ASSERT_EQ(WritePassiveDataText(*s, home.path(), 250, 4, out, regional(','), kWhen), "");
+    const std::string want = header("Strumento: QUELDA24", "4000", " 4 ", "2,5", " 2 ") +
+                             "\"Canale numero 1\"\r\n1\r\n-2.5\r\n0.001\r\n12345.67\r\n"
+                             "\"Canale numero 2\"\r\n300\r\n0.5\r\n0\r\n1.234568\r\n";
+    EXPECT_EQ(test::ReadFile(out), want);
+    test::WriteFile(home / "temp_data1.txt", "1\r\n2\r\n");
+    EXPECT_NE(WritePassiveDataText(*s, home.path(), 125, 3, out, Regional{}), "");
+    EXPECT_EQ(test::ReadFile(out), want);
+}
+
 TEST(DataTextFile, FailuresLeaveTheOldFile) {
     TempDir dir;
     auto s = smallShot();
     EXPECT_NE(WriteStackedDataText(*s, (dir / "missing/d.txt").string(), regional('.')), "");
     const std::string path = (dir / "d.txt").string();
-    writeFile(path, "old");
+    test::WriteFile(path, "old");
     {
         DataTextWriter w;  // a shot stopped half-way: abandoned by its end
         ASSERT_EQ(w.begin(path, TriggerHeader(*s), regional('.')), "");
@@ -192,7 +241,7 @@ TEST_F(Loading, RecordAndSeg2FilesFillStateLabelsAndPicture) {
 }
 
 TEST_F(Loading, SizeLimitAndErroneousFilesLeaveTheStateAlone) {
-    std::filesystem::resize_file((writeFile(path("huge.sg2"), ""), path("huge.sg2")), kMaxLoadBytes + 1);
+    std::filesystem::resize_file((test::WriteFile(path("huge.sg2"), ""), path("huge.sg2")), kMaxLoadBytes + 1);
     EXPECT_EQ(LoadFile(*s, panel, path("huge.sg2"), regional('.')), LoadResult::TooLarge);
     std::filesystem::resize_file(path("huge.sg2"), kMaxLoadBytes);
     EXPECT_EQ(LoadFile(*s, panel, path("huge.sg2"), regional('.')), LoadResult::Erroneous) << "not too large";
@@ -200,7 +249,7 @@ TEST_F(Loading, SizeLimitAndErroneousFilesLeaveTheStateAlone) {
 
     s->N_Geofoni = 5;
     s->Dati(0, 0) = 42;
-    writeFile(path("short.txt"), "4\r\n1000\r\n5\r\n0\r\n2\r\n1\r\n2\r\n3\r\n");
+    test::WriteFile(path("short.txt"), "4\r\n1000\r\n5\r\n0\r\n2\r\n1\r\n2\r\n3\r\n");
     EXPECT_EQ(LoadFile(*s, panel, path("short.txt"), regional('.')), LoadResult::Erroneous);
     EXPECT_EQ(LoadFile(*s, panel, path("vanished.txt"), regional('.')), LoadResult::Erroneous);
     EXPECT_EQ(s->N_Geofoni, 5);
@@ -227,7 +276,7 @@ protected:
     }
     static void installExecutable(const std::string& path) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        writeFile(path, "#!/bin/sh\n");
+        test::WriteFile(path, "#!/bin/sh\n");
         ::chmod(path.c_str(), 0755);
     }
     std::string converted(const std::string& data, const std::string& name) {
@@ -241,30 +290,28 @@ protected:
     std::vector<std::string> launched;
 };
 
-TEST_F(Saving, TriggerSaveConvertsAndWritesTheRecordFile) {
+// An existing file is asked about and kept unless Yes; the save converts
+// data_trigger.txt, writes the record file and ends the stacking series.
+TEST_F(Saving, TriggerSaveAsksAboutAnExistingFileConvertsAndWritesTheRecordFile) {
+    test::WriteFile(folder.path() + "/shot 1.sg2", "old");
+    for (Answer a : {Answer::No, Answer::Cancel}) {
+        panel.answers = {a};
+        s->Stacking = true;
+        EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "shot 1"), SaveResult::Declined);
+        EXPECT_FALSE(s->Stacking);
+    }
+    EXPECT_EQ(panel.questions.back(), "shot 1 already exists, erase the file ?");
+    EXPECT_EQ(test::ReadFile(folder.path() + "/shot 1.sg2"), "old");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/shot 1.txt"));
+    EXPECT_TRUE(launched.empty());
+    panel.answers = {Answer::Yes};
+    s->Stacking = s->Stack_series = true;
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "shot 1"), SaveResult::Saved);
     EXPECT_EQ(launched, std::vector<std::string>{converted("data_trigger.txt", "shot 1")});
     EXPECT_EQ(test::ReadFile(folder.path() + "/shot 1.txt"), RecordFileText(*s));
     EXPECT_EQ(s->File_path, folder.path() + "/shot 1.txt");
     EXPECT_EQ(panel.messages, std::vector<std::string>{kSg2Created});
     EXPECT_FALSE(s->Stacking || s->Stack_series);
-}
-
-TEST_F(Saving, ExistingFileIsAskedAboutAndKeptUnlessYes) {
-    writeFile(folder.path() + "/old.sg2", "old");
-    for (Answer a : {Answer::No, Answer::Cancel}) {
-        panel.answers = {a};
-        s->Stacking = true;
-        EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "old"), SaveResult::Declined);
-        EXPECT_FALSE(s->Stacking);
-    }
-    EXPECT_EQ(panel.questions.back(), "old already exists, erase the file ?");
-    EXPECT_EQ(test::ReadFile(folder.path() + "/old.sg2"), "old");
-    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/old.txt"));
-    EXPECT_TRUE(launched.empty());
-    panel.answers = {Answer::Yes};
-    EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "old"), SaveResult::Saved);
-    EXPECT_EQ(launched.size(), 1u);
 }
 
 TEST_F(Saving, UnsafeNamesAndAMissingConverterAreRefused) {
@@ -287,7 +334,7 @@ TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "noise"), SaveResult::Saved);
     EXPECT_TRUE(s->Stacking) << "a passive save leaves the stacking flags";
     s->Passive_mode = false;
-    writeFile(folder.path() + "/timed.sg2", "old");
+    test::WriteFile(folder.path() + "/timed.sg2", "old");
     s->N_samples_cont = 2;
     s->Dati_cont.resize(4, 3);
     EXPECT_EQ(TimedSaveOk(*s, panel, env, folder.path(), "timed", {"1", "2", "3"}), SaveResult::Saved);

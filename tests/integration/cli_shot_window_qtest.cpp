@@ -15,8 +15,7 @@
 #include "support/SpreadIni.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"
-#include "ui/LinkParts.h"
-#include "ui/Wiring.h"
+#include "units/PtyUnits.h"
 
 using namespace q24;
 
@@ -58,7 +57,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 60000);
         operatorHand.stop();
 
-        TriggerAcquisition& shot = TriggerOf(app);
+        TriggerAcquisition& shot = app.program().shot();
         QCOMPARE(int(shot.lastShot()), int(TriggerAcquisition::ShotEnd::Done));
         QCOMPARE(seen, (QStringList{"geometria", "Press to Continue", "Percorsofile_tr"}));
         QVERIFY(go->isEnabled());
@@ -79,7 +78,7 @@ private slots:
             QCOMPARE(test::WriteSpreadIni(home.path(), 4, [](State&) {}), std::string());
             Application app(test::SimulatedOptions(home.path()), Regional{});
             app.start();
-            app.link().simulated->with([](units::Units& u) { u.config().triggerDelay = -1; });
+            app.program().simulatedUnits()->with([](units::Units& u) { u.config().triggerDelay = -1; });
             test::OperatorHand operatorHand(100, [](QWidget* front) {
                 if (auto* d = qobject_cast<QDialog*>(front); d && d->objectName() == "geometria") d->accept();
             });
@@ -95,7 +94,7 @@ private slots:
             if (viaExit) test::SaveScreenshot(app.window(), "window_refusal_while_armed");
 
             auto resets = [&app] {
-                return app.link().simulated->with([](units::Units& u) {
+                return app.program().simulatedUnits()->with([](units::Units& u) {
                     return static_cast<long>(std::count(u.log().begin(), u.log().end(), std::string("reset")));
                 });
             };

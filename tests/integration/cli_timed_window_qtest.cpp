@@ -16,7 +16,7 @@
 #include "support/SpreadIni.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"
-#include "ui/LinkParts.h"
+#include "units/PtyUnits.h"
 
 using namespace q24;
 
@@ -39,13 +39,13 @@ private slots:
 
         Application app(test::SimulatedOptions(home.path()), Regional{});
         app.start();
-        QVERIFY(app.link().simulated);
+        QVERIFY(app.program().simulatedUnits());
         // The start-up's line steps (open, parameters, reset) run first.
         QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
-        app.link().simulated->with([](units::Units& u) { u.config().clockScale = 30; });
+        app.program().simulatedUnits()->with([](units::Units& u) { u.config().clockScale = 30; });
         // A stored low rate becomes 4000 Hz at start-up: the operator picks
         // 250 Hz in the parameters dialog, which enables "Continuous sampling".
-        app.parameters().setFreqPosition(2);
+        app.program().parameters().setFreqPosition(2);
         QCOMPARE(app.state().Sampling_freq, 250);
 
         QStringList seen;
@@ -69,7 +69,7 @@ private slots:
                 } else if (!pictured && status->text() == "Sampling and Reception..." &&
                            front->findChild<QProgressBar*>("ProgressBar1")->value() >= 40) {
                     pictured = true;
-                    speedWhileRecording = app.link().link->pcSpeed();
+                    speedWhileRecording = app.program().link().pcSpeed();
                     test::SaveScreenshot(*front, "acquisizione_in_program");
                 } else if (!exited && status->text() == "FINE" && start->isEnabled()) {
                     exited = true;
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(speedWhileRecording, 1000000);  // the high rate
         QCOMPARE(seen, (QStringList{"Percorsofile", kSg2Created, "FINE"}));
         QCOMPARE(app.state().N_samples_cont, 14976);
-        QCOMPARE(app.link().link->pcSpeed(), 500000);  // EXIT's reset: back to the working rate
+        QCOMPARE(app.program().link().pcSpeed(), 500000);  // EXIT's reset: back to the working rate
         QVERIFY(std::filesystem::exists(home / "data.txt"));
         const auto sg2 = home / "Data" / "timed 1.sg2";
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(sg2), 20000);

@@ -1,20 +1,16 @@
 // The link's dialogs, driven as a user would: by their controls' names.
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <QTimer>
-#include <QMessageBox>
-#include <QApplication>
 
 #include "link/forms/BR_Change.h"
 #include "link/forms/Gestione_codice.h"
 #include "link/forms/Password.h"
 #include "link/forms/Rs232.h"
+#include "support/DialogTest.h"
 #include "support/UnitsRig.h"
 
 using namespace q24;
+using test::Caption, test::Click, test::Find;
 
 class LinkDialogs : public QObject {
     Q_OBJECT
@@ -28,38 +24,30 @@ class LinkDialogs : public QObject {
         }
     };
 
-    template <class T>
-    static T* find(QWidget& w, const char* name) {
-        T* c = w.findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
-
 private slots:
     void portDialogDigitsKeysAndContinue() {
         Rig r;
         Rs232 d(r.owner, r.link, *r.s);
         d.show();
-        QCOMPARE(find<QLabel>(d, "Label1")->text(), QString(" COM1   ") + QString::fromStdString(r.line.port.path()));
-        auto* text = find<QLineEdit>(d, "Text1");
-        QTest::mouseClick(find<QPushButton>(d, "Command10"), Qt::LeftButton);
-        QTest::mouseClick(find<QPushButton>(d, "Command2"), Qt::LeftButton);
+        QCOMPARE(Caption(d, "Label1"), " COM1   " + QString::fromStdString(r.line.port.path()));
+        auto* text = Find<QLineEdit>(d, "Text1");
+        Click(d, "Command10");
+        Click(d, "Command2");
         QCOMPARE(text->text(), QString("12"));
         QTest::keyClicks(text, "a3:");
         QTest::keyClick(text, Qt::Key_Backspace);
         QCOMPARE(text->text(), QString("123:"));
         text->setText("0");
-        QTest::mouseClick(find<QPushButton>(d, "Command1"), Qt::LeftButton);
+        Click(d, "Command1");
         QVERIFY(d.isVisible());  // 0 is no port: nothing happens
         QVERIFY(!r.line.port.isOpen());
         text->clear();
-        QTest::mouseClick(find<QPushButton>(d, "Command10"), Qt::LeftButton);
-        QTest::mouseClick(find<QPushButton>(d, "Command1"), Qt::LeftButton);
+        Click(d, "Command10");
+        Click(d, "Command1");
         QVERIFY(d.isVisible());  // the units move to the working speed first
         r.runUntilIdle();
-        QCOMPARE(r.s->Com_port, int16_t(1));
+        QCOMPARE(std::pair(r.s->Com_port, r.line.units.baud()), std::pair(int16_t(1), 1000000));
         QVERIFY(r.line.port.isOpen());
-        QCOMPARE(r.line.units.baud(), 1000000);
         QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 
@@ -69,12 +57,11 @@ private slots:
         s->Baud_rate_high = 250000;
         BR_Change d(*s);
         d.show();
-        QVERIFY(find<QRadioButton>(d, "Option_500000")->isChecked());
-        QVERIFY(find<QRadioButton>(d, "Option_250000_H")->isChecked());
-        QTest::mouseClick(find<QRadioButton>(d, "Option_1000000_H"), Qt::LeftButton);
-        QTest::mouseClick(find<QPushButton>(d, "Command2"), Qt::LeftButton);
-        QCOMPARE(s->Baud_rate_high, 1000000);
-        QCOMPARE(*s->Baud_rate, 500000.0);
+        QVERIFY(Find<QRadioButton>(d, "Option_500000")->isChecked());
+        QVERIFY(Find<QRadioButton>(d, "Option_250000_H")->isChecked());
+        QTest::mouseClick(Find<QRadioButton>(d, "Option_1000000_H"), Qt::LeftButton);
+        Click(d, "Command2");
+        QCOMPARE(std::pair(s->Baud_rate_high, *s->Baud_rate), std::pair(1000000, 500000.0));
         QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 
@@ -83,8 +70,8 @@ private slots:
                                    std::pair{"QUORVEL ", QDialog::Rejected}}) {
             Password d;
             d.show();
-            QTest::keyClicks(find<QLineEdit>(d, "Text1"), typed);
-            QTest::mouseClick(find<QPushButton>(d, "Command1"), Qt::LeftButton);
+            QTest::keyClicks(Find<QLineEdit>(d, "Text1"), typed);
+            Click(d, "Command1");
             QCOMPARE(d.result(), int(want));
             QVERIFY(!d.isVisible());
         }
@@ -96,22 +83,21 @@ private slots:
         QVERIFY(r.line.run(r.link.Open_port()));
         Gestione_codice d(r.owner, r.link, *r.s);
         d.show();
-        auto* text = find<QLineEdit>(d, "Text1");
+        auto* text = Find<QLineEdit>(d, "Text1");
         QTest::keyClicks(text, "x");
         QCOMPARE(text->text(), QString());
         text->setText("-5");
         QCOMPARE(text->text(), QString());
         QTest::keyClicks(text, "2500");
         r.line.port.written.clear();
-        QTest::mouseClick(find<QPushButton>(d, "Command1"), Qt::LeftButton);
+        Click(d, "Command1");
         QCOMPARE(r.s->Unit_code, int16_t(1999));
-        QCOMPARE(int(r.line.port.written.at(4)), 0x0F);
-        QCOMPARE(int(r.line.port.written.at(5)), 0x4F);
+        QCOMPARE(std::pair(int(r.line.port.written.at(4)), int(r.line.port.written.at(5))), std::pair(0x0F, 0x4F));
         QCOMPARE(text->text(), QString("2500"));
-        QTest::mouseClick(find<QPushButton>(d, "Command2"), Qt::LeftButton);
+        Click(d, "Command2");
         r.runUntilIdle();
-        QCOMPARE(find<QLabel>(d, "Label1")->text(), QString("1999"));
-        QTest::mouseClick(find<QPushButton>(d, "Command3"), Qt::LeftButton);
+        QCOMPARE(Caption(d, "Label1"), QString("1999"));
+        Click(d, "Command3");
         QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 };

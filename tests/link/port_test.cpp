@@ -1,11 +1,11 @@
 // The line's own helpers: PARMRK unmarking and COM-number mapping.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "link/LineMarks.h"
 #include "link/PortMap.h"
+#include "support/TempDir.h"
 
 using namespace q24;
 using Bytes = std::vector<uint8_t>;
@@ -30,33 +30,25 @@ TEST(PortMap, FixedNumbersFirstThenDevicesInOrder) {
     map.assign(1, "/dev/pts/7");
     map.assign(3, "/dev/ttyUSB1");
     map.fillDefaults({"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0"});
-    EXPECT_EQ(map.path(1), "/dev/pts/7");
-    EXPECT_EQ(map.path(2), "/dev/ttyUSB0");
-    EXPECT_EQ(map.path(3), "/dev/ttyUSB1");
-    EXPECT_EQ(map.path(4), "/dev/ttyACM0");
-    EXPECT_EQ(map.path(5), "/dev/ttyS0");
-    EXPECT_EQ(map.path(6), "");
+    const char* want[] = {"", "/dev/pts/7", "/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", ""};
+    for (int n = 1; n <= 6; ++n) EXPECT_EQ(map.path(n), want[n]) << n;
 }
 
 TEST(PortMap, PresentDevicesUsbFirstNaturalOrder) {
-    const auto dir = std::filesystem::temp_directory_path() / "q24_portmap_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    test::TempDir dir;
     for (const char* n : {"ttyS0", "ttyS1", "ttyUSB10", "ttyUSB2", "ttyACM0", "ttyUSBx", "tty0"})
         std::ofstream(dir / n) << "";
-    const auto list = PortMap::PresentDevices(dir.string(), [](const std::string& p) { return p.ends_with("S1"); });
-    const std::vector<std::string> want = {(dir / "ttyUSB2").string(), (dir / "ttyUSB10").string(),
-                                           (dir / "ttyACM0").string(), (dir / "ttyS1").string()};
+    const auto list = PortMap::PresentDevices(dir.path(), [](const std::string& p) { return p.ends_with("S1"); });
+    const std::vector<std::string> want = {dir.path() + "/ttyUSB2", dir.path() + "/ttyUSB10", dir.path() + "/ttyACM0",
+                                           dir.path() + "/ttyS1"};
     EXPECT_EQ(list, want);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(PortMap, PortOption) {
     int n = 0;
     std::string p;
     EXPECT_TRUE(ParsePortOption("3=/dev/ttyUSB0", n, p));
-    EXPECT_EQ(n, 3);
-    EXPECT_EQ(p, "/dev/ttyUSB0");
+    EXPECT_EQ(std::pair(n, p), std::pair(3, std::string("/dev/ttyUSB0")));
     EXPECT_TRUE(ParsePortOption("16=/dev/x", n, p));
     for (const char* bad : {"0=/dev/x", "17=/dev/x", "=/dev/x", "3=", "a=/dev/x", "/dev/x", "123=/dev/x"})
         EXPECT_FALSE(ParsePortOption(bad, n, p)) << bad;

@@ -86,66 +86,42 @@ TEST(Config, BadLinesLeaveOnlyTheirOwnVariableUnchanged) {
     EXPECT_EQ(s->Trg_correction, -120);
 }
 
-TEST(Config, ACutFileKeepsTheLaterValues) {
-    auto before = std::make_unique<State>();
-    before->Ch_param[97] = 555;
-    before->Trg_correction = 33;
-    auto lines = typicalLines();
-    lines.resize(100);  // items 1..100: up to Ch_param slot 96
-    const auto s = Read(lines, "\r\n", std::move(before));
-    EXPECT_EQ(std::tuple(s->Ch_param[96], s->Ch_param[97], s->Trg_correction), std::tuple(96 * 3 - 100, 555, 33));
-    EXPECT_FALSE(s->Baud_rate.has_value());
-}
-
-TEST(Config, StartRulesRepairTheEssentialValuesInOrder) {
-    auto s = std::make_unique<State>();
-    s->Sampling_freq = 250;
-    test::FakePanel panel;
-    ApplyStartRules(*s, panel);
-    EXPECT_EQ(std::tuple(s->Sampling_freq, s->N_samples, s->N_Geofoni, s->Trigger_unit, s->Running_Fs, s->Running_N),
-              std::tuple(4000, 128, 1, 1, 2000, 256));
-    EXPECT_EQ(std::tuple(s->Baud_rate, s->Baud_rate_high), std::tuple(std::optional(250000.0), 250000));
-    EXPECT_EQ(panel.messages, (std::vector<std::string>{"Missing Baud_rate, automatically set to 250000",
-                                                        "Missing Baud_rate_high, automatically set to 250000"}));
-    EXPECT_EQ(panel.text(Ctl::Label5), "Running N = 256");
-    EXPECT_EQ(panel.text(Ctl::Label2), "Running Fs = 2000");
-}
-
-// An offered speed is kept without a word; any other is replaced with one.
-TEST(Config, EveryOfferedSpeedIsKeptAtStart) {
-    for (int speed : {125000, 250000, 500000, 1000000, 9600, 250001}) {
+// The start rules repair the essential values; an offered speed is kept
+// without a word, any other is replaced with one.
+TEST(Config, StartRulesRepairTheEssentialValuesAndUnofferedSpeeds) {
+    for (int speed : {0, 125000, 250000, 500000, 1000000, 9600, 250001}) {
         auto s = std::make_unique<State>();
-        s->Baud_rate = speed;
-        s->Baud_rate_high = speed;
+        s->Sampling_freq = 250;
+        if (speed) s->Baud_rate = speed, s->Baud_rate_high = speed;
         test::FakePanel panel;
         ApplyStartRules(*s, panel);
-        const bool offered = speed % 125000 == 0;
-        EXPECT_EQ(panel.messages.size(), offered ? 0u : 2u) << speed;
-        if (offered) EXPECT_EQ(std::tuple(s->Baud_rate, s->Baud_rate_high), std::tuple(std::optional(double(speed)), speed));
+        EXPECT_EQ(std::tuple(s->Sampling_freq, s->N_samples, s->N_Geofoni, s->Trigger_unit, s->Running_Fs, s->Running_N),
+                  std::tuple(4000, 128, 1, 1, 2000, 256));
+        const int kept = speed % 125000 == 0 && speed ? speed : 250000;
+        EXPECT_EQ(std::tuple(s->Baud_rate, s->Baud_rate_high), std::tuple(std::optional(double(kept)), kept)) << speed;
+        if (kept == speed) EXPECT_TRUE(panel.messages.empty()) << speed;
+        else
+            EXPECT_EQ(panel.messages, (std::vector<std::string>{"Missing Baud_rate, automatically set to 250000",
+                                                                "Missing Baud_rate_high, automatically set to 250000"}));
+        EXPECT_EQ(panel.text(Ctl::Label5) + ", " + panel.text(Ctl::Label2), "Running N = 256, Running Fs = 2000");
     }
 }
 
-TEST(Config, MissingFileIsCreatedEmptyAndGarbageIsReadOnlyAsFarAsNeeded) {
+TEST(Config, GarbageIsReadOnlyAsFarAsNeeded) {
     test::TempDir dir;
-    auto s = std::make_unique<State>();
     test::FakePanel panel;
-    LoadConfiguration(*s, panel, dir.path());
-    EXPECT_EQ(std::filesystem::file_size(dir / "ini.txt"), 0u);
-    EXPECT_EQ(s->File_path, (dir / "ini.txt").string());
-    EXPECT_EQ(panel.messages.size(), 2u);
-    {
-        std::ofstream out(dir / "ini.txt", std::ios::binary);
-        std::string junk(10 << 20, 'x');
-        for (size_t i = 0; i < junk.size(); i += 4099) junk[i] = '\0';
-        out << "2048\r\n" << junk;
-    }
-    s = std::make_unique<State>();
+    std::string junk(10 << 20, 'x');
+    for (size_t i = 0; i < junk.size(); i += 4099) junk[i] = '\0';
+    test::WriteFile(dir / "ini.txt", "2048\r\n" + junk);
+    auto s = std::make_unique<State>();
     LoadConfiguration(*s, panel, dir.path());
     EXPECT_EQ(std::tuple(s->N_samples, s->Sampling_freq), std::tuple(2048, 4000));
 }
 
-TEST(Config, SaveReplacesTheFileWhole) {
-    test::TempDir dir;
+// A save replaces the file whole; a failed one says why and keeps the old
+// file. No temporary file stays behind either way.
+TEST(Config, SaveReplacesTheFileWholeOrSaysWhyAndKeepsTheOldOne) {
+    test::TempDir dir, folder;
     std::ofstream(dir / "ini.txt") << "old";
     auto s = std::make_unique<State>();
     s->N_samples = 256;
@@ -155,21 +131,14 @@ TEST(Config, SaveReplacesTheFileWhole) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kConfigLines);
     EXPECT_EQ(text.substr(0, 5), "256\r\n");
     EXPECT_NE(text.find("\r\n2.5\r\n"), std::string::npos);
-    // No temporary file stays behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(Config, FailedSaveSaysWhyAndKeepsTheOldFile) {
-    test::TempDir dir;
     // The target is a folder that cannot be replaced by a file.
-    std::filesystem::create_directory(dir / "ini.txt");
-    std::ofstream(dir / "ini.txt" / "keep") << "x";
-    auto s = std::make_unique<State>();
-    EXPECT_FALSE(SaveConfiguration(*s, dir.path()).empty());
-    EXPECT_TRUE(std::filesystem::exists(dir / "ini.txt" / "keep"));
-    EXPECT_FALSE(WriteFileAtomically((dir / "no-such-folder" / "ini.txt").string(), "x").empty());
-    // Nothing half-written is left beside it.
-    for (auto& e : std::filesystem::directory_iterator(dir.path())) EXPECT_EQ(e.path().filename(), "ini.txt");
+    std::filesystem::create_directory(folder / "ini.txt");
+    std::ofstream(folder / "ini.txt" / "keep") << "x";
+    EXPECT_FALSE(SaveConfiguration(*s, folder.path()).empty());
+    EXPECT_TRUE(std::filesystem::exists(folder / "ini.txt" / "keep"));
+    EXPECT_FALSE(WriteFileAtomically((folder / "no-such-folder" / "ini.txt").string(), "x").empty());
+    for (const test::TempDir* d : {&dir, &folder})
+        for (auto& e : std::filesystem::directory_iterator(d->path())) EXPECT_EQ(e.path().filename(), "ini.txt");
 }
 
 TEST(Regional, CommaLocaleFormatsNumbersDatesAndTimes) {

@@ -1,17 +1,19 @@
 #pragma once
-// A Panel for tests: remembers every text, state and value set, records the
-// messages and questions in order, and answers questions from a script.
+// The tests' operator: remembers every text, state and value set, records
+// the messages and questions in order, answers questions from a script, and
+// opens each form as the test sets it (nothing otherwise).
 #include <deque>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "state/Panel.h"
+#include "acquisition/Operator.h"
 
 namespace q24::test {
 
-class FakePanel : public Panel {
+class FakePanel : public Operator {
 public:
     std::map<Ctl, std::string> texts;
     std::map<Ctl, bool> enabled, visible;
@@ -34,7 +36,7 @@ public:
     void setValue(Ctl c, int v) override { values[c] = v; }
     void message(const std::string& t, const std::optional<std::string>&) override { messages.push_back(t); }
     void placeZeroLine(double fraction) override { zeroLine.push_back(fraction); }
-    Answer ask(const std::string& t, Buttons, const std::optional<std::string>&) override {
+    Answer ask(Question, const std::string& t, Buttons, const std::optional<std::string>&) override {
         questions.push_back(t);
         if (answers.empty()) throw std::logic_error("unexpected question: " + t);
         Answer a = answers.front();
@@ -47,6 +49,32 @@ public:
     }
     void setPictureBackground(int r, int g, int b) override {
         picture.push_back("background " + std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b));
+    }
+
+    std::function<Task<void>()> onGeometry, onTimedSampling, onPassiveSeismic;
+    std::function<Task<SaveResult>()> onSaveTrigger, onSaveTimed;
+    std::function<void()> onEndProgram;
+    int width = 1000;  // of the trace picture
+
+    void showMainWindow() override {}
+    int pictureWidth() const override { return width; }
+    void choosePort() override {}
+    Task<void> geometry() override { return Open(onGeometry); }
+    Task<SaveResult> saveTrigger() override { return Open(onSaveTrigger, SaveResult::Closed); }
+    Task<SaveResult> saveTimed() override { return Open(onSaveTimed, SaveResult::Closed); }
+    void waitMessage(bool) override {}
+    Task<void> timedSampling() override { return Open(onTimedSampling); }
+    Task<void> passiveSeismic() override { return Open(onPassiveSeismic); }
+    void endProgram() override {
+        if (onEndProgram) onEndProgram();
+    }
+
+private:
+    static Task<void> Open(const std::function<Task<void>()>& form) {
+        if (form) co_await form();
+    }
+    static Task<SaveResult> Open(const std::function<Task<SaveResult>()>& form, SaveResult none) {
+        co_return form ? co_await form() : none;
     }
 };
 

@@ -1,9 +1,5 @@
 #pragma once
 // The emulated units' exact test pattern as the program keeps it.
-//
-// What a block read leaves in Traccia for unit `unit`: the samples as the link decodes them (a negative count
-// arrives one lower), with their mean removed in the reader's own
-// single-precision arithmetic.
 #include <cstdint>
 #include <vector>
 
@@ -11,14 +7,18 @@
 
 namespace q24::test {
 
+// Sample k of unit `unit` as the link decodes it: a negative count arrives one lower.
+inline float PatternSample(int unit, int k) {
+    const int32_t x = units::PatternValue(unit, k);
+    return static_cast<float>(x >= 0 ? x : x - 1);
+}
+
+// What a block read leaves in Traccia for unit `unit`: the decoded samples
+// with their mean removed in the reader's own single-precision arithmetic.
 inline std::vector<float> PatternBlockTrace(int unit, int n) {
     std::vector<float> v(static_cast<std::size_t>(n));
     float sum = 0;
-    for (int k = 0; k < n; ++k) {
-        const int32_t x = units::PatternValue(unit, k);
-        v[static_cast<std::size_t>(k)] = static_cast<float>(x >= 0 ? x : x - 1);
-        sum += v[static_cast<std::size_t>(k)];
-    }
+    for (int k = 0; k < n; ++k) sum += v[static_cast<std::size_t>(k)] = PatternSample(unit, k);
     if (n == 16384) sum -= v[16383];
     const double mean = static_cast<double>(sum) / n;
     for (float& x : v) x = static_cast<float>(x - mean);
@@ -32,10 +32,7 @@ inline std::vector<float> PatternBlockTrace(int unit, int n) {
 inline std::vector<float> PatternRecordTrace(int unit, int n, int first = 0) {
     std::vector<float> v(static_cast<std::size_t>(n));
     double sum = 0;
-    for (int k = 0; k < n; ++k) {
-        const int32_t x = units::PatternValue(unit, first + k);
-        sum += v[static_cast<std::size_t>(k)] = static_cast<float>(x >= 0 ? x : x - 1);
-    }
+    for (int k = 0; k < n; ++k) sum += v[static_cast<std::size_t>(k)] = PatternSample(unit, first + k);
     for (float& x : v) x -= static_cast<float>(sum / n);
     return v;
 }

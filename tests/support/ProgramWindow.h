@@ -11,8 +11,8 @@
 
 namespace q24::test {
 
-inline Options SimulatedOptions(const std::string& home) {
-    Options o;
+inline WindowOptions SimulatedOptions(const std::string& home) {
+    WindowOptions o;
     o.home = home;
     o.simulate = true;
     o.noPortDialog = true;

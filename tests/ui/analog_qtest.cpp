@@ -19,20 +19,29 @@ using namespace q24;
 
 namespace {
 
-// Presses `button` on the next message box to open and remembers its text.
-void answerNextBox(QMessageBox::StandardButton button, QString* seen) {
+// Presses `button` on the next message box to open and remembers its text;
+// then notes the name of the dialog the answer opened ("" for none) and
+// closes it.
+void answerNextBox(QMessageBox::StandardButton button, QString* seen, QString* opened = nullptr) {
     QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         if (seen) *seen = box->text();
         box->button(button)->click();
+        if (!opened) return;
+        QTimer::singleShot(0, [=] {
+            QWidget* front = QApplication::activeModalWidget();
+            *opened = front ? front->objectName() : "";
+            if (front) front->close();
+        });
     });
 }
 
 // The program started with --home FOLDER and nothing else.
-Options AtHome(const std::string& folder) {
-    Options o;
+WindowOptions AtHome(const std::string& folder) {
+    WindowOptions o;
     o.home = folder;
+    o.noPortDialog = true;
     return o;
 }
 
@@ -45,12 +54,7 @@ void writeIni(const std::string& folder) {
 }
 
 // A start without the line: this test is about the configuration file.
-void startWithoutLine(Application& app) {
-    app.hooks().showPortDialog = nullptr;
-    app.hooks().sendParameters = nullptr;
-    app.hooks().resetUnits = nullptr;
-    app.start();
-}
+void startWithoutLine(Application& app) { app.program().start(); }
 
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -119,30 +123,30 @@ private slots:
     void questionsUseTheirTextsAndActOnlyOnOkOrYes() {
         test::TempDir home;
         Application app(AtHome(home.path()), Regional::fromLocaleName("en_US"));
-        int password = 0, project = 0, correction = 0;
-        app.openPassword = [&] { ++password; };
-        app.openProjectName = [&] { ++project; };
-        app.openTriggerCorrection = [&] { ++correction; };
         auto trigger = [&](const char* name) { app.window().findChild<QAction*>(name)->trigger(); };
-        QString seen;
-        answerNextBox(QMessageBox::Cancel, &seen);
-        trigger("codice");
-        QCOMPARE(seen, QString("ONLY 1 UNIT MUST BE CONNECTED ! PROCEED ANYWAY ?"));
-        answerNextBox(QMessageBox::Ok, nullptr);
-        trigger("codice");
-        answerNextBox(QMessageBox::No, &seen);
-        trigger("Refraction");
-        QCOMPARE(seen, QString("Do you want to start a REFRACTION Project?"));
-        answerNextBox(QMessageBox::Yes, nullptr);
-        trigger("Refraction");
-        answerNextBox(QMessageBox::Cancel, &seen);
-        trigger("Trg_corr");
-        QCOMPARE(seen, QString("Changing this parameter affects precision of trigger event!"));
-        answerNextBox(QMessageBox::Ok, nullptr);
-        trigger("Trg_corr");
-        QCOMPARE(password, 1);
-        QCOMPARE(project, 1);
-        QCOMPARE(correction, 1);
+        const struct {
+            const char* action;
+            QString question;
+            QMessageBox::StandardButton no, yes;
+            QString opens;
+        } rows[] = {
+            {"codice", "ONLY 1 UNIT MUST BE CONNECTED ! PROCEED ANYWAY ?", QMessageBox::Cancel, QMessageBox::Ok,
+             "Password"},
+            {"Refraction", "Do you want to start a REFRACTION Project?", QMessageBox::No, QMessageBox::Yes,
+             "Project_name"},
+            {"Trg_corr", "Changing this parameter affects precision of trigger event!", QMessageBox::Cancel,
+             QMessageBox::Ok, "TRG_correction"},
+        };
+        for (const auto& row : rows) {
+            QString seen, opened = "?";
+            answerNextBox(row.no, &seen, &opened);
+            trigger(row.action);
+            QCOMPARE(seen, row.question);
+            QTRY_COMPARE(opened, QString());
+            answerNextBox(row.yes, nullptr, &opened);
+            trigger(row.action);
+            QCOMPARE(opened, row.opens);
+        }
         // "Initialisation Parameters" has no effect at all.
         trigger("Init_par");
         QVERIFY(!QApplication::activeModalWidget());

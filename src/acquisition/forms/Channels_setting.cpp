@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "acquisition/ChannelSettings.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
 
@@ -24,8 +25,7 @@ QWidget* pcDrawing(QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* v = new QVBoxLayout(box);
     v->setContentsMargins(0, 0, 0, 0);
-    auto* pc = new QLabel("PC", box);
-    pc->setObjectName("Label2");
+    auto* pc = Named(new QLabel("PC", box), "Label2");
     pc->setAlignment(Qt::AlignCenter);
     pc->setFixedSize(56, 40);
     pc->setStyleSheet("border: 2px solid black; background: rgb(192, 192, 192); font-weight: bold;");
@@ -78,8 +78,7 @@ Channels_setting::Channels_setting(ChannelSettings& logic, QWidget* parent) : QD
     }
     grid->setColumnMinimumWidth(4, 24);
 
-    auto* frame = new QGroupBox(this);
-    frame->setObjectName("Frame1");
+    auto* frame = Named(new QGroupBox(this), "Frame1");
     auto* fl = new QVBoxLayout(frame);
     const char* names[] = {"a", "b", "c", "d"};
     const char* captions[] = {"1 -> 24", "25 -> 48", "49 -> 72", "73 -> 96"};
@@ -89,11 +88,9 @@ Channels_setting::Channels_setting(ChannelSettings& logic, QWidget* parent) : QD
         fl->addWidget(group_[g]);
         connect(group_[g], &QRadioButton::clicked, this, [this, g] { logic_.selectGroup(g); });
     }
-    sett_all_ = new QCheckBox("Set all Channels", this);
-    sett_all_->setObjectName("sett_all");
+    sett_all_ = Named(new QCheckBox("Set all Channels", this), "sett_all");
     connect(sett_all_, &QCheckBox::clicked, this, [this](bool on) { logic_.setSettAll(on); });
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Command1");
+    auto* ok = Named(new QPushButton("OK", this), "Command1");
     connect(ok, &QPushButton::clicked, this, [this] {
         logic_.OK();
         accept();  // hidden, not destroyed

@@ -9,47 +9,23 @@
 #include <QVBoxLayout>
 
 #include "acquisition/RunningParameters.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
-
-namespace {
-QLabel* valueLabel(QWidget* parent, const char* name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(70);
-    l->setAlignment(Qt::AlignCenter);
-    return l;
-}
-
-QScrollBar* bar(QWidget* parent, const char* name, int min, int max) {
-    auto* b = new QScrollBar(Qt::Vertical, parent);
-    b->setObjectName(name);
-    b->setRange(min, max);
-    b->setPageStep(1);
-    b->setMinimumHeight(110);
-    return b;
-}
-}  // namespace
 
 Initialisation_Par::Initialisation_Par(RunningParameters& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
     setObjectName("Initialisation_Par");
     setWindowTitle("Running Parameters");
     logic_.Load();
 
-    VScroll1_ = bar(this, "VScroll1", RunningParameters::kStepMin, RunningParameters::kStepMax);
-    VScroll2_ = bar(this, "VScroll2", RunningParameters::kPowerMin, RunningParameters::kPowerMax);
-    Label3_ = valueLabel(this, "Label3");
-    Label4_ = valueLabel(this, "Label4");
-    auto* freqCaption = new QLabel("Sampling Frequency on Running (2000Hz best choice)", this);
-    freqCaption->setObjectName("Label1");
-    auto* countCaption = new QLabel("Number of Samples on Running (256 best choice)", this);
-    countCaption->setObjectName("Label2");
-    auto* save = new QPushButton("SAVE", this);
-    save->setObjectName("Command1");
-    auto* esc = new QPushButton("ESC", this);
-    esc->setObjectName("Command2");
+    VScroll1_ = VerticalBar(this, "VScroll1", RunningParameters::kStepMin, RunningParameters::kStepMax, 1, 110);
+    VScroll2_ = VerticalBar(this, "VScroll2", RunningParameters::kPowerMin, RunningParameters::kPowerMax, 1, 110);
+    Label3_ = ValueLabel(this, "Label3");
+    Label4_ = ValueLabel(this, "Label4");
+    auto* freqCaption = Named(new QLabel("Sampling Frequency on Running (2000Hz best choice)", this), "Label1");
+    auto* countCaption = Named(new QLabel("Number of Samples on Running (256 best choice)", this), "Label2");
+    auto* save = Named(new QPushButton("SAVE", this), "Command1");
+    auto* esc = Named(new QPushButton("ESC", this), "Command2");
 
     connect(VScroll1_, &QScrollBar::valueChanged, this, [this](int v) {
         logic_.setFrequencyStep(v);

@@ -3,14 +3,15 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "link/forms/FormParts.h"
+
 namespace q24 {
 
 Message::Message(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("Message");
     setWindowTitle("Message");
     setAttribute(Qt::WA_ShowWithoutActivating);
-    auto* text = new QLabel(kText, this);
-    text->setObjectName("Label1");
+    auto* text = Named(new QLabel(kText, this), "Label1");
     text->setAlignment(Qt::AlignCenter);
     QFont f = text->font();
     f.setPointSizeF(f.pointSizeF() * 1.3);

@@ -12,29 +12,13 @@
 #include <QVBoxLayout>
 
 #include "acquisition/AcqParameters.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
 
 namespace {
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, bool value = false) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    if (value) {
-        l->setFrameShape(QFrame::Panel);
-        l->setFrameShadow(QFrame::Sunken);
-        l->setMinimumWidth(70);
-        l->setAlignment(Qt::AlignCenter);
-    }
-    return l;
-}
-
-QScrollBar* makeBar(QWidget* parent, const char* name, int min, int max, int page) {
-    auto* bar = new QScrollBar(Qt::Vertical, parent);
-    bar->setObjectName(name);
-    bar->setRange(min, max);
-    bar->setPageStep(page);
-    bar->setMinimumHeight(120);
-    return bar;
+    return value ? ValueLabel(parent, name, text) : Named(new QLabel(text, parent), name);
 }
 
 // One column: the bar on the left, its captions and values on the right.
@@ -63,10 +47,9 @@ QWidget* inRow(QWidget* parent, std::initializer_list<QWidget*> items) {
 Parametri::Parametri(AcqParameters& params, QWidget* parent) : QDialog(parent), params_(params) {
     setObjectName("Parametri");
     setWindowTitle("Acqusition Parameters");
-    auto* frame = new QGroupBox("PARAMETERS", this);
-    frame->setObjectName("Frame3");
+    auto* frame = Named(new QGroupBox("PARAMETERS", this), "Frame3");
 
-    VScroll2_ = makeBar(frame, "VScroll2", AcqParameters::kFreqMin, AcqParameters::kFreqMax, 1);
+    VScroll2_ = VerticalBar(frame, "VScroll2", AcqParameters::kFreqMin, AcqParameters::kFreqMax, 1, 120);
     Label3_ = makeLabel(frame, "Label3", "4000", true);
     Sampling_rate_ = makeLabel(frame, "Sampling_rate", "250", true);
     // "Hz" beside the frequency: the frequency label already carries its unit.
@@ -77,7 +60,7 @@ Parametri::Parametri(AcqParameters& params, QWidget* parent) : QDialog(parent), 
                             makeLabel(frame, "Label49", "Sampling rate"),
                             inRow(frame, {Sampling_rate_, makeLabel(frame, "Label56", "msec")})});
 
-    VScroll1_ = makeBar(frame, "VScroll1", AcqParameters::kSamplesMin, AcqParameters::kSamplesMax, 1);
+    VScroll1_ = VerticalBar(frame, "VScroll1", AcqParameters::kSamplesMin, AcqParameters::kSamplesMax, 1, 120);
     Numero_campioni_ = makeLabel(frame, "Numero_campioni", " 256", true);
     Acq_time_ = makeLabel(frame, "Acq_time", "1.024", true);
     Label4_ = makeLabel(frame, "Label4", "msec");
@@ -85,16 +68,14 @@ Parametri::Parametri(AcqParameters& params, QWidget* parent) : QDialog(parent), 
                               {makeLabel(frame, "Label48", "Number of samples x channel"), Numero_campioni_,
                                makeLabel(frame, "Label54", "Acquisition Time:"), inRow(frame, {Acq_time_, Label4_})});
 
-    VScroll3_ = makeBar(frame, "VScroll3", AcqParameters::kPreMin, AcqParameters::kPreMax, 64);
+    VScroll3_ = VerticalBar(frame, "VScroll3", AcqParameters::kPreMin, AcqParameters::kPreMax, 64, 120);
     pre_camp_ = makeLabel(frame, "pre_camp", " ", true);
     QWidget* pre = column(frame, VScroll3_, {makeLabel(frame, "Label6", "Number of Pre-Samples"), pre_camp_});
 
-    Option1_ = new QRadioButton("Trigger contact closing", frame);
-    Option1_->setObjectName("Option1");
-    Option2_ = new QRadioButton("Trigger contact opening", frame);
-    Option2_->setObjectName("Option2");
-    Check1_ = new QCheckBox("Misura Rumore", frame);  // kept from the instrument's panel; it does nothing
-    Check1_->setObjectName("Check1");
+    Option1_ = Named(new QRadioButton("Trigger contact closing", frame), "Option1");
+    Option2_ = Named(new QRadioButton("Trigger contact opening", frame), "Option2");
+    // Kept from the instrument's panel; it does nothing.
+    Check1_ = Named(new QCheckBox("Misura Rumore", frame), "Check1");
 
     auto* grid = new QGridLayout(frame);
     grid->addWidget(freq, 0, 0);
@@ -106,8 +87,7 @@ Parametri::Parametri(AcqParameters& params, QWidget* parent) : QDialog(parent), 
     grid->addLayout(edge, 1, 0, 1, 2);
     grid->addWidget(Check1_, 1, 2);
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Command1");
+    auto* ok = Named(new QPushButton("OK", this), "Command1");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addWidget(ok, 0, Qt::AlignHCenter);

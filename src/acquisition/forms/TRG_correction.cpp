@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "acquisition/TriggerCorrection.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
 
@@ -17,32 +18,18 @@ TRG_correction::TRG_correction(TriggerCorrection& logic, QWidget* parent) : QDia
     setWindowTitle("Trigger event time setup");
     logic_.Load();
 
-    VScroll1_ = new QScrollBar(Qt::Vertical, this);
-    VScroll1_->setObjectName("VScroll1");
-    VScroll1_->setRange(TriggerCorrection::kMin, TriggerCorrection::kMax);
-    VScroll1_->setPageStep(100);
-    VScroll1_->setMinimumHeight(160);
-    Label2_ = new QLabel(this);
-    Label2_->setObjectName("Label2");
-    Label2_->setFrameShape(QFrame::Panel);
-    Label2_->setFrameShadow(QFrame::Sunken);
-    Label2_->setMinimumWidth(70);
-    Label2_->setAlignment(Qt::AlignCenter);
-    auto* unit = new QLabel("Microseconds", this);
-    unit->setObjectName("Label1");
-    auto* note = new QLabel("Positive values shift wave to right of trigger event", this);
-    note->setObjectName("Label3");
+    VScroll1_ = VerticalBar(this, "VScroll1", TriggerCorrection::kMin, TriggerCorrection::kMax, 100, 160);
+    Label2_ = ValueLabel(this, "Label2");
+    auto* unit = Named(new QLabel("Microseconds", this), "Label1");
+    auto* note = Named(new QLabel("Positive values shift wave to right of trigger event", this), "Label3");
     auto* saved = new QLabel(
         "Changed Values will be saved permanentely when EXIT from Mirandel application and retrived at next start ",
         this);
     saved->setObjectName("Label4");
     saved->setWordWrap(true);
-    auto* restore = new QPushButton("Restore Factory Values", this);
-    restore->setObjectName("Command_restore");
-    auto* exitButton = new QPushButton("Exit", this);
-    exitButton->setObjectName("Command_exit");
-    auto* save = new QPushButton("Save and Exit", this);
-    save->setObjectName("Command_Save");
+    auto* restore = Named(new QPushButton("Restore Factory Values", this), "Command_restore");
+    auto* exitButton = Named(new QPushButton("Exit", this), "Command_exit");
+    auto* save = Named(new QPushButton("Save and Exit", this), "Command_Save");
 
     connect(VScroll1_, &QScrollBar::valueChanged, this, [this](int v) {
         logic_.setPosition(v);

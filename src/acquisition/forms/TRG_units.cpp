@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "acquisition/TriggerUnits.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
 
@@ -20,8 +21,7 @@ TRG_units::TRG_units(TriggerUnits& logic, QWidget* parent) : QDialog(parent), lo
     setObjectName("TRG_units");
     setWindowTitle("TRIGGER UNITS SETTING");
 
-    Frame1_ = new QGroupBox(this);
-    Frame1_->setObjectName("Frame1");
+    Frame1_ = Named(new QGroupBox(this), "Frame1");
     auto* grid = new QGridLayout(Frame1_);
     auto* options = new QButtonGroup(this);
     options->setExclusive(false);  // none is selected for a manual number
@@ -36,20 +36,10 @@ TRG_units::TRG_units(TriggerUnits& logic, QWidget* parent) : QDialog(parent), lo
         });
     }
 
-    manual_trg_Check_ = new QCheckBox("Enable Manual Trigger number ", this);
-    manual_trg_Check_->setObjectName("manual_trg_Check");
-    VScroll1_ = new QScrollBar(Qt::Vertical, this);
-    VScroll1_->setObjectName("VScroll1");
-    VScroll1_->setRange(TriggerUnits::kScrollMin, TriggerUnits::kScrollMax);
-    VScroll1_->setMinimumHeight(120);
-    Label1_ = new QLabel(this);
-    Label1_->setObjectName("Label1");
-    Label1_->setFrameShape(QFrame::Panel);
-    Label1_->setFrameShadow(QFrame::Sunken);
-    Label1_->setMinimumWidth(60);
-    Label1_->setAlignment(Qt::AlignCenter);
-    auto* done = new QPushButton("DONE", this);
-    done->setObjectName("Command1");
+    manual_trg_Check_ = Named(new QCheckBox("Enable Manual Trigger number ", this), "manual_trg_Check");
+    VScroll1_ = VerticalBar(this, "VScroll1", TriggerUnits::kScrollMin, TriggerUnits::kScrollMax, 10, 120);
+    Label1_ = ValueLabel(this, "Label1", {}, 60);
+    auto* done = Named(new QPushButton("DONE", this), "Command1");
 
     connect(manual_trg_Check_, &QCheckBox::clicked, this, [this](bool on) {
         logic_.manual_trg_Check_Click(on);

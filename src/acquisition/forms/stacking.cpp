@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "acquisition/TriggerAcquisition.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
 
@@ -13,12 +14,9 @@ stacking::stacking(State& s, Panel& main, QWidget* parent) : QDialog(parent), s_
     setObjectName("stacking");
     setWindowTitle("STACKING");
 
-    auto* on = new QRadioButton("STACKING", this);
-    on->setObjectName("Option1");
-    auto* off = new QRadioButton("NO  STACKING", this);
-    off->setObjectName("Option2");
-    auto* done = new QPushButton("Done", this);
-    done->setObjectName("Command1");
+    auto* on = Named(new QRadioButton("STACKING", this), "Option1");
+    auto* off = Named(new QRadioButton("NO  STACKING", this), "Option2");
+    auto* done = Named(new QPushButton("Done", this), "Command1");
     // "NO  STACKING" is the choice until the program says otherwise.
     (s_.Stacking ? on : off)->setChecked(true);
 

@@ -133,7 +133,7 @@ void Spettro::evaluate() {
     if (EvaluateSpectrum(s_, t, session_.transform) > 0) {
         QImage& canvas = picture_->canvas();
         const auto points = SpectrumCurve(s_.Spettro_amp, s_.N_samples, canvas.width(), canvas.height());
-        const Rgb c = session_.colours.next();
+        const CurveRgb c = session_.colours.next();
         QPolygonF line;
         line.reserve(static_cast<int>(points.size()));
         for (const CurvePoint& p : points) line << QPointF(p.x, p.y);

@@ -7,7 +7,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "analysis/ShowGeometry.h"
+#include "analysis/forms/ShowGeometry.h"
 
 namespace q24 {
 

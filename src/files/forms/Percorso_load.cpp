@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "files/forms/FolderLists.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
 
@@ -15,8 +16,7 @@ Percorso_load::Percorso_load(State& s, Panel& main, Regional regional, const std
     setModal(true);
     // Other recorders name their SEG-2 files .seg2 and .dat too.
     lists_ = new FolderLists({"*.sg2", "*.txt", "*.seg2", "*.dat"}, this);
-    auto* exit = new QPushButton("EXIT", this);
-    exit->setObjectName("Command2");
+    auto* exit = Named(new QPushButton("EXIT", this), "Command2");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lists_, 1);
     layout->addWidget(exit);

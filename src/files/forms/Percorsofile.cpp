@@ -7,28 +7,22 @@
 #include <QPushButton>
 
 #include "files/forms/FolderLists.h"
+#include "link/forms/FormParts.h"
 
 namespace q24 {
 
 Percorsofile::Percorsofile(State& s, Panel& main, FilesEnv env, std::vector<std::string> channelText,
                                  QWidget* parent)
-    : QDialog(parent), s_(s), main_(main), env_(std::move(env)), channelText_(std::move(channelText)) {
+    : SaveDialog(s, main, std::move(env), &FolderLists::fileDoubleClicked, parent),
+      channelText_(std::move(channelText)) {
     setObjectName("Percorsofile");
     setWindowTitle("SAVE FILE");
-    setModal(true);
-    auto* label1 = new QLabel("File Name:", this);
-    label1->setObjectName("Label1");
-    name_ = new QLineEdit("xyz", this);
-    name_->setObjectName("Text1");
-    auto* label2 = new QLabel(".sg2", this);
-    label2->setObjectName("Label2");
-    status_ = new QLabel(" ", this);
-    status_->setObjectName("Label3");
-    lists_ = new FolderLists({}, this);
-    auto* okButton = new QPushButton("OK", this);
-    okButton->setObjectName("OK");
-    auto* escButton = new QPushButton("ESC", this);
-    escButton->setObjectName("ESCI");
+    auto* label1 = Named(new QLabel("File Name:", this), "Label1");
+    name_->setText("xyz");
+    auto* label2 = Named(new QLabel(".sg2", this), "Label2");
+    status_ = Named(new QLabel(" ", this), "Label3");
+    auto* okButton = Named(new QPushButton("OK", this), "OK");
+    auto* escButton = Named(new QPushButton("ESC", this), "ESCI");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(label1, 0, 0);
@@ -41,10 +35,6 @@ Percorsofile::Percorsofile(State& s, Panel& main, FilesEnv env, std::vector<std:
     grid->setRowStretch(2, 1);
     resize(560, 360);
 
-    if (!lists_->setFolder(QString::fromStdString(DataFolder(env_.home))))
-        lists_->setFolder(QString::fromStdString(env_.home));
-    connect(lists_, &FolderLists::fileDoubleClicked, this,
-            [this](const QString& f) { name_->setText(QString::fromStdString(NameFromPickedFile(f.toStdString()))); });
     connect(okButton, &QPushButton::clicked, this, &Percorsofile::ok);
     connect(escButton, &QPushButton::clicked, this, [this] {
         result_ = SaveResult::Closed;

@@ -1,36 +1,25 @@
 #pragma once
 // The timed sampling save dialog `Percorsofile` ("SAVE FILE"). Thin: OK runs
-// TimedSaveOk with the channel texts it was given.
-#include <QDialog>
+// TimedSaveOk with the channel texts it was given; a double-click on a file
+// names the save after it.
 #include <string>
 #include <vector>
 
-#include "files/Saving.h"
+#include "files/forms/SaveDialog.h"
 
 class QLabel;
-class QLineEdit;
 
 namespace q24 {
 
-class FolderLists;
-
-class Percorsofile : public QDialog {
+class Percorsofile : public SaveDialog {
     Q_OBJECT
 public:
     Percorsofile(State& s, Panel& main, FilesEnv env, std::vector<std::string> channelText,
                     QWidget* parent = nullptr);
-    SaveResult result() const { return result_; }
-    FolderLists* lists() const { return lists_; }
 
 private:
     void ok();
-    State& s_;
-    Panel& main_;
-    FilesEnv env_;
     std::vector<std::string> channelText_;
-    SaveResult result_ = SaveResult::Closed;
-    FolderLists* lists_;
-    QLineEdit* name_;
     QLabel* status_;
 };
 

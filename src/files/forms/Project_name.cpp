@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "link/forms/FormParts.h"
+
 namespace q24 {
 
 Project_name::Project_name(State& s, Panel& main, FilesEnv env, QWidget* parent)
@@ -12,16 +14,11 @@ Project_name::Project_name(State& s, Panel& main, FilesEnv env, QWidget* parent)
     setObjectName("Project_name");
     setWindowTitle("NEW REFRACTION PROJECT");
     setModal(true);
-    auto* label1 = new QLabel("Please insert project name:", this);
-    label1->setObjectName("Label1");
-    name_ = new QLineEdit(" ", this);
-    name_->setObjectName("Text1");
-    auto* label2 = new QLabel(".PRJ", this);
-    label2->setObjectName("Label2");
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Command2");
-    auto* exit = new QPushButton("EXIT", this);
-    exit->setObjectName("Command1");
+    auto* label1 = Named(new QLabel("Please insert project name:", this), "Label1");
+    name_ = Named(new QLineEdit(" ", this), "Text1");
+    auto* label2 = Named(new QLabel(".PRJ", this), "Label2");
+    auto* ok = Named(new QPushButton("OK", this), "Command2");
+    auto* exit = Named(new QPushButton("EXIT", this), "Command1");
     auto* grid = new QGridLayout(this);
     grid->addWidget(label1, 0, 0, 1, 3);
     grid->addWidget(name_, 1, 0, 1, 2);

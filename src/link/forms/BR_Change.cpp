@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "link/forms/FormParts.h"
 #include "state/State.h"
 
 namespace q24 {
@@ -52,10 +53,8 @@ BR_Change::BR_Change(State& s, QWidget* parent) : QDialog(parent) {
     frame("Frame1", "Continuous", continuous, s.Baud_rate_high, [&s](int32_t v) { s.Baud_rate_high = v; });
     layout->addLayout(frames);
     auto* buttons = new QHBoxLayout;
-    auto* save = new QPushButton("Save and Exit", this);
-    save->setObjectName("Command1");
-    auto* exit = new QPushButton("EXIT", this);
-    exit->setObjectName("Command2");
+    auto* save = Named(new QPushButton("Save and Exit", this), "Command1");
+    auto* exit = Named(new QPushButton("EXIT", this), "Command2");
     buttons->addWidget(save);
     buttons->addWidget(exit);
     layout->addLayout(buttons);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "link/forms/BR_Change.h"
+#include "link/forms/FormParts.h"
 #include "state/State.h"
 
 namespace q24 {
@@ -15,17 +16,13 @@ B_Rate::B_Rate(State& s, QWidget* parent) : QDialog(parent), s_(s) {
     setWindowTitle("Baud Rate");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Baud Rate for TRG and Running:", this), 0, 0);
-    br_ = new QLabel(this);
-    br_->setObjectName("Label_BR");
+    br_ = Named(new QLabel(this), "Label_BR");
     grid->addWidget(br_, 0, 1);
     grid->addWidget(new QLabel("Baud Rate for Continuous Acquisition:", this), 1, 0);
-    brh_ = new QLabel(this);
-    brh_->setObjectName("Label_BRH");
+    brh_ = Named(new QLabel(this), "Label_BRH");
     grid->addWidget(brh_, 1, 1);
-    auto* change = new QPushButton("Change", this);
-    change->setObjectName("Command2");
-    auto* exit = new QPushButton("EXIT", this);
-    exit->setObjectName("Command1");
+    auto* change = Named(new QPushButton("Change", this), "Command2");
+    auto* exit = Named(new QPushButton("EXIT", this), "Command1");
     grid->addWidget(change, 2, 0);
     grid->addWidget(exit, 2, 1);
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);

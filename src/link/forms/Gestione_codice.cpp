@@ -9,6 +9,7 @@
 #include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PortChoice.h"
+#include "link/forms/FormParts.h"
 #include "state/State.h"
 
 namespace q24 {
@@ -18,18 +19,15 @@ Gestione_codice::Gestione_codice(LineOwner& owner, Link& link, State& s, QWidget
     setObjectName("Gestione_codice");
     setWindowTitle("C O D E");
     auto* grid = new QGridLayout(this);
-    auto* warn = new QLabel("ONLY 1 UNIT MUST BE CONNECTED !", this);
-    warn->setObjectName("Label2");
+    auto* warn = Named(new QLabel("ONLY 1 UNIT MUST BE CONNECTED !", this), "Label2");
     warn->setStyleSheet("color: red; font-weight: bold;");
     grid->addWidget(warn, 0, 0, 1, 2);
-    code_ = new QLabel(this);
-    code_->setObjectName("Label1");
+    code_ = Named(new QLabel(this), "Label1");
     code_->setFrameShape(QFrame::Panel);
     code_->setFrameShadow(QFrame::Sunken);
     code_->setMinimumWidth(80);
     grid->addWidget(code_, 1, 1);
-    text1_ = new QLineEdit(this);
-    text1_->setObjectName("Text1");
+    text1_ = Named(new QLineEdit(this), "Text1");
     grid->addWidget(text1_, 1, 0);
     const char* names[] = {"Command1", "Command2", "Command3", "Command4"};
     const char* captions[] = {"WRITE", "READ", "OK", "EXIT"};

@@ -11,6 +11,7 @@
 #include "link/LineOwner.h"
 #include "link/Link.h"
 #include "link/PortChoice.h"
+#include "link/forms/FormParts.h"
 #include "state/State.h"
 
 namespace q24 {
@@ -20,22 +21,18 @@ Rs232::Rs232(LineOwner& owner, Link& link, State& s, QWidget* parent)
     setObjectName("Rs232");
     setWindowTitle("RS232");
     auto* layout = new QVBoxLayout(this);
-    auto* select = new QLabel("Select a Port", this);
-    select->setObjectName("Label3");
+    auto* select = Named(new QLabel("Select a Port", this), "Label3");
     select->setStyleSheet("font-weight: bold; font-size: 13pt;");
     layout->addWidget(select);
-    auto* caption = new QLabel("Serial Ports Numbers :", this);
-    caption->setObjectName("Label2");
+    auto* caption = Named(new QLabel("Serial Ports Numbers :", this), "Label2");
     layout->addWidget(caption);
-    list_ = new QLabel(this);
-    list_->setObjectName("Label1");
+    list_ = Named(new QLabel(this), "Label1");
     list_->setFrameShape(QFrame::Panel);
     list_->setFrameShadow(QFrame::Sunken);
     list_->setMinimumWidth(260);
     list_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(list_);
-    text1_ = new QLineEdit(this);
-    text1_->setObjectName("Text1");
+    text1_ = Named(new QLineEdit(this), "Text1");
     text1_->setAlignment(Qt::AlignCenter);
     text1_->installEventFilter(this);
     layout->addWidget(text1_);
@@ -52,8 +49,7 @@ Rs232::Rs232(LineOwner& owner, Link& link, State& s, QWidget* parent)
         else pad->addWidget(b, (d - 1) / 3, (d - 1) % 3);
     }
     layout->addLayout(pad);
-    auto* go = new QPushButton("Continue", this);
-    go->setObjectName("Command1");
+    auto* go = Named(new QPushButton("Continue", this), "Command1");
     go->setAutoDefault(false);
     connect(go, &QPushButton::clicked, this, &Rs232::continueClicked);
     layout->addWidget(go);

@@ -1,5 +1,6 @@
-// The start-up sequence and the EXIT save, on real ini.txt files, with the
-// test panel standing in for the main window.
+// The program as the window and the command-line tool build it: the start-up
+// and the EXIT save on real ini.txt files, the line's start on the emulated
+// units, with the test operator standing in for the main window.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,12 +8,13 @@
 #include <memory>
 #include <tuple>
 
-#include "acquisition/AcqParameters.h"
+#include "link/Frames.h"
+#include "program/Program.h"
 #include "state/Config.h"
 #include "support/FakePanel.h"
 #include "support/ReadFile.h"
 #include "support/TempDir.h"
-#include "program/Startup.h"
+#include "units/EmulatedPort.h"
 
 namespace q24 {
 namespace {
@@ -24,11 +26,31 @@ std::vector<std::string> iniWith(std::string samples, std::string freq) {
     return l;
 }
 
+// The test operator, noting the start-up's forms in their order.
+struct Operator : test::FakePanel {
+    std::vector<std::string> order;
+    void showMainWindow() override { order.push_back("show"); }
+    void choosePort() override {
+        order.push_back("port");
+        throw std::runtime_error("no port dialog");
+    }
+};
+
+// The program folder `home`, the emulated units as COM3 and COM5.
+Options AtHome(const std::string& home, const std::string& units) {
+    Options o;
+    o.home = home;
+    o.noPortDialog = true;
+    o.ports = {{5, units}, {3, units}};
+    return o;
+}
+
 struct Start {
     test::TempDir home;
-    std::unique_ptr<State> s = std::make_unique<State>();
-    test::FakePanel panel;
-    AcqParameters params{*s, panel};
+    units::SimulatedLine line{units::UnitsConfig{}};
+    Operator panel;
+    Program program{panel, AtHome(home.path(), line.port.path()), Regional{}, line.port, line};
+    State* s = &program.state();
 
     explicit Start(const std::optional<std::vector<std::string>>& ini) {
         if (ini) {
@@ -36,16 +58,14 @@ struct Start {
             for (const auto& l : *ini) out << l << "\r\n";
         }
     }
-    Start& run(StartupHooks hooks = {}) {
-        StartupContext ctx{*s, panel, params, home.path(), std::move(hooks)};
-        failed = RunStartup(ctx);
+    Start& run() {
+        failed = program.start();
         return *this;
     }
     std::vector<std::string> failed;
     // What EXIT does before the program ends.
     std::string exitAndRead() {
-        params.VScroll1_Change();
-        EXPECT_EQ(SaveConfiguration(*s, home.path()), "");
+        EXPECT_EQ(program.saveConfiguration(), "");
         return test::ReadFile((home / "ini.txt").string());
     }
 };
@@ -102,30 +122,36 @@ TEST(Startup, ACutFileStartsWithDefaultsForTheRestAndExitWritesEveryLine) {
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), kConfigLines);
 }
 
-TEST(Startup, StepsRunInOrderAndAFailingStepNeverStopsTheStart) {
+TEST(Startup, StepsRunInOrderAndTheLineStartsAsOneSequence) {
     Start st(iniWith("1024", "4000"));
-    std::vector<std::string> order;
-    std::vector<int> sent;
-    StartupHooks h;
-    h.loadChannelDialogs = [&] { order.push_back("channels " + std::to_string(st.s->N_slow)); };
-    h.showMainWindow = [&] { order.push_back("show"); };
-    h.traceCountChanged = [&] { order.push_back("count"); throw std::runtime_error("no picture"); };
-    h.pictureWidth = [&] { return 2500; };
-    h.refreshChannelSlots = [&] { order.push_back("slots"); };
-    h.fillChannelSlots = [&] { order.push_back("texts"); };
-    h.showPortDialog = [&] { order.push_back("port"); throw 1; };
-    h.sendParameters = [&](int trigger, int samples, int freq, int pre, int mode, int opening, bool passive) {
-        order.push_back("parameters");
-        sent = {trigger, samples, freq, pre, mode, opening, passive};
-    };
-    h.resetUnits = [&] { order.push_back("reset"); };
-    EXPECT_EQ(st.run(h).failed.size(), 2u);
-    EXPECT_EQ(order, (std::vector<std::string>{"channels 128", "show", "count", "slots", "texts", "port",
-                                               "parameters", "reset"}));
-    // The stored sample count and frequency are not used for this command.
-    EXPECT_EQ(sent, (std::vector<int>{1002, 256, 8000, 0, 0, 0, 0}));
+    st.panel.width = 2500;
+    EXPECT_TRUE(st.run().failed.empty());  // --no-port-dialog: no dialog
+    EXPECT_EQ(st.panel.order, std::vector<std::string>{"show"});
     EXPECT_EQ(st.s->Trace_spacing, 100);  // 2500 / (24 + 1)
     EXPECT_FALSE(st.s->Manual_trigger);   // above 96: a trigger unit, not a manual number
+    EXPECT_EQ(st.s->Com_port, 3);         // the lowest number given
+
+    // The line opened, one parameter command (not the stored sample count and
+    // frequency), one reset; then the program is idle.
+    st.program.owner().request(Command::Reset, Activity::Resetting,
+                               [&]() -> Task<void> { EXPECT_TRUE(co_await st.program.startLine()); });
+    st.line.runUntil([&] { return st.program.owner().idle(); });
+    const auto& w = st.line.port.written;
+    const auto parameters = frames::ParameterCommand(1002, 256, 8000, 0, 0);
+    EXPECT_NE(std::search(w.begin(), w.end(), parameters.begin(), parameters.end()), w.end());
+    EXPECT_EQ(std::count(w.begin(), w.end(), uint8_t{0xFF}), 1);
+    EXPECT_EQ(st.program.link().counters().resets, 1u);
+}
+
+TEST(Startup, AFailingStepNeverStopsTheStart) {
+    Start st(std::nullopt);
+    Options o = AtHome(st.home.path(), st.line.port.path());
+    o.noPortDialog = false;
+    Program program(st.panel, o, Regional{}, st.line.port, st.line);
+    const auto failed = program.start();
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0], "port dialog: no port dialog");
+    EXPECT_EQ(st.panel.order, (std::vector<std::string>{"show", "port"}));
 }
 
 }  // namespace

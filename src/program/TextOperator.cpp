@@ -1,4 +1,4 @@
-#include "program/TextPanel.h"
+#include "program/TextOperator.h"
 
 namespace q24 {
 
@@ -17,7 +17,7 @@ const char* reported(Ctl c) {
 }
 }  // namespace
 
-void TextPanel::setText(Ctl control, const std::string& text) {
+void TextOperator::setText(Ctl control, const std::string& text) {
     // A failure label is set once per failure, even with the same text: each
     // is a line. Status labels print when they change.
     const bool failure = control == Ctl::Unita_errata1 || control == Ctl::Frame_error;
@@ -28,14 +28,14 @@ void TextPanel::setText(Ctl control, const std::string& text) {
     std::fflush(out_);
 }
 
-std::string TextPanel::text(Ctl control) const {
+std::string TextOperator::text(Ctl control) const {
     auto it = texts_.find(control);
     return it == texts_.end() ? std::string() : it->second;
 }
 
-void TextPanel::setVisible(Ctl, bool) {}
+void TextOperator::setVisible(Ctl, bool) {}
 
-void TextPanel::setValue(Ctl control, int value) {
+void TextOperator::setValue(Ctl control, int value) {
     if (!showProgress || control != Ctl::ProgressBar1) return;
     const int tenth = value / 10;
     if (tenth != lastProgress_) {
@@ -45,14 +45,23 @@ void TextPanel::setValue(Ctl control, int value) {
     }
 }
 
-void TextPanel::message(const std::string& text, const std::optional<std::string>&) {
+void TextOperator::message(const std::string& text, const std::optional<std::string>&) {
     std::fprintf(out_, "message: %s\n", text.c_str());
     std::fflush(out_);
 }
 
-Answer TextPanel::ask(const std::string& text, Buttons buttons, const std::optional<std::string>&) {
-    Answer a = answer ? answer(text, buttons)
-                      : (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok);
+Answer TextOperator::answer(Question, Buttons buttons) {
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
+}
+
+void TextOperator::waitMessage(bool shown) {
+    if (!shown) return;
+    std::fprintf(out_, "Wait for data display...\n");
+    std::fflush(out_);
+}
+
+Answer TextOperator::ask(Question q, const std::string& text, Buttons buttons, const std::optional<std::string>&) {
+    const Answer a = answer(q, buttons);
     static const char* names[] = {"OK", "Cancel", "Yes", "No"};
     std::fprintf(out_, "question: %s -> %s\n", text.c_str(), names[static_cast<int>(a)]);
     std::fflush(out_);
