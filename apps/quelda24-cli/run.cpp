@@ -56,7 +56,7 @@ int runRunning(const QStringList& args) {
         // read; STOP once the last one of the last sweep is (the sequence then
         // resets the units).
         int sweep = 0, first = 0, last = 0;
-        for (int ch = 1; ch <= std::min<int>(s->N_Geofoni, 96); ++ch)
+        for (int ch = 1; ch <= ClampTraceCount(s->N_Geofoni); ++ch)
             if (s->Ch_enabled[ch]) last = ch, first = first ? first : ch;
         bool complete = false;
         mode.channelRead = [&](int ch, int unit, bool ok) {

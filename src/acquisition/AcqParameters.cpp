@@ -201,10 +201,10 @@ void AcqParameters::VScroll2_Change() {
             s_.Sampling_freq = f;
             cap_.Sampling_rate = IntervalCaption(f, decimal_);
         }
-        if (s_.N_Geofoni > 24) {
-            s_.N_Geofoni = 24;
-            main_.setText(Ctl::N_Geofoni, "24");
-            main_.setValue(Ctl::VScroll1, 24);
+        if (s_.N_Geofoni > kSlowRatePositions) {
+            s_.N_Geofoni = kSlowRatePositions;
+            main_.setText(Ctl::N_Geofoni, std::to_string(kSlowRatePositions));
+            main_.setValue(Ctl::VScroll1, kSlowRatePositions);
         }
         cap_.VScroll1_enabled = false;
         s_.N_samples = s_.N_slow;

@@ -16,7 +16,6 @@ namespace q24 {
 namespace {
 
 constexpr int kMinutesMin = 1, kMinutesMax = 59;
-constexpr int kMaxPositions = 96;  // rows of Dati in use
 
 std::string Plural(int n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -130,10 +129,10 @@ Task<void> PassiveSeismic::PassiveRecording() {
             co_return;
         }
     }
-    if (s_.N_Geofoni < 0 || s_.N_Geofoni > kMaxPositions) {
+    if (s_.N_Geofoni < 0 || s_.N_Geofoni > kTracePositions) {
         out_.end = End::FileError;
         co_await main_.messageAsync("The trace count " + std::to_string(s_.N_Geofoni) + " is outside 0.." +
-                                    std::to_string(kMaxPositions) + ": nothing was recorded.");
+                                    std::to_string(kTracePositions) + ": nothing was recorded.");
         startAgain();
         co_return;
     }
@@ -219,7 +218,7 @@ Task<PassiveSeismic::End> PassiveSeismic::record(int hz, int blocks) {
 Task<bool> PassiveSeismic::Collect_passive() {
     main_.setVisible(Ctl::Unita_errata1, false);
     main_.setVisible(Ctl::Frame_error, false);
-    const int positions = std::clamp<int>(s_.N_Geofoni, 0, kMaxPositions);
+    const int positions = ClampTraceCount(s_.N_Geofoni);
     for (int ch = 1; ch <= positions; ++ch) {
         setInfo("Data Transmission CH " + std::to_string(ch));
         const int unit = s_.Ch_param[static_cast<std::size_t>(ch)];

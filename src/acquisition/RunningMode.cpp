@@ -10,7 +10,6 @@ namespace q24 {
 
 namespace {
 
-constexpr int kPositions = 96;        // channel positions a spread can have
 constexpr int kFastFreqPosition = 5;  // frequency bar position of 2000 Hz
 constexpr double kFastPause = 0.010, kSlowPause = 0.001;  // between two sweeps
 
@@ -112,7 +111,7 @@ Task<void> RunningMode::ReceiveRunningData() {
     main_.setVisible(Ctl::Frame_error, false);
     main_.clearPicture();
     const bool slow = s_.Sampling_freq < 501;
-    const int positions = std::clamp<int>(s_.N_Geofoni, 0, std::min(kPositions, s_.Dati.rows()));
+    const int positions = std::min(ClampTraceCount(s_.N_Geofoni), s_.Dati.rows());
     for (int ch = 1; ch <= positions && !ended(); ++ch) {
         if (!s_.Ch_enabled[ch]) continue;
         int unit = 0, got = 0;

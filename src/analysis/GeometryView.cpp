@@ -40,7 +40,7 @@ std::string FormatDistance(double metres, char decimal) {
 
 GeometryView::GeometryView(State& s, int32_t width, char decimal) : s_(s), width_(width), decimal_(decimal) {}
 
-int GeometryView::shown() const { return std::clamp<int>(s_.N_Geofoni, 1, L::kMaxGeophones); }
+int GeometryView::shown() const { return ClampTraceCount(s_.N_Geofoni, 1); }
 
 int32_t GeometryView::geophoneLeft(int i) const {
     const int column = i > L::kRowLength ? i - L::kRowLength - 1 : i - 1;

@@ -22,7 +22,7 @@ struct GeometryLayout {
     static constexpr int32_t kNumberTop[2] = {3000, 4560};  // their numbers
     static constexpr int32_t kLineY[2] = {2760, 4320};      // the rows' base lines
     static constexpr int32_t kShotWidth = 135, kShotHeight = 495;
-    static constexpr int kMaxGeophones = 96, kRowLength = 48;
+    static constexpr int kMaxGeophones = kTracePositions, kRowLength = 48;
 };
 
 // The move buttons: Command2 "<<" 5 spacings back, Command3 "<" half a

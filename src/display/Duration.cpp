@@ -8,7 +8,7 @@ namespace q24 {
 std::string FormatPattern(double value, const std::string& pattern, char decimal) {
     const auto dot = pattern.find('.');
     const int decimals = dot == std::string::npos ? 0 : static_cast<int>(pattern.size() - dot - 1);
-    const bool leadingZero = pattern.rfind("0", dot) != std::string::npos;
+    const bool leadingZero = pattern.rfind('0', dot) != std::string::npos;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
     std::string s = buf;
@@ -33,7 +33,7 @@ Duration ShowDuration(int32_t n, int32_t freq, char decimal) {
     const double ms = static_cast<double>(static_cast<int64_t>(n) * 1000) / freq;
     if (ms <= 1000) return {FormatPattern(ms, "#", decimal), "msec"};
     if (ms <= 100000) return {FormatPattern(static_cast<double>(n) / freq, "#.##", decimal), "sec"};
-    return {FormatPattern(static_cast<double>(n) / (static_cast<int64_t>(freq) * 60), "#.##", decimal), "min"};
+    return {FormatPattern(static_cast<double>(n) / (static_cast<double>(freq) * 60), "#.##", decimal), "min"};
 }
 
 }  // namespace q24

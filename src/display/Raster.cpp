@@ -18,13 +18,6 @@ inline double Floor(double v) {
     return t > v ? t - 1 : t;
 }
 
-// c ? a : b by bit masks, for choices the processor cannot predict (a
-// compiler turns the plain conditional into a branch).
-inline double Select(bool c, double a, double b) {
-    const uint64_t m = -static_cast<uint64_t>(c);
-    return std::bit_cast<double>((std::bit_cast<uint64_t>(a) & m) | (std::bit_cast<uint64_t>(b) & ~m));
-}
-
 // The part of segment p-q inside each pixel row of the picture it crosses:
 // extend(row, x where it enters the row, x where it leaves it).
 template <class Extend>

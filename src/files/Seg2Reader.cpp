@@ -67,7 +67,7 @@ bool decode(const Reader& r, int format, long long at, long long n, std::vector<
                 // the low nibble), then four 16-bit mantissas; a negative
                 // mantissa is in one's complement.
                 const long long group = at + i / 4 * 10;
-                const int k = static_cast<int>(i % 4);
+                const long long k = i % 4;
                 const unsigned exponent = (r.u16(group) >> (4 * k)) & 0xF;
                 const uint16_t m = r.u16(group + 2 + 2 * k);
                 const long long mantissa = (m & 0x8000) ? -static_cast<long long>(~m & 0x7FFF) : m;
@@ -118,6 +118,47 @@ std::vector<std::string> strings(const Reader& r, long long from, long long to, 
         q = std::max(q + length, afterText);
     }
     return out;
+}
+
+// Where the strings of the descriptor block at P end when its block size does
+// not fit the file: at a run of three zero bytes right before the samples.
+// The position of the last zero, -1 when there is none.
+long long stringsEndByZeros(const Reader& r, long long P) {
+    const long long a = P + kDescriptorFixed;
+    for (long long p = a + 2; p < a + kZeroScanLength && p < r.size(); ++p)
+        if (r.u8(p) == 0 && r.u8(p - 1) == 0 && r.u8(p - 2) == 0) return p;
+    return -1;
+}
+
+// The trace whose descriptor block starts at P (a block that lies in the
+// file) with its strings and samples; "" or why it cannot be read, to follow
+// the trace's name.
+std::string readTrace(const Reader& r, long long P, const Seg2Limits& limits, const std::string& terminator,
+                      Seg2Trace& t) {
+    t.pointer = P;
+    if (r.u16(P) != 0x4422) return " has no trace descriptor block id";
+    const long long blockSize = r.u16(P + 2);
+    t.samples = r.u32(P + 8);
+    t.formatCode = r.u8(P + 12);
+    if (t.samples > limits.maxSamples) return " holds more samples than the trace array";
+    const long long need = dataBytes(t.formatCode, t.samples);
+    if (need < 0) return " has the unknown data format code " + std::to_string(t.formatCode);
+
+    long long stringsTo = 0;
+    if (blockSize >= kDescriptorFixed && r.has(P, blockSize) && r.has(P + blockSize, need)) {
+        t.dataOffset = P + blockSize;
+        stringsTo = t.dataOffset;
+    } else {
+        const long long found = stringsEndByZeros(r, P);
+        if (found < 0) return ": no end of its strings was found";
+        t.dataOffset = found + 1;
+        stringsTo = found + 1;
+        if (!r.has(t.dataOffset, need)) return ": its samples run past the end of the file";
+    }
+    t.strings = strings(r, P + kDescriptorFixed, stringsTo, terminator);
+    if (!decode(r, t.formatCode, t.dataOffset, t.samples, t.values))
+        return " holds a sample that is infinite, not a number or beyond single precision";
+    return {};
 }
 
 std::optional<Seg2File> failed(std::string* why, std::string reason) {
@@ -181,40 +222,9 @@ std::optional<Seg2File> ParseSeg2(std::string_view bytes, const Seg2Limits& limi
     if (stringsFrom < firstTrace) file.strings = strings(r, stringsFrom, firstTrace, terminator);
 
     for (long long k = 0; k < traces; ++k) {
-        const std::string name = "trace " + std::to_string(k + 1);
         Seg2Trace t;
-        t.pointer = pointers[static_cast<std::size_t>(k)];
-        const long long P = t.pointer;
-        if (r.u16(P) != 0x4422) return failed(why, name + " has no trace descriptor block id");
-        const long long blockSize = r.u16(P + 2);
-        t.samples = r.u32(P + 8);
-        t.formatCode = r.u8(P + 12);
-        if (t.samples > limits.maxSamples) return failed(why, name + " holds more samples than the trace array");
-        const long long need = dataBytes(t.formatCode, t.samples);
-        if (need < 0) return failed(why, name + " has the unknown data format code " + std::to_string(t.formatCode));
-
-        long long stringsTo = 0;
-        if (blockSize >= kDescriptorFixed && r.has(P, blockSize) && r.has(P + blockSize, need)) {
-            t.dataOffset = P + blockSize;
-            stringsTo = t.dataOffset;
-        } else {
-            // The block size does not fit the file: the strings end with a run
-            // of three zero bytes right before the samples.
-            const long long a = P + kDescriptorFixed;
-            long long found = -1;
-            for (long long p = a + 2; p < a + kZeroScanLength && p < r.size(); ++p)
-                if (r.u8(p) == 0 && r.u8(p - 1) == 0 && r.u8(p - 2) == 0) {
-                    found = p;
-                    break;
-                }
-            if (found < 0) return failed(why, name + ": no end of its strings was found");
-            t.dataOffset = found + 1;
-            stringsTo = found + 1;
-            if (!r.has(t.dataOffset, need)) return failed(why, name + ": its samples run past the end of the file");
-        }
-        t.strings = strings(r, P + kDescriptorFixed, stringsTo, terminator);
-        if (!decode(r, t.formatCode, t.dataOffset, t.samples, t.values))
-            return failed(why, name + " holds a sample that is infinite, not a number or beyond single precision");
+        std::string error = readTrace(r, pointers[static_cast<std::size_t>(k)], limits, terminator, t);
+        if (!error.empty()) return failed(why, "trace " + std::to_string(k + 1) + error);
         file.traces.push_back(std::move(t));
     }
     return file;

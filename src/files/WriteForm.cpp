@@ -53,12 +53,11 @@ std::string DecimalForm(double value, int digits) {
 
 namespace {
 
-// The write form of a Single in the plain range (1E-05 <= |v| < 1E+07) without
-// printf, which a passive recording's millions of values would wait on. The
-// value is exactly m x 2^q, so its rounding to 7 significant digits is an
-// integer division with the halves going to the even neighbour, as printf
-// rounds: the text is the same, byte for byte. False outside that range.
-bool PlainSingle(float value, char* out, std::size_t& length) {
+// |value| rounded to 7 significant digits as printf rounds: `digits`
+// (1000000 .. 9999999) and `e`, the decimal exponent of the first one. The
+// value is exactly m x 2^q, so the rounding is an integer division with the
+// halves going to the even neighbour. False outside 1E-05 <= |v| < 1E+07.
+bool SevenDigits(float value, uint64_t& digits, int& e) {
     static constexpr uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
                                           1000000000, 10000000000ULL, 100000000000ULL, 1000000000000ULL};
     if (!std::isfinite(value)) return false;
@@ -68,8 +67,8 @@ bool PlainSingle(float value, char* out, std::size_t& length) {
     std::memcpy(&bits, &a, sizeof bits);
     const uint64_t m = (bits & 0x7FFFFF) | 0x800000;  // a = m / 2^shift (a is a normal number)
     const int shift = 150 - static_cast<int>(bits >> 23);  // 0 .. 40: a < 2^24 and a >= 2^-17
-    int e = static_cast<int>(std::floor(std::log10(a)));
-    uint64_t digits = 0;
+    e = static_cast<int>(std::floor(std::log10(a)));
+    digits = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int s = 6 - e;  // 0 .. 12
         if (s < 0 || s > 12) return false;
@@ -90,13 +89,18 @@ bool PlainSingle(float value, char* out, std::size_t& length) {
         digits = 1000000;
         ++e;
     }
-    if (e < -5 || e >= 7) return false;
+    return e >= -5 && e < 7;
+}
+
+// Writes 7 significant digits with the decimal exponent e (-5 .. 6) in the
+// write form: no trailing zeros, no exponent. Returns the end of the text.
+char* PlainText(bool negative, uint64_t digits, int e, char* out) {
     char figures[7];
     for (int i = 6; i >= 0; --i, digits /= 10) figures[i] = static_cast<char>('0' + digits % 10);
     int used = 7;
     while (used > 1 && figures[used - 1] == '0') --used;
     char* p = out;
-    if (value < 0) *p++ = '-';
+    if (negative) *p++ = '-';
     if (e >= 0) {
         const int whole = e + 1;
         for (int i = 0; i < whole; ++i) *p++ = i < used ? figures[i] : '0';
@@ -110,7 +114,17 @@ bool PlainSingle(float value, char* out, std::size_t& length) {
         for (int i = 0; i < -e - 1; ++i) *p++ = '0';
         for (int i = 0; i < used; ++i) *p++ = figures[i];
     }
-    length = static_cast<std::size_t>(p - out);
+    return p;
+}
+
+// The write form of a Single in the plain range (1E-05 <= |v| < 1E+07) without
+// printf, which a passive recording's millions of values would wait on: the
+// text is the same as printf's, byte for byte. False outside that range.
+bool PlainSingle(float value, char* out, std::size_t& length) {
+    uint64_t digits = 0;
+    int e = 0;
+    if (!SevenDigits(value, digits, e)) return false;
+    length = static_cast<std::size_t>(PlainText(value < 0, digits, e, out) - out);
     return true;
 }
 

@@ -52,7 +52,7 @@ T RunInEventLoop(Task<T> task) {
               done = true;
               QCoreApplication::exit(0);
           }),
-          [&](std::exception_ptr e) {
+          [&](const std::exception_ptr& e) {
               if (e) error = e, done = true, QCoreApplication::exit(0);
           });
     if (!done) QCoreApplication::exec();

@@ -177,7 +177,7 @@ int DecodeSamples(std::span<const uint8_t> wire, int count, float* out) {
     std::vector<uint8_t> data;
     Unpack7(wire.first(bytes), data);
     const int made = std::min<int>(count, static_cast<int>(data.size() / 3));
-    for (int i = 0; i < made; ++i)
+    for (std::size_t i = 0; i < static_cast<std::size_t>(made); ++i)
         out[i] = static_cast<float>(Sample24(data[3 * i], data[3 * i + 1], data[3 * i + 2]));
     return made;
 }

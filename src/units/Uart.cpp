@@ -23,13 +23,13 @@ std::vector<RxByte> Resample(std::span<const uint8_t> bytes, int32_t fromBaud, i
     };
     auto level = [&](double t) { return levelOfBit(static_cast<long long>(std::floor(t / tf))); };
     double from = 0;
-    const double end = bits * tf;
+    const double end = static_cast<double>(bits) * tf;
     while (from < end) {
         // Next falling edge: a sender bit boundary where the line goes 1 -> 0.
         long long m = static_cast<long long>(std::ceil(from / tf - 1e-9));
         while (m < bits && !(levelOfBit(m - 1) == 1 && levelOfBit(m) == 0)) ++m;
         if (m >= bits) break;
-        const double edge = m * tf;
+        const double edge = static_cast<double>(m) * tf;
         if (level(edge + to / 2) != 0) {  // a glitch, not a start bit
             from = edge + to / 2;
             continue;

@@ -134,7 +134,7 @@ void Units::send(std::vector<uint8_t> bytes, double t, int unit) {
     c.perByte = config_.paced ? timing::WireSeconds(1, baud_) : 0;
     c.start = std::max(start, txFreeAt_);
     c.bytes = std::move(bytes);
-    txFreeAt_ = c.start + c.bytes.size() * c.perByte;
+    txFreeAt_ = c.start + static_cast<double>(c.bytes.size()) * c.perByte;
     tx_.push_back(std::move(c));
 }
 
@@ -262,7 +262,7 @@ void Units::dataRequest(int address, double t) {
     const int k = requests_[address]++;
     if (auto d = config_.dropped.find(address); d != config_.dropped.end() && d->second.count(k)) return;
     std::vector<uint8_t> data;
-    data.reserve(3 * fr::kBlockSamples);
+    data.reserve(std::size_t{3} * fr::kBlockSamples);
     const int64_t first = static_cast<int64_t>(k) * fr::kBlockSamples;
     for (int i = 0; i < fr::kBlockSamples; ++i) {
         const auto b = fr::ConverterBytes(sample(address, first + i));
@@ -283,7 +283,7 @@ void Units::burst(uint8_t b, double t) {
     if (mode_ == Mode::Continuous)  // the samples must have been recorded
         ready = std::max(t, streamStart_ + sampleSeconds(first + fr::kBurstSamples));
     std::vector<uint8_t> data;
-    data.reserve(3 * fr::kBurstSamples);
+    data.reserve(std::size_t{3} * fr::kBurstSamples);
     for (int i = 0; i < fr::kBurstSamples; ++i) {
         const auto v = fr::ConverterBytes(sample(unit, first + i));
         data.insert(data.end(), v.begin(), v.end());

@@ -113,7 +113,7 @@ private:
         int32_t baud = 0;
         std::vector<uint8_t> bytes;
         std::size_t sent = 0;
-        double due(std::size_t i) const { return start + (i + 1) * perByte; }
+        double due(std::size_t i) const { return start + static_cast<double>(i + 1) * perByte; }
     };
 
     void parse(double t);

@@ -111,18 +111,25 @@ private slots:
         QCOMPARE(panel.messages.back(), std::string(kSg2Created));
     }
 
-    void timedSaveOk() {
+    // The timed save names itself after a file double-clicked, not one clicked.
+    void timedSaveNamedAfterAPickedFile() {
         s->N_samples_cont = 3;
         s->Dati_cont.resize(3, 4);
+        const std::string data = DataFolder(home->path());
+        test::WriteFile(data + "/old run.sg2", "old");
         Percorsofile d(*s, panel, env, {"1", "2"});
         d.show();
-        QCOMPARE(Find<QLineEdit>(d, "Text1")->text(), QString("xyz"));
+        auto* name = Find<QLineEdit>(d, "Text1");
+        clickItem(Find<QListWidget>(d, "File1"), "old run.sg2");
+        QCOMPARE(name->text(), QString("xyz"));
         test::SaveScreenshot(d, "Percorsofile");
+        clickItem(Find<QListWidget>(d, "File1"), "old run.sg2", true);
+        QCOMPARE(name->text(), QString("old run"));
         Click(d, "OK");
         QCOMPARE(d.result(), SaveResult::Saved);
         QCOMPARE(test::Caption(d, "Label3"), QString("WAIT ..."));
-        QCOMPARE(launched.size(), size_t(1));
-        QVERIFY(IsNormalFile(home->path() + "/data.txt"));
+        QCOMPARE(launched, std::vector<std::string>{ConverterPath(home->path()) + " " + home->path() + "/data.txt|" +
+                                                    data + "/old run.sg2"});
     }
 
     void projectNameStartsAProject() {

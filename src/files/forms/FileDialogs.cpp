@@ -5,27 +5,8 @@
 
 #include "files/forms/Percorso_load.h"
 #include "files/forms/Project_name.h"
-#include "files/forms/Percorsofile.h"
-#include "files/forms/Percorsofile_tr.h"
 
 namespace q24 {
-
-SaveResult ShowTriggerSave(State& s, Panel& main, const FilesEnv& env) {
-    Percorsofile_tr dialog(s, main, env, QApplication::activeWindow());
-    dialog.exec();
-    return dialog.result();
-}
-
-SaveResult ShowTimedSave(State& s, Panel& main, const FilesEnv& env, const std::vector<std::string>& channelText,
-                         const std::function<void()>& afterSave) {
-    Percorsofile dialog(s, main, env, channelText, QApplication::activeWindow());
-    dialog.exec();
-    if (dialog.result() == SaveResult::Saved) {
-        if (afterSave) afterSave();
-        main.message(kSg2Created);
-    }
-    return dialog.result();
-}
 
 void ShowProjectName(State& s, Panel& main, const FilesEnv& env) {
     if (!BeforeNewProject(s, main, env)) return;

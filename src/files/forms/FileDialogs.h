@@ -1,6 +1,7 @@
 #pragma once
-// Opening the files' dialogs from the rest of the program. Each shows its
-// dialog modally over the active window and returns when it is closed.
+// The files' dialogs that idle menu entries open. Each shows its dialog
+// modally over the active window and returns when it is closed; the save
+// dialogs are the operator's forms (WindowOperator).
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,16 +9,6 @@
 #include "files/Saving.h"
 
 namespace q24 {
-
-// After a trigger shot, a stacking series (Passive_mode false) or a passive
-// recording (Passive_mode true): `Percorsofile_tr`.
-SaveResult ShowTriggerSave(State& s, Panel& main, const FilesEnv& env);
-
-// After a timed recording: `Percorsofile`. On a save, `afterSave` runs once
-// the dialog is closed (the timed dialog's own labels and buttons), then
-// "file .sg2 created" is shown.
-SaveResult ShowTimedSave(State& s, Panel& main, const FilesEnv& env, const std::vector<std::string>& channelText,
-                         const std::function<void()>& afterSave = {});
 
 // REFRACTION's Yes: ends an open project first if the operator wants, then
 // `Project_name`.
