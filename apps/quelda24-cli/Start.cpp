@@ -20,12 +20,15 @@ Options LineOptions(const std::string& home, const std::string& portPath) {
 
 }  // namespace
 
-Session::Session(Operator& op, const std::string& home, const std::string& portPath, const Regional& regional)
-    : program(op, LineOptions(home, portPath), regional) {}
+Session::Session(const char* command, Operator& op, const std::string& home, const std::string& portPath,
+                 const Regional& regional)
+    : program(op, LineOptions(home, portPath), regional), command_(command) {}
 
 Task<bool> Session::start() {
     for (const std::string& step : program.start()) std::fprintf(stderr, "start-up step skipped: %s\n", step.c_str());
-    co_return co_await program.startLine();
+    if (co_await program.startLine()) co_return true;
+    if (!signalled()) std::fprintf(stderr, "quelda24-cli %s: %s\n", command_, program.lineFailure().c_str());
+    co_return false;
 }
 
 int Session::exec(std::function<Task<int>()> work) {

@@ -19,15 +19,16 @@ namespace q24::cli {
 
 class Session {
 public:
-    Session(Operator& op, const std::string& home, const std::string& portPath,
+    // `command` names the subcommand in the line that says why it failed.
+    Session(const char* command, Operator& op, const std::string& home, const std::string& portPath,
             const Regional& regional = Regional::fromSystem());
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     // The start-up. False when the line could not be opened (nothing was sent
-    // then); failure() says why. Skipped start-up steps go to standard error.
+    // then; the reason went to standard error). Skipped start-up steps go to
+    // standard error too.
     Task<bool> start();
-    std::string failure() const { return program.lineFailure(); }
 
     // Runs `work` in the event loop and returns its exit status, or 128 + the
     // signal's number when a signal ended it.
@@ -39,6 +40,7 @@ public:
     State& s = program.state();
 
 private:
+    const char* command_;
     int signal_ = 0;
 };
 

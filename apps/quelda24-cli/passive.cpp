@@ -62,12 +62,9 @@ int runPassive(const QStringList& args) {
     }
 
     PassiveOperator op(HasFlag(args, "--record-over"));
-    Session session(op, home, path.toStdString());
+    Session session("passive", op, home, path.toStdString());
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start()) {
-            std::fprintf(stderr, "quelda24-cli passive: %s\n", session.failure().c_str());
-            co_return 1;
-        }
+        if (!co_await session.start()) co_return 1;
         State* s = &session.s;
         PassiveSeismic& passive = session.program.passive();
         passive.blockDone = [](int block, int blocks) {

@@ -44,12 +44,9 @@ int runRunning(const QStringList& args) {
     }
 
     TextOperator op;
-    Session session(op, home.toStdString(), path.toStdString());
+    Session session("run", op, home.toStdString(), path.toStdString());
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start()) {
-            std::fprintf(stderr, "quelda24-cli run: %s\n", session.failure().c_str());
-            co_return 1;
-        }
+        if (!co_await session.start()) co_return 1;
         State* s = &session.s;
         RunningMode& mode = session.program.running();
         // The sweep under way: one more each time the first selected channel is

@@ -108,9 +108,9 @@ int runShot(const QStringList& args) {
     op.showProgress = true;
     op.stack = stack;
     op.overwrite = overwrite;
-    Session session(op, home, port);
+    Session session("shot", op, home, port);
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start()) co_return Fail(session.failure());
+        if (!co_await session.start()) co_return 1;
         State* s = &session.s;
         op.state = s;
         FilesEnv env = session.program.files();

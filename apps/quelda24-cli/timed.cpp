@@ -61,12 +61,9 @@ int runTimed(const QStringList& args) {
     }
 
     TimedOperator op;
-    Session session(op, home.toStdString(), path.toStdString());
+    Session session("timed", op, home.toStdString(), path.toStdString());
     return session.exec([&]() -> Task<int> {
-        if (!co_await session.start()) {
-            std::fprintf(stderr, "quelda24-cli timed: %s\n", session.failure().c_str());
-            co_return 1;
-        }
+        if (!co_await session.start()) co_return 1;
         State* s = &session.s;
         Link& link = session.program.link();
         ChannelSettings& channels = session.program.channels();

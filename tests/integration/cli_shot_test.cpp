@@ -1,14 +1,18 @@
-// quelda24-cli shot against quelda24-units (exact pattern, unit 3 silent) over
-// a pseudo-terminal.
+// quelda24-cli shot and run against quelda24-units (exact pattern, unit 3
+// silent) over a pseudo-terminal.
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <QProcess>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,11 +28,6 @@
 using namespace q24;
 
 namespace {
-
-test::ToolRun Shot(std::vector<std::string> args) {
-    args.insert(args.begin(), "shot");
-    return test::RunTool(test::ToolBesideMe("quelda24-cli"), args);
-}
 
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -66,6 +65,7 @@ bool ReadUntil(QProcess& p, std::string& out, int ms, Done done) {
     return true;
 }
 
+// Four positions on units 1 to 4, shots at 4000 Hz, running mode at 2000 Hz.
 class CliShot : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -75,6 +75,8 @@ protected:
                       s.N_samples = 512;
                       s.Sampling_freq = 4000;
                       s.Pos_source = 2.5f;
+                      s.Running_Fs = 2000;
+                      s.Running_N = 512;
                   }),
                   "");
     }
@@ -85,21 +87,29 @@ protected:
         units_ = std::make_unique<units::UnitsProcess>(units::UnitsProcess::ToolBesideMe(), args);
         ASSERT_TRUE(units_->running()) << units_->error();
     }
-
-    std::vector<std::string> base() const { return {"--home", home_.path(), "--port", units_->path()}; }
+    // `command` on `port` (the units' line unless given); `errIntoOut` folds
+    // standard error into the output.
+    test::ToolRun cli(const std::string& command, std::vector<std::string> args = {}, std::string port = {},
+                      bool errIntoOut = false) const {
+        args.insert(args.begin(), {command, "--home", home_.path(), "--port", port.empty() ? units_->path() : port});
+        return test::RunTool(test::ToolBesideMe("quelda24-cli"), args, 180000, errIntoOut);
+    }
 
     test::TempDir home_;
     std::unique_ptr<units::UnitsProcess> units_;
 };
 
-// One shot: the answering units' blocks labelled by unit; a stack of three:
-// the sums labelled by position, the silent unit's all zeros.
+// One shot, saved: the answering units' blocks labelled by unit, the .sg2
+// and the record file; a stack of three: the sums labelled by position, the
+// silent unit's all zeros.
 TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
+    std::filesystem::create_symlink(test::ToolBesideMe("Sg2Maker"), home_ / "Sg2Maker");
+    const std::string folder = (home_ / "out dir").string();  // a blank in the path is safe
+    std::filesystem::create_directories(folder);
     for (int stack : {1, 3}) {
         startUnits();
-        std::vector<std::string> args = base();
-        if (stack > 1) args.insert(args.end(), {"--stack", "3"});
-        const test::ToolRun r = Shot(args);
+        const test::ToolRun r = stack == 1 ? cli("shot", {"--save", "line1", "--folder", folder})
+                                           : cli("shot", {"--stack", "3"});
         ASSERT_EQ(r.status, 0) << r.out << r.err;
         const std::vector<const char*> status =
             stack == 1 ? std::vector<const char*>{"trigger: Trigger Unit = 1", "Waiting for Trigger...", "Acquisition...",
@@ -116,6 +126,9 @@ TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
         }
         if (stack == 1) {
             EXPECT_EQ(r.out.find("Keep on Stacking?"), std::string::npos);
+            EXPECT_NE(Find(r.out, "message: file .sg2 created"), std::string::npos) << r.out;
+            EXPECT_GT(std::filesystem::file_size(folder + "/line1.sg2"), 3u * 512 * 4);  // the three traces that came
+            EXPECT_EQ(FileLines(folder + "/line1.txt").size(), 5u + 4 * 512);
         }
 
         const std::vector<std::string> lines = FileLines(home_ / "data_trigger.txt");
@@ -135,33 +148,55 @@ TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
     }
 }
 
-TEST_F(CliShot, SaveMakesTheSg2AndTheRecordFile) {
-    std::filesystem::create_symlink(test::ToolBesideMe("Sg2Maker"), home_ / "Sg2Maker");
-    startUnits();
-    const std::string folder = (home_ / "out dir").string();  // a blank in the path is safe
-    std::filesystem::create_directories(folder);
-    std::vector<std::string> args = base();
-    args.insert(args.end(), {"--save", "line1", "--folder", folder});
-    const test::ToolRun r = Shot(args);
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_NE(Find(r.out, "message: file .sg2 created"), std::string::npos) << r.out;
-    EXPECT_GT(std::filesystem::file_size(folder + "/line1.sg2"), 3u * 512 * 4);  // the three traces that came
-    EXPECT_EQ(FileLines(folder + "/line1.txt").size(), 5u + 4 * 512);
-}
-
 TEST_F(CliShot, NoTriggerOrNoPortEndsWithOneLineReason) {
     startUnits({"--trigger-delay", "-1"});  // the hammer never falls
-    std::vector<std::string> args = base();
-    args.insert(args.end(), {"--trigger-timeout", "1"});
-    test::ToolRun r = Shot(args);
+    test::ToolRun r = cli("shot", {"--trigger-timeout", "1"});
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_EQ(r.err, "quelda24-cli shot: no trigger within 1 seconds\n");
     EXPECT_NE(r.out.find("Waiting for Trigger..."), std::string::npos);
 
-    r = Shot({"--home", home_.path(), "--port", (home_ / "no-such-line").string()});
+    r = cli("shot", {}, (home_ / "no-such-line").string());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("could not be opened"), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+}
+
+// The RMS of what a block read leaves for `unit`: the decoded pattern with
+// its mean removed.
+double PatternRms(int unit, int n) {
+    double sum = 0;
+    for (float x : test::PatternBlockTrace(unit, n)) sum += double(x) * x;
+    return std::sqrt(sum / n);
+}
+
+// Each running-mode sweep prints each channel's RMS, or that its unit is silent.
+TEST_F(CliShot, RunPrintsEachSweepsRmsOrThatItsUnitIsSilent) {
+    startUnits();
+    const test::ToolRun o = cli("run", {"--sweeps", "3"}, {}, true);
+    ASSERT_EQ(o.status, 0) << o.out;
+    const std::regex line(R"(sweep (\d+) channel (\d+) unit (\d+) (rms ([0-9.]+)|not working))");
+    std::map<std::pair<int, int>, std::string> seen;
+    std::istringstream in(o.out);
+    for (std::string l; std::getline(in, l);) {
+        std::smatch m;
+        if (!std::regex_match(l, m, line)) continue;
+        const int sweep = std::stoi(m[1]), ch = std::stoi(m[2]), unit = std::stoi(m[3]);
+        EXPECT_EQ(unit, ch);
+        seen[{sweep, ch}] = m[4];
+        if (m[5].matched) {
+            EXPECT_NEAR(std::stod(m[5]), PatternRms(unit, 512), 0.051) << l;
+        }
+    }
+    for (int sweep = 1; sweep <= 3; ++sweep)
+        for (int ch = 1; ch <= 4; ++ch) {
+            ASSERT_TRUE(seen.count({sweep, ch})) << "sweep " << sweep << " channel " << ch << "\n" << o.out;
+            EXPECT_EQ((seen[{sweep, ch}] == "not working"), ch == 3);
+        }
+    EXPECT_EQ(seen.size(), 12u);
+    EXPECT_NE(o.out.find("unit: Unit 3 not working"), std::string::npos);
+    // The line ends where it began: reset, back at the working speed.
+    EXPECT_NE(o.out.rfind("R E S E T"), std::string::npos);
+    EXPECT_EQ(o.out.substr(o.out.rfind("line: ")), "line: Br= 1000000\n");
 }
 
 // Ended while armed (by Ctrl+C or a service stop), the command resets the
@@ -201,8 +236,7 @@ TEST_F(CliShot, ASignalWhileArmedResetsTheUnitsOnceAndTheLineIsOneProgramsAtATim
         const std::size_t armed = armedAt();
 
         if (sig == SIGINT) {
-            std::vector<std::string> second{"--home", home_.path(), "--port", units.path()};
-            const test::ToolRun r = Shot(second);
+            const test::ToolRun r = cli("shot", {}, units.path());
             EXPECT_EQ(r.status, 1) << r.out << r.err;
             EXPECT_LT(r.seconds, 1.0);
             EXPECT_NE(r.err.find("is in use by another program"), std::string::npos) << r.err;

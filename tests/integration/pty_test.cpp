@@ -3,7 +3,6 @@
 #include <poll.h>
 
 #include <chrono>
-#include <cmath>
 #include <memory>
 
 #include <QCoreApplication>
@@ -13,17 +12,11 @@
 #include "link/PosixPort.h"
 #include "support/FakePanel.h"
 #include "support/PatternTrace.h"
-#include "units/Seismic.h"
 #include "units/UnitsProcess.h"
 
 using namespace q24;
 
 namespace {
-
-float Decoded(int unit, int k) {
-    const int32_t x = units::PatternValue(unit, k);
-    return static_cast<float>(x >= 0 ? x : x - 1);
-}
 
 class OverPty : public ::testing::Test {
 protected:
@@ -81,7 +74,7 @@ TEST_F(OverPty, StartupThenBlocksBurstsAndAShot) {
     link.Send_parameters(1, 1, 500, 0, 0, 0, false);
     for (int b = 0; b < 2; ++b) {
         ASSERT_EQ(RunInEventLoop(link.Read_burst(7, false, true)), 1);
-        for (int k = 0; k < 128; ++k) ASSERT_EQ(s_->Traccia[k], Decoded(7, 128 * b + k)) << b << " " << k;
+        for (int k = 0; k < 128; ++k) ASSERT_EQ(s_->Traccia[k], test::PatternSample(7, 128 * b + k)) << b << " " << k;
     }
 
     // A shot: trigger byte, start byte, trigger-time reply, trigger-time command.
