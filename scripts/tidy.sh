@@ -34,6 +34,8 @@ out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 "$runner" -quiet -j "${TIDY_JOBS:-2}" -p "$build" "$filter" >"$out" 2>&1
 status=$?
+# run-clang-tidy asks for colours even into a file.
+sed -i 's/\x1b\[[0-9;]*m//g' "$out"
 
 # Drop the command lines run-clang-tidy echoes and clang's tallies; what is
 # left is the findings (a header's finding once per file that includes it).

@@ -12,7 +12,7 @@ std::map<std::string, Command>& Commands() {
 }
 
 QString OptionValue(const QStringList& args, const QString& name, const QString& fallback) {
-    const int i = args.indexOf(name);
+    const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
 }
 

@@ -15,7 +15,7 @@ bool hasOptionHandler(int i) { return i == 1 || i == 6 || i == 12 || i == 18 || 
 
 int UnitOfSlot(const State& s, const ChannelSlots& slots, int ch) {
     const int16_t assigned =
-        ch >= 0 && ch < static_cast<int>(s.Ch_param.size()) ? s.Ch_param[static_cast<std::size_t>(ch)] : 0;
+        ch >= 0 && ch < static_cast<int>(s.Ch_param.size()) ? s.Ch_param[static_cast<std::size_t>(ch)] : int16_t{0};
     if (ch < 1 || ch > 24) return assigned;
     return SlotNumber(slots.text(ch)).value_or(assigned);
 }

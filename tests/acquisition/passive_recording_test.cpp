@@ -55,8 +55,6 @@ TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
     EXPECT_EQ(r.link.counters().blocks, 96u);
     EXPECT_GE(r.line.t, 8192.0 / 125);  // the reply came once the block was recorded
 
-    // (What the dialog shows as it records is its own test's.)
-
     for (int k = 1; k <= 3; ++k) EXPECT_EQ(r.temp(k), PatternBlock(k)) << "temp_data" << k;
     const auto data = Lines(ReadFile(r.home / "data.txt"));
     ASSERT_EQ(data.size(), 16u + 3 * 8193);

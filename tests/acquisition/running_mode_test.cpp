@@ -137,7 +137,6 @@ TEST(RunningSlow, OneCommandThenABurstPerChannelEachSweep) {
     r.spread(2);
     r.params.setFreqPosition(5);
     r.s->Sampling_freq = 250;  // a loaded file's rate, the bar still at 2000
-    r.panel.texts[Ctl::testo] = "old";
     r.runReads(4);
     EXPECT_EQ(std::tuple(r.s->Sampling_freq, r.s->N_samples), std::tuple(250, 128));
     // Running mode's burst request is 0x80 + unit / 128: the units answer in turn.

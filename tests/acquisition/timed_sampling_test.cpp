@@ -39,9 +39,9 @@ struct Rig : test::UnitsRig<> {
     TimedMode mode{*s, gated, panel, link, owner, slots};
     int saves = 0, ends = 0;
 
-    // Units `addresses` on the line as COM3; slot i asks spread[i - 1], all checked.
+    // Units `addresses` on the line; slot i asks spread[i - 1], all checked.
     explicit Rig(std::vector<int> addresses, std::vector<int> spread, std::set<int> silent = {})
-        : UnitsRig(config(std::move(addresses), std::move(silent)), 3) {
+        : UnitsRig(config(std::move(addresses), std::move(silent))) {
         s->Baud_rate_high = 1000000;
         s->N_slow = s->Burst_N = 128;
         s->Trigger_unit = 1;
@@ -74,7 +74,6 @@ TEST(TimedSampling, RecordsCheckedSlotsInWholeBlocksAtTheUnitsPace) {
     r.slots.texts[3] = "";  // an empty box asks the unit the channel settings assigned
     r.s->Ch_param[3] = 12;
     r.s->Finestra_tempo = 2;
-    EXPECT_EQ(r.mode.controls().Label7, "Is Latency Time of Port: 3 set to 1 msec ?");
     std::vector<std::pair<int, int>> order;  // (block, channel)
     std::vector<int> progress;
     const double t0 = r.line.t;

@@ -203,7 +203,7 @@ TEST_F(CliShot, RunPrintsEachSweepsRmsOrThatItsUnitIsSilent) {
 // units once and exits with 128 + the signal; while it holds the line, a
 // second command on it is turned away at once and the first goes on armed.
 TEST_F(CliShot, ASignalWhileArmedResetsTheUnitsOnceAndTheLineIsOneProgramsAtATime) {
-    const std::string cli = test::ToolBesideMe("quelda24-cli");
+    const std::string tool = test::ToolBesideMe("quelda24-cli");
     const std::string armedLine = "parameters 4000 Hz 512 samples trigger 1";
     for (const auto& [sig, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
         SCOPED_TRACE("signal " + std::to_string(sig));
@@ -227,7 +227,7 @@ TEST_F(CliShot, ASignalWhileArmedResetsTheUnitsOnceAndTheLineIsOneProgramsAtATim
         const QStringList args{"shot", "--home", QString::fromStdString(home_.path()), "--port",
                                QString::fromStdString(units.path())};
         QProcess first;  // killed by its destructor if the test stops early
-        first.start(QString::fromStdString(cli), args);
+        first.start(QString::fromStdString(tool), args);
         ASSERT_TRUE(first.waitForStarted(10000));
         std::string out;
         ASSERT_TRUE(ReadUntil(first, out, 30000, [&] {

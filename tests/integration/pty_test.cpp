@@ -1,6 +1,7 @@
-// The real serial layer against quelda24-units over a pseudo-terminal.
+// The real serial layer against quelda24-units over a pseudo-terminal: the
+// start-up and the line held alone (shots, bursts and sweeps over it are the
+// command-line tool's tests).
 #include <gtest/gtest.h>
-#include <poll.h>
 
 #include <chrono>
 #include <memory>
@@ -29,8 +30,7 @@ protected:
     void SetUp() override {
         const std::string tool = units::UnitsProcess::ToolBesideMe();
         if (tool.empty()) GTEST_SKIP() << "quelda24-units is not built";
-        units_ = std::make_unique<units::UnitsProcess>(
-            tool, std::vector<std::string>{"--pattern", "--paced", "--trigger-delay", "0.5"});
+        units_ = std::make_unique<units::UnitsProcess>(tool, std::vector<std::string>{"--pattern", "--paced"});
         ASSERT_TRUE(units_->running()) << units_->error();
         map_.assign(1, units_->path());
         map_.fillDefaults({});
@@ -49,7 +49,7 @@ protected:
     std::unique_ptr<Link> link_;
 };
 
-TEST_F(OverPty, StartupThenBlocksBurstsAndAShot) {
+TEST_F(OverPty, StartupABlockAndTheLineForThisProgramAlone) {
     Link& link = *link_;
     // Start-up: open at 250000, speed command, working speed after about a
     // second, parameter command, reset, working speed again.
@@ -65,28 +65,11 @@ TEST_F(OverPty, StartupThenBlocksBurstsAndAShot) {
     EXPECT_EQ(port_.speed(), 1000000);
     EXPECT_TRUE(panel_.messages.empty());
 
-    // Blocks: the exact pattern, mean removed.
+    // A block: the exact pattern, mean removed.
     ASSERT_EQ(RunInEventLoop(link.Read_block(5, 1024, false, true)), 1);
     const std::vector<float> block = test::PatternBlockTrace(5, 1024);
     for (int k = 0; k < 1024; ++k) ASSERT_EQ(s_->Traccia[k], block[k]) << k;
-
-    // Bursts while the units record continuously.
-    link.Send_parameters(1, 1, 500, 0, 0, 0, false);
-    for (int b = 0; b < 2; ++b) {
-        ASSERT_EQ(RunInEventLoop(link.Read_burst(7, false, true)), 1);
-        for (int k = 0; k < 128; ++k) ASSERT_EQ(s_->Traccia[k], test::PatternSample(7, 128 * b + k)) << b << " " << k;
-    }
-
-    // A shot: trigger byte, start byte, trigger-time reply, trigger-time command.
-    link.Send_parameters(1000, 512, 8000, 0, 1, 0, false);
-    ASSERT_EQ(RunInEventLoop(link.Wait_trigger_byte()), 1);
-    link.Send_start();
-    ASSERT_EQ(RunInEventLoop(link.Read_trigger_time(60)), 1);
-    EXPECT_EQ(s_->Trg_time, 300);
-    ASSERT_EQ(link.Send_trigger_time(), 1);
-    ASSERT_EQ(RunInEventLoop(link.Read_block(12, 512, false, true)), 1);
-    EXPECT_EQ(link.counters().timeouts, 0u);
-    EXPECT_EQ(link.counters().framing, 0u);
+    EXPECT_EQ(link.counters().timeouts + link.counters().framing, 0u);
 
     // The line belongs to this program alone: a second one is refused at once.
     PosixPort other;

@@ -57,8 +57,6 @@ constexpr std::pair<Ctl, Command> kControls[] = {
     {Ctl::uscita, Command::Exit},
 };
 
-char VerdictOf(const Row& row, std::size_t activity) { return row.verdicts[activity]; }
-
 struct Rig : test::UnitsRig<> {
     Rig() : UnitsRig(test::PatternUnits()) { EXPECT_EQ(openLine(), 1); }
     bool holding = false;
@@ -86,23 +84,14 @@ TEST(LineOwner, EveryCommandInEveryActivity) {
             r.hold(a);
             r.panel.texts.clear();
             const bool accepted = r.owner.request(row.command, Activity::Idle);
-            switch (VerdictOf(row, i)) {
-                case 'A':
-                    EXPECT_TRUE(accepted);
-                    EXPECT_FALSE(r.link.cancelled());
-                    EXPECT_EQ(r.panel.text(Ctl::testo), "");
-                    break;
-                case 'R':
-                    EXPECT_FALSE(accepted);
-                    EXPECT_FALSE(r.link.cancelled());
-                    EXPECT_EQ(r.panel.text(Ctl::testo), "Not now: " + std::string(ActivityName(a)));
-                    break;
-                case 'P':
-                    EXPECT_TRUE(accepted);
-                    EXPECT_TRUE(r.link.cancelled());
-                    r.runUntilIdle();  // the held sequence ends with its reset
-                    EXPECT_EQ(r.owner.activity(), Activity::Idle);
-                    break;
+            const char verdict = row.verdicts[i];
+            EXPECT_EQ(accepted, verdict != 'R');
+            EXPECT_EQ(r.link.cancelled(), verdict == 'P');
+            if (verdict == 'A') EXPECT_EQ(r.panel.text(Ctl::testo), "");
+            if (verdict == 'R') EXPECT_EQ(r.panel.text(Ctl::testo), "Not now: " + std::string(ActivityName(a)));
+            if (verdict == 'P') {
+                r.runUntilIdle();  // the held sequence ends with its reset
+                EXPECT_EQ(r.owner.activity(), Activity::Idle);
             }
         }
     }
@@ -116,7 +105,7 @@ TEST(LineOwner, ControlsAreEnabledWhereTheirCommandMayRunAndKeepWhatTheSequences
         for (const auto& [control, command] : kControls) {
             const Row& row = *std::find_if(std::begin(kTable), std::end(kTable),
                                            [command = command](const Row& x) { return x.command == command; });
-            const bool want = control != Ctl::parameters && VerdictOf(row, i) != 'R';
+            const bool want = control != Ctl::parameters && row.verdicts[i] != 'R';
             EXPECT_EQ(r.panel.enabled[control], want) << ActivityName(kActivities[i]) << " " << static_cast<int>(control);
         }
         // Back to idle, everything the sequences left on is on again.
@@ -127,7 +116,7 @@ TEST(LineOwner, ControlsAreEnabledWhereTheirCommandMayRunAndKeepWhatTheSequences
     }
 }
 
-TEST(LineOwner, APreemptingCommandStartsOnlyAfterTheCleanUpReset) {
+TEST(LineOwner, APreemptingCommandStartsAfterTheCleanUpResetAndAnEndingCutsItToTheResetByte) {
     Rig r;
     r.hold(Activity::Running);
     const std::size_t before = r.line.port.written.size();
@@ -147,11 +136,7 @@ TEST(LineOwner, APreemptingCommandStartsOnlyAfterTheCleanUpReset) {
     // A second GO TRIGGER while the first shot is starting is refused, not queued.
     r.hold(Activity::ShotArmed);
     EXPECT_FALSE(r.owner.request(Command::GoTrigger, Activity::ShotArmed, [] { return Ready(); }));
-}
-
-TEST(LineOwner, AnEndingCutsTheCleanUpToTheResetByte) {
-    Rig r;
-    r.hold(Activity::ShotArmed);
+    // The program's end cuts the clean-up to the reset byte.
     r.line.port.written.clear();
     const double t0 = r.line.t;
     r.owner.cancel(CancelReason::Ending);

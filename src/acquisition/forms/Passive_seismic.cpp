@@ -101,7 +101,7 @@ void Passive_seismic::reject() {
 }
 
 void Passive_seismic::start() {
-    Spawn(logic_.Command2_Click(), [self = QPointer<Passive_seismic>(this), waits = waits_](std::exception_ptr e) {
+    Spawn(logic_.Command2_Click(), [self = QPointer<Passive_seismic>(this), waits = waits_](const std::exception_ptr& e) {
         if (self) self->failure_ = e;
         if (waits) waits->wake();
     });

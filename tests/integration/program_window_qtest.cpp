@@ -1,0 +1,184 @@
+// The program's window under --simulate, its dialogs answered as an operator
+// would: timed sampling (START, the save dialog, EXIT), a shot, and the
+// program's end while one is armed; pictures of the window and the dialog.
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <algorithm>
+#include <filesystem>
+
+#include "acquisition/TriggerAcquisition.h"
+#include "files/Saving.h"
+#include "support/ProgramWindow.h"
+#include "support/Screenshot.h"
+#include "support/SpreadIni.h"
+#include "support/TempDir.h"
+#include "ui/Application.h"
+#include "units/PtyUnits.h"
+
+using namespace q24;
+
+class ProgramWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void recordAndSaveUnderSimulate() {
+        const std::string converter = QCoreApplication::applicationDirPath().toStdString() + "/../bin/Sg2Maker";
+        if (!std::filesystem::exists(converter)) QSKIP("Sg2Maker is not built");
+        test::TempDir home;
+        QCOMPARE(test::WriteSpreadIni(home.path(), 4, [](State& s) {
+                     s.N_samples = 256;
+                     s.Sampling_freq = 250;
+                     s.Finestra_tempo = 1;
+                     s.Baud_rate = 500000;
+                 }),
+                 std::string());
+        std::filesystem::copy_file(converter, home / "Sg2Maker");
+
+        Application app(test::SimulatedOptions(home.path()), Regional{});
+        app.start();
+        QVERIFY(app.program().simulatedUnits());
+        // The start-up's line steps (open, parameters, reset) run first.
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+        app.program().simulatedUnits()->with([](units::Units& u) { u.config().clockScale = 30; });
+        // A stored low rate becomes 4000 Hz at start-up: the operator picks
+        // 250 Hz in the parameters dialog, which enables "Continuous sampling".
+        app.program().parameters().setFreqPosition(2);
+        QCOMPARE(app.state().Sampling_freq, 250);
+
+        QStringList seen;
+        bool started = false, pictured = false, exited = false;
+        int speedWhileRecording = 0;
+        test::OperatorHand operatorHand(50, [&](QWidget* front) {
+            if (auto* box = qobject_cast<QMessageBox*>(front)) {
+                seen << box->text();
+                box->button(QMessageBox::Ok)->click();
+            } else if (front->objectName() == "Percorsofile") {
+                seen << front->objectName();
+                front->findChild<QLineEdit*>("Text1")->setText("timed 1");
+                front->findChild<QPushButton*>("OK")->click();
+            } else if (front->objectName() == "acquisizione") {
+                auto* start = front->findChild<QPushButton*>("Start_acq");
+                auto* status = front->findChild<QLabel*>("Label3");
+                if (!started && start->isEnabled()) {
+                    started = true;
+                    QCOMPARE(front->findChild<QLabel*>("Label5")->text(), "250");
+                    QTimer::singleShot(0, start, &QPushButton::click);
+                } else if (!pictured && status->text() == "Sampling and Reception..." &&
+                           front->findChild<QProgressBar*>("ProgressBar1")->value() >= 40) {
+                    pictured = true;
+                    speedWhileRecording = app.program().link().pcSpeed();
+                    test::SaveScreenshot(*front, "acquisizione_in_program");
+                } else if (!exited && status->text() == "FINE" && start->isEnabled()) {
+                    exited = true;
+                    seen << "FINE";
+                    QTimer::singleShot(0, front->findChild<QPushButton*>("Command2"), &QPushButton::click);
+                }
+            }
+        });
+        operatorHand.start();
+
+        auto* button = app.window().findChild<QPushButton*>("puls_sample");
+        QVERIFY(button && button->isEnabled());
+        button->click();  // the dialog's sequence runs from the event loop, until EXIT
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 60000);
+        operatorHand.stop();
+
+        QVERIFY(pictured);
+        QCOMPARE(speedWhileRecording, 1000000);  // the high rate
+        QCOMPARE(seen, (QStringList{"Percorsofile", kSg2Created, "FINE"}));
+        QCOMPARE(app.state().N_samples_cont, 14976);
+        QCOMPARE(app.program().link().pcSpeed(), 500000);  // EXIT's reset: back to the working rate
+        QVERIFY(std::filesystem::exists(home / "data.txt"));
+        const auto sg2 = home / "Data" / "timed 1.sg2";
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(sg2), 20000);
+    }
+
+    // A shot, the dialogs answered as an operator would; then EXIT or the
+    // close box while a shot waits for a trigger that never comes: what would
+    // disturb the armed units is refused with its reason, and the program
+    // ends within five seconds with the units reset; EXIT writes ini.txt, the
+    // close box does not.
+    void shotThenEndingWhileArmed() {
+        for (const bool viaExit : {true, false}) {
+            test::TempDir home;
+            QCOMPARE(test::WriteSpreadIni(home.path(), 24, [](State& s) {
+                         s.N_samples = 1024;
+                         s.Sampling_freq = 4000;
+                     }),
+                     std::string());
+            Application app(test::SimulatedOptions(home.path()), Regional{});
+            app.start();
+            app.window().resize(1400, 900);
+            QStringList seen;
+            test::OperatorHand operatorHand(100, [&](QWidget* front) {
+                if (auto* box = qobject_cast<QMessageBox*>(front)) {
+                    seen << box->text();
+                    box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+                } else if (auto* d = qobject_cast<QDialog*>(front)) {
+                    seen << d->objectName();
+                    if (d->objectName() == "geometria") d->accept();
+                    else d->reject();
+                }
+            });
+            operatorHand.start();
+            // The start-up's line steps (open, parameters, reset) run first.
+            QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+            QAction* go = app.window().toolbarAction(2);
+            if (viaExit) {
+                QVERIFY(go->isEnabled());
+                go->trigger();  // the shot runs from the event loop
+                QVERIFY(!go->isEnabled());
+                QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 60000);
+                QCOMPARE(int(app.program().shot().lastShot()), int(TriggerAcquisition::ShotEnd::Done));
+                QCOMPARE(seen, (QStringList{"geometria", "Press to Continue", "Percorsofile_tr"}));
+                QVERIFY(go->isEnabled());
+                QCOMPARE(app.window().text(Ctl::testo), std::string());
+                // The first breaks came: the traces near the source are far from flat.
+                QVERIFY(std::abs(app.state().Dati(0, 300)) + std::abs(app.state().Dati(0, 400)) > 0);
+                test::SaveScreenshot(app.window(), "window_after_shot");
+            }
+
+            app.program().simulatedUnits()->with([](units::Units& u) { u.config().triggerDelay = -1; });
+            std::filesystem::remove(home / "ini.txt");
+            go->trigger();
+            QTRY_COMPARE_WITH_TIMEOUT(app.window().text(Ctl::testo), std::string("Waiting for Trigger..."), 10000);
+            operatorHand.stop();
+            QVERIFY(!go->isEnabled());
+            QVERIFY(!app.owner().allows(Command::Reset));
+            QCOMPARE(app.window().text(Ctl::testo), std::string("Not now: waiting for the trigger"));
+            if (viaExit) test::SaveScreenshot(app.window(), "window_refusal_while_armed");
+
+            auto resets = [&app] {
+                return app.program().simulatedUnits()->with([](units::Units& u) {
+                    return static_cast<long>(std::count(u.log().begin(), u.log().end(), std::string("reset")));
+                });
+            };
+            const long before = resets();
+            QElapsedTimer clock;
+            clock.start();
+            QTimer::singleShot(0, [&] {
+                if (viaExit) app.window().findChild<QAction*>("uscita")->trigger();
+                else app.window().close();
+            });
+            QTimer hang;  // a hang fails here
+            hang.setSingleShot(true);
+            QObject::connect(&hang, &QTimer::timeout, [] { QApplication::exit(99); });
+            hang.start(20000);
+            QCOMPARE(QApplication::exec(), 0);
+            QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()).constData());
+            QCOMPARE(std::filesystem::exists(home / "ini.txt"), viaExit);
+            QTRY_COMPARE_WITH_TIMEOUT(resets(), before + 1, 2000);
+        }
+    }
+};
+
+QTEST_MAIN(ProgramWindow)
+#include "program_window_qtest.moc"
