@@ -1,7 +1,5 @@
 // The acquisition dialogs driven by their control names, as the operator uses
-// them: channel settings, parameters, trigger units, trigger time, running
-// parameters and stacking. What their logic computes is checked without
-// windows; here, that each control reaches it and shows what it says.
+// them: that each control reaches its logic and shows what it says.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -145,7 +143,7 @@ private slots:
         params.reset();
     }
 
-    void opensOnTheStateAndTheSampleCountBarActs() {
+    void barsOptionsAndOk() {
         QCOMPARE(std::pair(bar("VScroll2")->value(), bar("VScroll1")->value()), std::pair(6, 10));
         ExpectCaptions(*dialog,
                        {{"Label3", "4000 Hz"}, {"Sampling_rate", "0.25"}, {"Acq_time", "256"}, {"Label4", "msec"}});
@@ -156,10 +154,16 @@ private slots:
         QCOMPARE(main->text(Ctl::N_samples), std::string("8192"));
         ClickIndicator(Find<QRadioButton>(*dialog, "Option2"));
         QCOMPARE(s->Trg_opening, int16_t(1));
-        ClickIndicator(Find<QCheckBox>(*dialog, "Check1"));  // does nothing
-        QCOMPARE(s->Trg_opening, int16_t(1));
         ClickIndicator(Find<QRadioButton>(*dialog, "Option1"));
         QCOMPARE(s->Trg_opening, int16_t(0));
+        // Other parts move the open dialog (as GO RUNNING moves the bar); OK
+        // unloads it and leaves the values in the state.
+        params->setFreqPosition(8);
+        QCOMPARE(bar("VScroll2")->value(), 8);
+        QCOMPARE(Caption(*dialog, "Label3"), QString("16000 Hz"));
+        Click(*dialog, "Command1");
+        QVERIFY(!dialog->isVisible() && !params->loaded());
+        QCOMPARE(s->Sampling_freq, 16000);
     }
 
     // Down to 125 Hz at the lowest high speed (128 samples, the bar off, the
@@ -183,16 +187,6 @@ private slots:
         QCOMPARE(bar("VScroll1")->value(), 10);
         QVERIFY(bar("VScroll1")->isEnabled());
         QVERIFY(main->enabled[Ctl::Toolbar2] && !main->enabled[Ctl::puls_sample]);
-    }
-
-    void otherPartsMoveTheOpenDialogAndOkUnloads() {
-        params->setFreqPosition(8);  // as GO RUNNING moves the bar
-        QCOMPARE(bar("VScroll2")->value(), 8);
-        QCOMPARE(Caption(*dialog, "Label3"), QString("16000 Hz"));
-        Click(*dialog, "Command1");
-        QVERIFY(!dialog->isVisible());
-        QVERIFY(!params->loaded());
-        QCOMPARE(s->Sampling_freq, 16000);  // the values stay in the state
     }
 };
 
@@ -257,7 +251,6 @@ private slots:
         QCOMPARE(s->Trg_correction, int16_t(0));
         QCOMPARE(bar->value(), 2000);
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(Caption(dialog, "Label2"), QString("2000"));
         QCOMPARE(s->Trg_correction, int16_t(0));
         Click(dialog, "Command_Save");
         QCOMPARE(s->Trg_correction, int16_t(2000));

@@ -1,7 +1,5 @@
-// Passive recording against the emulated units on a simulated clock: block
-// counts, the bytes on the wire, the temporary files and data.txt, and how a
-// stop, the program ending, a failing unit and a failing write end a
-// recording without losing the blocks already recorded.
+// Passive recording on the emulated units (simulated clock): the blocks on the
+// wire and in the files, and how stops and faults keep the whole blocks.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -72,34 +70,6 @@ TEST(PassiveRecording, OneBlockEndToEndOnTheWireInTheFilesAndInDataTxt) {
     EXPECT_EQ(r.openTempFiles(), 0);
 }
 
-TEST(PassiveRecording, AFailingUnitEndsTheRecordingAndTheWholeBlocksAreOffered) {
-    Rig r;
-    r.passive.blockDone = [&](int b, int) {
-        if (b == 2) r.line.units.config().silent.insert(2);
-    };
-    r.start(500, 1, {Answer::Yes, Answer::Yes});
-    const auto& out = r.passive.outcome();
-    EXPECT_EQ(out.end, End::UnitFailed);
-    EXPECT_EQ(out.blocks, 2);
-    EXPECT_EQ(r.panel.texts[Ctl::Unita_errata1], "Unit 2 Not Working");
-    EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
-    EXPECT_TRUE(r.panel.enabled[Ctl::uscita]);
-    EXPECT_EQ(r.count(0xFF), 1);             // the recording reset the units, once
-    EXPECT_EQ(r.parameterCommands(), 3);     // no block after the failed one
-    ASSERT_EQ(r.panel.questions.size(), 2u);
-    EXPECT_EQ(r.panel.questions[1],
-              "The recording ended early (unit 2 did not deliver its block): 2 of 4 blocks were recorded whole "
-              "(16384 samples per channel). Save them?");
-    // The failed block is in no file; the two whole ones are merged.
-    EXPECT_EQ(r.temp(1).size(), 2u * 8192);
-    EXPECT_EQ(r.temp(3).size(), 2u * 8192);
-    const auto data = Lines(ReadFile(r.home / "data.txt"));
-    EXPECT_EQ(data[10], " 16384 ");
-    EXPECT_EQ(data.size(), 16u + 3 * (2 * 8192 + 1));
-    EXPECT_EQ(r.saves, 1);
-    EXPECT_EQ(r.openTempFiles(), 0);
-}
-
 TEST(PassiveRecording, EscOrTheProgramEndingDuringBlock2KeepsBlock1AndTheNextStartAsksBeforeRecordingOverIt) {
     for (const bool ending : {false, true}) {
         SCOPED_TRACE(ending ? "program ending" : "ESC");
@@ -149,34 +119,52 @@ TEST(PassiveRecording, EscOrTheProgramEndingDuringBlock2KeepsBlock1AndTheNextSta
     }
 }
 
-TEST(PassiveRecording, AWriteThatFailsStopsTheRecordingAndKeepsTheWholeBlocks) {
-    // A file size limit stands for a full disk: from block 2 on no temporary
-    // file can grow. It is lifted when the question comes, for data.txt.
+// A unit that stops answering after block 2, or a full disk after block 1 (a
+// file size limit that stops the temporary files growing, lifted when the
+// question comes, for data.txt): the recording ends and the whole blocks are
+// offered and saved, whatever part of the next one reached the disk.
+TEST(PassiveRecording, AFailingUnitOrWriteEndsTheRecordingAndTheWholeBlocksAreSaved) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
-    Rig r(2);
-    r.passive.blockDone = [&](int b, int) {
-        if (b != 1) return;
-        const auto size = std::filesystem::file_size(r.home / "temp_data1.txt");
-        rlimit small = old;
-        small.rlim_cur = size + 1000;
-        setrlimit(RLIMIT_FSIZE, &small);
-    };
-    r.panel.onAsk = [&] { setrlimit(RLIMIT_FSIZE, &old); };
-    r.start(500, 1, {Answer::Yes, Answer::Yes});
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_EQ(r.passive.outcome().end, End::WriteError);
-    EXPECT_EQ(r.passive.outcome().blocks, 1);
-    ASSERT_FALSE(r.panel.messages.empty());
-    EXPECT_NE(r.panel.messages[0].find("A temporary file could not be written ("), std::string::npos);
-    EXPECT_NE(r.panel.messages[0].find("1 whole block is kept"), std::string::npos);
-    EXPECT_EQ(r.parameterCommands(), 2);
-    // Block 1 whole in data.txt, whatever part of block 2 reached the disk.
-    const auto data = Lines(ReadFile(r.home / "data.txt"));
-    EXPECT_EQ(data[10], " 8192 ");
-    EXPECT_TRUE(std::equal(data.begin() + 17, data.begin() + 17 + 8192, PatternBlock(1).begin()));
-    EXPECT_EQ(r.saves, 1);
+    for (const bool unitFails : {true, false}) {
+        SCOPED_TRACE(unitFails ? "unit" : "write");
+        Rig r;
+        const int whole = unitFails ? 2 : 1;
+        r.passive.blockDone = [&](int b, int) {
+            if (b != whole) return;
+            if (unitFails) return void(r.line.units.config().silent.insert(2));
+            rlimit small = old;
+            small.rlim_cur = std::filesystem::file_size(r.home / "temp_data1.txt") + 1000;
+            setrlimit(RLIMIT_FSIZE, &small);
+        };
+        r.panel.onAsk = [&] { setrlimit(RLIMIT_FSIZE, &old); };
+        r.start(500, 1, {Answer::Yes, Answer::Yes});
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(r.passive.outcome().end, unitFails ? End::UnitFailed : End::WriteError);
+        EXPECT_EQ(r.passive.outcome().blocks, whole);
+        EXPECT_EQ(r.count(0xFF), unitFails ? 1 : 0);  // the write fails once block 2 is read
+        EXPECT_EQ(r.parameterCommands(), whole + 1);  // no block after the failed one
+        ASSERT_EQ(r.panel.questions.size(), 2u);
+        const auto data = Lines(ReadFile(r.home / "data.txt"));
+        EXPECT_EQ(data[10], " " + std::to_string(whole * 8192) + " ");
+        EXPECT_EQ(data.size(), 16u + 3 * (whole * 8192 + 1));
+        EXPECT_TRUE(std::equal(data.begin() + 17, data.begin() + 17 + 8192, PatternBlock(1).begin()));
+        EXPECT_EQ(r.saves, 1);
+        EXPECT_EQ(r.openTempFiles(), 0);
+        if (unitFails) {
+            EXPECT_EQ(r.panel.texts[Ctl::Unita_errata1], "Unit 2 Not Working");
+            EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1] && r.panel.enabled[Ctl::uscita]);
+            EXPECT_EQ(r.panel.questions[1],
+                      "The recording ended early (unit 2 did not deliver its block): 2 of 4 blocks were recorded whole "
+                      "(16384 samples per channel). Save them?");
+            EXPECT_EQ(r.temp(3).size(), 2u * 8192);  // the failed block is in no file
+        } else {
+            ASSERT_FALSE(r.panel.messages.empty());
+            EXPECT_NE(r.panel.messages[0].find("A temporary file could not be written ("), std::string::npos);
+            EXPECT_NE(r.panel.messages[0].find("1 whole block is kept"), std::string::npos);
+        }
+    }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #pragma once
-// The passive recording on the emulated units (simulated clock), a program
-// folder of its own and a scripted panel: what the passive tests share. The
-// logic is given the gated panel and the owner of the line.
+// The passive recording on the emulated units, in a program folder of its own.
 #include <algorithm>
 #include <filesystem>
 #include <functional>

@@ -1,7 +1,5 @@
-// Running mode against the emulated units on a simulated clock: what goes on
-// the wire each sweep, how long a sweep waits, what lands in Dati and on the
-// picture, and how STOP, another command, a silent unit and a framing error
-// end or spare it, always with one reset and nothing sent after it.
+// Running mode on the emulated units (simulated clock): the sweeps, and how
+// STOP, another command and line faults end or spare it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,6 +64,7 @@ struct Rig : test::UnitsRig<Picture> {
             if (ch <= 24) slots.texts[ch] = std::to_string(ch);
         }
     }
+    void slowRate() { params.setFreqPosition(5), s->Sampling_freq = 250; }  // 250 Hz: bursts
     void go() { ASSERT_TRUE(owner.request(Command::GoRunning, Activity::Running, [this] { return mode.run(); })); }
     // GO RUNNING, STOP after `n` reads, until the units are reset.
     void runReads(std::size_t n) {
@@ -92,26 +91,37 @@ void ExpectTrace(const State& s, int ch, int first, int n) {
         ASSERT_NEAR(s.Dati(ch - 1, static_cast<int>(k)), want[k], 0.5) << "channel " << ch << " sample " << k;
 }
 
-TEST(RunningFast, EachSweepRecordsAtRunningFsAndDrawsEachChannelAfterItsRead) {
-    Rig r;
-    r.spread(3);
-    r.s->Ch_enabled[2] = false;
-    r.runReads(4);
-    const Bytes sweep = Cat({Cmd(frames::ParameterCommand(1, 256, 2000, 0, 0)), Request(1), Request(3)});
-    EXPECT_EQ(r.line.port.written, Cat({sweep, sweep, kResetThenSpeed}));
-    EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 3 1", "clear", "plot 1 1", "plot 3 1"}));
-    EXPECT_EQ(r.panel.readsAtPlot, (std::vector<uint64_t>{1, 2, 3, 4}));
-    ExpectTrace(*r.s, 1, 0, 256);
-    ExpectTrace(*r.s, 3, 0, 256);
-    EXPECT_EQ(r.s->Dati(1, 5), 0.0f);  // the unselected channel is left alone
-    r.expectOneResetLast();
+// Fast: a command and a data request per selected channel each sweep. Slow (a
+// loaded file's 250 Hz, the bar still at 2000): one command, then bursts of
+// 0x80 + unit / 128 the units answer in turn, as they record them.
+TEST(Running, EachSweepRecordsAndDrawsEachChannelAfterItsRead) {
+    for (const bool slow : {false, true}) {
+        SCOPED_TRACE(slow);
+        Rig r(Pattern(slow ? std::vector{1, 2} : std::vector{1, 2, 3}));
+        r.spread(slow ? 2 : 3);
+        if (slow) r.slowRate(); else r.s->Ch_enabled[2] = false;
+        r.runReads(4);
+        const Bytes sweep = Cat({Cmd(frames::ParameterCommand(1, 256, 2000, 0, 0)), Request(1), Request(3)});
+        EXPECT_EQ(r.line.port.written, slow ? Cat({Cmd(frames::ParameterCommand(1, 128, 250, 0, 0)),
+                                                   {0x80, 0x80, 0x80, 0x80}, kResetThenSpeed})
+                                            : Cat({sweep, sweep, kResetThenSpeed}));
+        const int second = slow ? 2 : 3, first = slow ? 128 : 0, n = slow ? 128 : 256;
+        const std::string plot2 = "plot " + std::to_string(second) + " 1";
+        EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", plot2, "clear", "plot 1 1", plot2}));
+        EXPECT_EQ(r.panel.readsAtPlot, (std::vector<uint64_t>{1, 2, 3, 4}));
+        ExpectTrace(*r.s, 1, first, n);
+        ExpectTrace(*r.s, second, first, n);
+        if (slow) EXPECT_EQ(std::tuple(r.s->Sampling_freq, r.s->N_samples), std::tuple(250, 128));
+        if (slow) EXPECT_GE(r.lastReadAt, 2 * 128.0 / 250);
+        if (!slow) EXPECT_EQ(r.s->Dati(1, 5), 0.0f);  // the unselected channel is left alone
+        r.expectOneResetLast();
+    }
 }
 
 // How long a sweep waits for the units' reply before it asks for the data:
 // the reply, after the recording, or the limit, which uses Sampling_freq.
 TEST(RunningFast, TheReplyOrTheLimitEndsTheWait) {
-    // the frequency bar's position, Running_N, Running_Fs, seconds from the
-    // parameter command to the first data request
+    // bar position, Running_N, Running_Fs, seconds from the command to the first request
     for (auto [freqPosition, runningN, runningFs, wait] :
          {std::tuple{6, 256, 2000, 256.0 / 2000}, {6, 256, 125, 256.0 / 4000 + 0.5}, {4, 512, 125, 512.0 / 1000 + 0.5}}) {
         Rig r;
@@ -132,23 +142,6 @@ TEST(RunningFast, TheReplyOrTheLimitEndsTheWait) {
     }
 }
 
-TEST(RunningSlow, OneCommandThenABurstPerChannelEachSweep) {
-    Rig r(Pattern({1, 2}));
-    r.spread(2);
-    r.params.setFreqPosition(5);
-    r.s->Sampling_freq = 250;  // a loaded file's rate, the bar still at 2000
-    r.runReads(4);
-    EXPECT_EQ(std::tuple(r.s->Sampling_freq, r.s->N_samples), std::tuple(250, 128));
-    // Running mode's burst request is 0x80 + unit / 128: the units answer in turn.
-    EXPECT_EQ(r.line.port.written,
-              Cat({Cmd(frames::ParameterCommand(1, 128, 250, 0, 0)), {0x80, 0x80, 0x80, 0x80}, kResetThenSpeed}));
-    EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1", "clear", "plot 1 1", "plot 2 1"}));
-    ExpectTrace(*r.s, 1, 128, 128);
-    ExpectTrace(*r.s, 2, 128, 128);
-    EXPECT_GE(r.lastReadAt, 2 * 128.0 / 250);  // the bursts come as the units record them
-    r.expectOneResetLast();
-}
-
 // At 500 Hz and below a position asks the number typed in its box, else the
 // unit the channel settings assigned (never unit 0).
 TEST(RunningSlow, EachPositionAsksTheUnitOfItsSlot) {
@@ -158,8 +151,7 @@ TEST(RunningSlow, EachPositionAsksTheUnitOfItsSlot) {
     r.slots.texts[1] = "7";
     r.slots.texts[2] = "";
     r.s->Ch_param[26] = 30;
-    r.params.setFreqPosition(5);
-    r.s->Sampling_freq = 250;
+    r.slowRate();
     r.runReads(4);
     EXPECT_EQ(r.reads, (std::vector<Read>{{1, 7, true}, {2, 2, true}, {25, 25, true}, {26, 30, true}}));
 }
@@ -175,7 +167,7 @@ Task<void> Started(const Rig& r, std::optional<std::size_t>& bytes) {
 TEST(RunningEnd, OneResetAndNothingAfterIt) {
     const struct {
         const char* name;
-        bool slow;          // 250 Hz: bursts
+        bool slow;
         std::size_t after;  // act once the PC has written this many bytes
         bool preempt;       // GO TRIGGER rather than STOP
         std::vector<std::string> picture;
@@ -192,7 +184,7 @@ TEST(RunningEnd, OneResetAndNothingAfterIt) {
         Rig r(c);
         r.spread(3);
         r.s->Running_Fs = 125;  // the recording outlasts the limit of the reply
-        if (row.slow) r.params.setFreqPosition(5), r.s->Sampling_freq = 250;
+        if (row.slow) r.slowRate();
         std::optional<std::size_t> triggerAt;  // bytes written when the shot's sequence started
         r.go();
         const double t0 = r.line.t;
@@ -222,7 +214,7 @@ TEST(RunningFailure, ASilentUnitIsNamedAndRunningGoesOn) {
         c.silent = {2};
         Rig r(c);
         r.spread(3);
-        if (slow) r.params.setFreqPosition(5), r.s->Sampling_freq = 250;
+        if (slow) r.slowRate();
         r.line.onYield = [&, injected = false]() mutable {
             if (slow && !injected && r.line.port.written.size() >= 13) injected = true, r.line.port.injectErrors({.framing = 1});
         };

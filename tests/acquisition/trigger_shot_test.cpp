@@ -1,8 +1,5 @@
-// The trigger shot and stacking against the emulated units (exact test
-// pattern) on a simulated clock, with a scripted panel, started through the
-// owner of the line as GO TRIGGER is: the bytes on the wire, the aligned
-// traces, the stacked sums, the data file, stops, cancellations and a unit
-// that does not answer.
+// The trigger shot and stacking on the emulated units (exact test pattern,
+// simulated clock), started through the owner of the line as GO TRIGGER is.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,22 +33,22 @@ struct Rig : test::UnitsRig<> {
     ShotPhase actAt = ShotPhase::Idle;
     std::function<void()> act;  // run once, at the first wait in phase actAt
 
-    explicit Rig(UnitsConfig c = PatternUnits(), int channels = 2, int32_t samples = 512, int32_t freq = 4000)
+    explicit Rig(UnitsConfig c = PatternUnits(), int channels = 2, int32_t samples = 512, int32_t freq = 4000,
+                 Regional regional = {})
         : UnitsRig(std::move(c)),
           params(*s, gated),
-          shot(*s, gated, panel, link, owner, params, slots, FilesEnv{home.path(), Regional{}}) {
+          shot(*s, gated, panel, link, owner, params, slots, FilesEnv{home.path(), std::move(regional)}) {
         s->Baud_rate_high = 1000000;
         s->N_slow = 128;
         s->Display_mode = s->Trigger_unit = 1;
         s->Manual_trigger = true;
         s->Dist_geofoni = 2.5f, s->Pos_source = 10;
-        s->N_Geofoni = static_cast<int16_t>(channels);
-        s->N_samples = samples;
-        s->Sampling_freq = freq;
         for (int ch = 1; ch <= channels; ++ch) {
             s->Ch_param[ch] = static_cast<int16_t>(ch);
             s->Ch_enabled[ch] = true;
         }
+        s->N_Geofoni = static_cast<int16_t>(channels);
+        s->N_samples = samples;
         ApplyStoredParameters(*s, params, gated);
         s->Sampling_freq = freq;  // the low rates are not on the bar at this speed's design position
         s->N_Geofoni = static_cast<int16_t>(channels);
@@ -65,41 +62,14 @@ struct Rig : test::UnitsRig<> {
         };
         EXPECT_EQ(openLine(), 1);
     }
-
     // GO TRIGGER as the window runs it, to the end of the shot (or series).
-    void shoot(TriggerAcquisition* which = nullptr) {
-        TriggerAcquisition& t = which ? *which : shot;
-        ASSERT_TRUE(owner.request(Command::GoTrigger, Activity::ShotArmed, [&t] { return t.puls_trigger_Click(); }));
+    void shoot() {
+        ASSERT_TRUE(owner.request(Command::GoTrigger, Activity::ShotArmed, [this] { return shot.puls_trigger_Click(); }));
         runUntilIdle();
     }
     std::string dataFile() const { return test::ReadFile(home / "data_trigger.txt"); }
 };
 
-
-TEST(TriggerShot, SendsItsCommandsInOrderAndRequestsEveryBlock) {
-    Rig r;
-    r.s->N_pretrigger = 40;
-    // Flags of an earlier read do not fail this shot's first channel.
-    r.s->Framing_err = r.s->Comm_error = r.s->Link_error = true;
-    r.line.port.injectErrors(LineErrors{.framing = 1});
-    r.shoot();
-
-    EXPECT_EQ(r.line.port.written, test::Cat({Cmd(frames::ParameterCommand(1, 512, 4000, 1, 0)), kStart,
-                                              Cmd(*frames::TriggerTimeCommand(300 + 40, 0)), Request(1), Request(1),
-                                              Request(2), Request(2), kResetThenSpeed}));
-
-    EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
-    EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Press to Continue"});
-    EXPECT_EQ(r.geometryShown, 1);
-    EXPECT_EQ(r.saves, 1);
-    EXPECT_EQ(r.shot.lastShot(), TriggerAcquisition::ShotEnd::Done);
-    EXPECT_TRUE(r.panel.enabled[Ctl::Frame2]);
-    EXPECT_TRUE(r.panel.enabled[Ctl::parameters]);
-    const auto& pic = r.panel.picture;
-    ASSERT_GE(pic.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(pic.end() - 3, pic.end()),
-              (std::vector<std::string>{"clear", "plot 1 1", "plot 2 1"}));
-}
 
 // Stored sample k is Traccia(k + the rounded offset); beyond the received
 // samples Traccia still holds what it held: zeros here.
@@ -110,8 +80,6 @@ TEST(TriggerShot, AlignmentFollowsTheCorrectionAndTheRate) {
           {0, 1000, 1500, 1.5f} /* halves to even: 2.5 -> 2, 3.5 -> 4 */, {-2000, 32000, 3500, 112.0f},
           {500, 16000, 1000, 16.0f}}) {
         SCOPED_TRACE(std::to_string(correction) + " at " + std::to_string(freq));
-        EXPECT_EQ(TriggerDelay(static_cast<int16_t>(correction)), delay);
-        EXPECT_EQ(TriggerOffset(static_cast<int16_t>(delay), freq), offset);
         Rig r(PatternUnits(), 1, 256, freq);
         r.s->Trg_correction = static_cast<int16_t>(correction);
         r.shoot();
@@ -125,7 +93,7 @@ TEST(TriggerShot, AlignmentFollowsTheCorrectionAndTheRate) {
     }
 }
 
-TEST(TriggerShot, DataFileHeaderAndBlocksLineByLine) {
+TEST(TriggerShot, WireBytesAndDataFileLineByLine) {
     const struct {
         char decimal;
         int32_t freq;
@@ -133,14 +101,27 @@ TEST(TriggerShot, DataFileHeaderAndBlocksLineByLine) {
     } rows[] = {{'.', 4000, "250", "2.5"}, {',', 32000, "31,25", "2,5"}};
     for (const auto& f : rows) {
         SCOPED_TRACE(f.decimal);
-        Rig r(PatternUnits(), 3, 256, f.freq);
-        Regional regional;
-        regional.decimal = f.decimal;
-        TriggerAcquisition shot(*r.s, r.gated, r.panel, r.link, r.owner, r.params, r.slots, FilesEnv{r.home.path(), regional});
-        shot.hooks = r.shot.hooks;
+        Rig r(PatternUnits(), 3, 256, f.freq, Regional{.decimal = f.decimal});
         r.s->Ch_param[1] = 5, r.s->Ch_param[2] = 9, r.s->Ch_param[3] = 7;
         r.s->Ch_enabled[2] = false;  // not read, not written; still counted on line 7
-        r.shoot(&shot);
+        r.s->N_pretrigger = 40;
+        // Flags of an earlier read do not fail this shot's first channel.
+        r.s->Framing_err = r.s->Comm_error = r.s->Link_error = true;
+        r.line.port.injectErrors(LineErrors{.framing = 1});
+        r.shoot();
+
+        EXPECT_EQ(r.line.port.written, test::Cat({Cmd(frames::ParameterCommand(1, 256, f.freq, 1, 0)), kStart,
+                                                  Cmd(*frames::TriggerTimeCommand(300 + 40, 0)), Request(5),
+                                                  Request(7), kResetThenSpeed}));
+        EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
+        EXPECT_EQ(r.panel.messages, std::vector<std::string>{"Press to Continue"});
+        EXPECT_EQ(std::tuple(r.geometryShown, r.saves), std::tuple(1, 1));
+        EXPECT_EQ(r.shot.lastShot(), TriggerAcquisition::ShotEnd::Done);
+        EXPECT_TRUE(r.panel.enabled[Ctl::Frame2] && r.panel.enabled[Ctl::parameters]);
+        const auto& pic = r.panel.picture;
+        ASSERT_GE(pic.size(), 3u);
+        EXPECT_EQ(std::vector<std::string>(pic.end() - 3, pic.end()),
+                  (std::vector<std::string>{"clear", "plot 1 1", "plot 3 1"}));
 
         const std::string text = r.dataFile();
         const std::string header =
@@ -180,8 +161,7 @@ TEST(TriggerShot, InterruptedOneResetNothingAfterNoSave) {
         bool stacking;
         Act act;
         ShotPhase at;  // at its first wait in this phase
-    } rows[] = {{"ExitArmed", false, Act::Exit, ShotPhase::Armed},
-                {"ExitArmedStacking", true, Act::Exit, ShotPhase::Armed},
+    } rows[] = {{"ExitArmed", false, Act::Exit, ShotPhase::Armed}, {"ExitArmedStacking", true, Act::Exit, ShotPhase::Armed},
                 {"CancelArmed", false, Act::Cancel, ShotPhase::Armed},
                 {"CancelArmedStacking", true, Act::Cancel, ShotPhase::Armed},
                 {"StopFlagReceiving", false, Act::StopFlag, ShotPhase::Receiving},

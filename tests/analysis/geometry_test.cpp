@@ -18,14 +18,13 @@ struct GeometryFixture : testing::Test {
         s->Dist_geofoni = 5;
         s->Pos_source = 0;
     }
-    GeometryView drawn(char decimal = '.') {
-        GeometryView v(*s, kW, decimal);
+    GeometryView drawn() {
+        GeometryView v(*s, kW, '.');
         v.draw();
         return v;
     }
 };
 
-// The dialog test checks the rows as drawn; here the steps and the bounds.
 TEST_F(GeometryFixture, StepsAndGeophoneCountBounds) {
     for (auto [count, shown, step] : {std::tuple{24, 24, 450}, {60, 60, 225}, {120, 96, 225}, {0, 1, 10800}}) {
         s->N_Geofoni = static_cast<int16_t>(count);
@@ -76,18 +75,17 @@ TEST_F(GeometryFixture, MovesTestTheRowByDirection) {
     EXPECT_EQ(v.shotTop(), 2280);
 }
 
+// 3e38 as a damaged ini.txt may hold: far, but no overflow.
 TEST_F(GeometryFixture, MovedShotStopsAtTheDialogEdges) {
     GeometryView v = drawn();
-    s->Pos_source = -1000;
-    v.move(SourceMove::HalfBack);
-    EXPECT_EQ(s->Shot_x, 0);
-    EXPECT_EQ(v.distanceText(), "-1002.5");
-    s->Pos_source = 1000;
-    v.move(SourceMove::FiveForward);
-    EXPECT_EQ(s->Shot_x, kW - GeometryLayout::kShotWidth);
-    s->Pos_source = 3e38f;  // a damaged ini.txt: far, but no overflow
-    v.move(SourceMove::HalfForward);
-    EXPECT_EQ(s->Shot_x, kW - GeometryLayout::kShotWidth);
+    constexpr int32_t right = kW - GeometryLayout::kShotWidth;
+    for (auto [from, move, x] : {std::tuple{-1000.f, SourceMove::HalfBack, 0}, {1000.f, SourceMove::FiveForward, right},
+                                 {3e38f, SourceMove::HalfForward, right}}) {
+        s->Pos_source = from;
+        v.move(move);
+        EXPECT_EQ(s->Shot_x, x) << from;
+        if (from < 0) EXPECT_EQ(v.distanceText(), "-1002.5");
+    }
 }
 
 // A stored spacing the scroll bar cannot show: the bar goes to the nearest

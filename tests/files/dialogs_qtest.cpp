@@ -77,7 +77,8 @@ private slots:
         }
     }
 
-    void triggerSavePickTypeAndDone() {
+    // A picked file's name, declined; then a new name in a subfolder, saved.
+    void triggerSavePickedFileThenASubfolder() {
         test::WriteFile(DataFolder(home->path()) + "/old shot.sg2", "old");
         Percorsofile_tr d(*s, panel, env);
         d.show();
@@ -91,16 +92,14 @@ private slots:
         QCOMPARE(panel.questions.back(), std::string("old shot already exists, erase the file ?"));
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), SaveResult::Declined);
-    }
 
-    void triggerSaveIntoASubfolder() {
-        Percorsofile_tr d(*s, panel, env);
         d.show();
         auto* dirs = Find<QListWidget>(d, "Dir1");
         QListWidgetItem* sub = item(dirs, "Line 1");
         QVERIFY(sub);
         emit dirs->itemActivated(sub);  // double-click or Enter
         QVERIFY(item(dirs, ".."));
+        Find<QLineEdit>(d, "Text1")->clear();
         QTest::keyClicks(Find<QLineEdit>(d, "Text1"), "shot 2");
         Click(d, "Command1");
         QCOMPARE(d.result(), SaveResult::Saved);
@@ -127,7 +126,6 @@ private slots:
         QCOMPARE(name->text(), QString("old run"));
         Click(d, "OK");
         QCOMPARE(d.result(), SaveResult::Saved);
-        QCOMPARE(test::Caption(d, "Label3"), QString("WAIT ..."));
         QCOMPARE(launched, std::vector<std::string>{ConverterPath(home->path()) + " " + home->path() + "/data.txt|" +
                                                     data + "/old run.sg2"});
     }
@@ -136,7 +134,6 @@ private slots:
         Project_name d(*s, panel, env);
         d.show();
         auto* name = Find<QLineEdit>(d, "Text1");
-        QCOMPARE(name->text(), QString(" "));
         test::SaveScreenshot(d, "Project_name");
         name->selectAll();
         QTest::keyClicks(name, "north line");

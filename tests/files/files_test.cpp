@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <tuple>
 #include <sys/stat.h>
@@ -26,13 +25,7 @@ using test::TempDir;
 
 namespace {
 
-Regional regional(char decimal) {
-    Regional r;
-    r.decimal = decimal;
-    r.datePattern = "dd/MM/yyyy";
-    r.timePattern = "HH:mm:ss";
-    return r;
-}
+Regional regional(char decimal) { return {.decimal = decimal}; }
 
 constexpr Stamp kWhen{2026, 3, 4, 5, 6, 7};
 
@@ -102,8 +95,9 @@ TEST(WriteFormSingle, QuickPathGivesTheTextOfTheGeneralForm) {
 }
 
 // The trigger file byte for byte in both decimal conventions, then the
-// stacked file of the same shot.
-TEST(DataTextFile, TriggerAndStackedFilesByteForByte) {
+// stacked file of the same shot; the timed layout has its own instrument,
+// Dati_cont and the channel texts as labels (a missing one empty).
+TEST(DataTextFile, TriggerStackedAndTimedFilesByteForByte) {
     for (char decimal : {'.', ','}) {
         SCOPED_TRACE(decimal);
         TempDir dir;
@@ -128,11 +122,6 @@ TEST(DataTextFile, TriggerAndStackedFilesByteForByte) {
                                      "\"Canale numero 1\"\r\n1\r\n-12.5\r\n0.001\r\n"
                                      "\"Canale numero 3\"\r\n8388607\r\n-8388608\r\n0\r\n");
     }
-}
-
-// The timed layout: its instrument, Dati_cont, the channel texts as labels
-// (a missing one empty).
-TEST(DataTextFile, TimedLayout) {
     TempDir dir;
     auto s = smallShot();
     s->Sampling_freq = 32000;
@@ -188,7 +177,6 @@ TEST(RecordFile, RoundTripAndTheRulesOfTheReader) {
     auto d = ReadRecordFile(text, *fresh);
     ASSERT_TRUE(d);
     EXPECT_EQ(d->traces[2], (std::vector<float>{8388607, -8388608, 0}));
-    EXPECT_EQ(d->Pos_source, 10.0f);
     EXPECT_TRUE(ReadRecordFile("256\r\n1000\r\n5\r\n0\r\n0\r\n", *fresh)) << "no traces, no samples";
     // Traces missing, frequency zero, 98 traces, 16386 samples, not a number, past a float.
     for (const char* bad : {"256\r\n1000\r\n5\r\n0\r\n2\r\n", "2\r\n0\r\n5\r\n0\r\n0\r\n", "2\r\n1000\r\n5\r\n0\r\n98\r\n",
@@ -214,9 +202,8 @@ TEST_F(Loading, RecordAndSeg2FilesFillStateLabelsAndPicture) {
     ASSERT_EQ(LoadFile(*s, panel, path("shot.txt"), regional(',')), LoadResult::Loaded);
     EXPECT_EQ(std::tuple(s->N_Geofoni, s->N_samples, s->Sampling_freq, s->Dati(0, 1)), std::tuple(3, 3, 4000, -12.5f));
     EXPECT_FLOAT_EQ(s->Trg_offset, 8.4f);
-    const std::map<Ctl, std::string> texts{{Ctl::testo, "shot.txt"}, {Ctl::N_Geofoni, "3"}, {Ctl::Sampling_freq, "4000"},
-                                           {Ctl::Label12, "msec"}};
-    for (const auto& [ctl, text] : texts) EXPECT_EQ(panel.texts[ctl], text);
+    EXPECT_EQ(std::tuple(panel.texts[Ctl::testo], panel.texts[Ctl::N_Geofoni], panel.texts[Ctl::Label12]),
+              std::tuple("shot.txt", "3", "msec"));
     EXPECT_EQ(panel.picture, (std::vector<std::string>{"clear", "plot 1 2", "plot 2 2", "plot 3 2"}));
     EXPECT_TRUE(panel.messages.empty());
 
@@ -309,7 +296,6 @@ TEST_F(Saving, TriggerSaveAsksAboutAnExistingFileConvertsAndWritesTheRecordFile)
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "shot 1"), SaveResult::Saved);
     EXPECT_EQ(launched, std::vector<std::string>{converted("data_trigger.txt", "shot 1")});
     EXPECT_EQ(test::ReadFile(folder.path() + "/shot 1.txt"), RecordFileText(*s));
-    EXPECT_EQ(s->File_path, folder.path() + "/shot 1.txt");
     EXPECT_EQ(panel.messages, std::vector<std::string>{kSg2Created});
     EXPECT_FALSE(s->Stacking || s->Stack_series);
 }
@@ -343,8 +329,22 @@ TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
     EXPECT_EQ(test::ReadFile(ProjectPath(home.path(), "line A")), "");
 }
 
-TEST_F(Saving, ProjectOfThreeSavesStartsVelostrataOnce) {
+// Without the refraction program a project ends with a word; with it, a
+// project of three saves starts it once.
+TEST_F(Saving, ProjectsWithoutAndWithVelostrata) {
+    ASSERT_TRUE(ProjectNameOk(*s, panel, env, ""));
+    EXPECT_TRUE(IsNormalFile(DataFolder(home.path()) + "/.prj"));
+    panel.answers = {Answer::No};
+    EXPECT_FALSE(BeforeNewProject(*s, panel, env));
+    EXPECT_TRUE(s->Refraction_project);
+    panel.answers = {Answer::Yes};
+    EXPECT_TRUE(BeforeNewProject(*s, panel, env));
+    EXPECT_FALSE(s->Refraction_project);
+    EXPECT_EQ(panel.messages, std::vector<std::string>{kVelostrataMissing});
+    EXPECT_TRUE(BeforeNewProject(*s, panel, env)) << "no project open: nothing asked";
+
     installExecutable(VelostrataPath(home.path()));
+    panel.questions.clear();
     ASSERT_TRUE(ProjectNameOk(*s, panel, env, "line A"));
     panel.answers = {Answer::No, Answer::Yes, Answer::No, Answer::Yes, Answer::Yes};
     for (const char* name : {"s1", "s2", "s3"}) EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), name), SaveResult::Saved);
@@ -356,18 +356,4 @@ TEST_F(Saving, ProjectOfThreeSavesStartsVelostrataOnce) {
     ASSERT_EQ(launched.size(), 4u);
     EXPECT_EQ(launched.back(), VelostrataPath(home.path()) + " [" + project + "]");
     EXPECT_FALSE(s->Refraction_project);
-}
-
-TEST_F(Saving, MissingVelostrataAndASecondProject) {
-    ASSERT_TRUE(ProjectNameOk(*s, panel, env, ""));
-    EXPECT_TRUE(IsNormalFile(DataFolder(home.path()) + "/.prj"));
-    panel.answers = {Answer::No};
-    EXPECT_FALSE(BeforeNewProject(*s, panel, env));
-    EXPECT_TRUE(s->Refraction_project);
-    panel.answers = {Answer::Yes};
-    panel.messages.clear();
-    EXPECT_TRUE(BeforeNewProject(*s, panel, env));
-    EXPECT_FALSE(s->Refraction_project);
-    EXPECT_EQ(panel.messages, std::vector<std::string>{kVelostrataMissing});
-    EXPECT_TRUE(BeforeNewProject(*s, panel, env)) << "no project open: nothing asked";
 }

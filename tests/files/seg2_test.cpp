@@ -57,9 +57,7 @@ TEST(Seg2Corpus, EveryFileLoadsAsTheReferenceReaderReadsIt) {
             const auto& row = loaded->traces[static_cast<std::size_t>(t)];
             const QJsonArray first5 = et["first5"].toArray(), last2 = et["last2"].toArray();
             for (int j = 0; j < 5; ++j) EXPECT_FLOAT_EQ(row[static_cast<std::size_t>(j)], first5[j].toDouble());
-            const std::size_t n = tr.values.size();
-            EXPECT_FLOAT_EQ(tr.values[n - 2], last2[0].toDouble());
-            EXPECT_FLOAT_EQ(tr.values[n - 1], last2[1].toDouble());
+            for (int j = 0; j < 2; ++j) EXPECT_FLOAT_EQ(tr.values[tr.values.size() - 2 + j], last2[j].toDouble());
             double sum = 0, sumAbs = 0;
             for (float v : tr.values) sum += v, sumAbs += std::fabs(v);
             expectClose(sum, et["sum"].toDouble(), "sum");
@@ -84,11 +82,7 @@ void fill(State& s, int traces, int samples) {
     }
 }
 
-const Regional kComma = [] {
-    Regional r;
-    r.decimal = ',';
-    return r;
-}();
+const Regional kComma{.decimal = ','};
 
 std::string writeTrigger(State& s, const std::string&, const std::string& path) {
     DataTextWriter w;

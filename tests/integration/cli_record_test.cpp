@@ -9,7 +9,6 @@
 #include <optional>
 #include <tuple>
 
-#include "files/Seg2Reader.h"
 #include "files/Seg2Writer.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
@@ -23,8 +22,6 @@ using namespace q24;
 namespace fs = std::filesystem;
 
 namespace {
-
-using test::ReadFile;
 
 TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
     const std::string cli = test::ToolBesideMe("quelda24-cli"), converter = test::ToolBesideMe("Sg2Maker");
@@ -80,7 +77,7 @@ TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
         EXPECT_LT(run.seconds, 60) << run.out;
 
         // What the units sent, mean removed, in data.txt and the .sg2.
-        const std::string text = ReadFile((home / "data.txt").string());
+        const std::string text = test::ReadFile(home / "data.txt");
         std::string why;
         const auto data = ParseDataText(text, &why);
         ASSERT_TRUE(data) << why;
@@ -101,7 +98,7 @@ TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
         if (row.command != std::string("passive")) continue;
         // Each temporary file merged into data.txt as it is; nothing left unsaved.
         for (int ch = 1; ch <= 3; ++ch) {
-            const std::string temp = ReadFile(home / ("temp_data" + std::to_string(ch) + ".txt"));
+            const std::string temp = test::ReadFile(home / ("temp_data" + std::to_string(ch) + ".txt"));
             EXPECT_EQ(std::count(temp.begin(), temp.end(), '\n'), 8192);
             EXPECT_NE(text.find("\"Canale numero " + std::to_string(ch) + "\"\r\n" + temp), std::string::npos);
         }

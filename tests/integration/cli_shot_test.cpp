@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <regex>
@@ -19,6 +18,7 @@
 
 #include "files/WriteForm.h"
 #include "support/PatternTrace.h"
+#include "support/ReadFile.h"
 #include "support/RunTool.h"
 #include "support/SpreadIni.h"
 #include "support/TempDir.h"
@@ -30,12 +30,9 @@ using namespace q24;
 namespace {
 
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        lines.push_back(l);
-    }
+    std::istringstream in(test::ReadFile(path));
+    for (std::string l; std::getline(in, l);) lines.push_back(l.substr(0, l.find('\r')));
     return lines;
 }
 

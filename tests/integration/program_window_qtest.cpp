@@ -1,7 +1,6 @@
 // The program's window under --simulate, its dialogs answered as an operator
 // would: timed sampling (START, the save dialog, EXIT), a shot, and the
 // program's end while one is armed; pictures of the window and the dialog.
-#include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -9,13 +8,10 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 #include <algorithm>
 #include <filesystem>
 
-#include "acquisition/TriggerAcquisition.h"
-#include "files/Saving.h"
 #include "support/ProgramWindow.h"
 #include "support/Screenshot.h"
 #include "support/SpreadIni.h"
@@ -43,9 +39,8 @@ private slots:
         std::filesystem::copy_file(converter, home / "Sg2Maker");
 
         Application app(test::SimulatedOptions(home.path()), Regional{});
-        app.start();
+        app.start();  // its line steps (open, parameters, reset) run first
         QVERIFY(app.program().simulatedUnits());
-        // The start-up's line steps (open, parameters, reset) run first.
         QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
         app.program().simulatedUnits()->with([](units::Units& u) { u.config().clockScale = 30; });
         // A stored low rate becomes 4000 Hz at start-up: the operator picks
@@ -115,7 +110,7 @@ private slots:
                      }),
                      std::string());
             Application app(test::SimulatedOptions(home.path()), Regional{});
-            app.start();
+            app.start();  // its line steps (open, parameters, reset) run first
             app.window().resize(1400, 900);
             QStringList seen;
             test::OperatorHand operatorHand(100, [&](QWidget* front) {
@@ -129,7 +124,6 @@ private slots:
                 }
             });
             operatorHand.start();
-            // The start-up's line steps (open, parameters, reset) run first.
             QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
             QAction* go = app.window().toolbarAction(2);
             if (viaExit) {

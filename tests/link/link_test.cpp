@@ -21,7 +21,6 @@ namespace {
 struct Rig : test::UnitsRig<> {
     explicit Rig(UnitsConfig c = PatternUnits(), int32_t baud = 1000000) : UnitsRig(std::move(c), 1, baud) {}
     void open() { ASSERT_EQ(openLine(), 1); }
-    long resets() const { return std::count(line.port.written.begin(), line.port.written.end(), 0xFF); }
     // Stop once the simulated clock passes `at`.
     void stopAt(double at, bool flag) {
         line.onYield = [this, at, flag] {
@@ -60,8 +59,7 @@ TEST(LinkOpen, TellsTheUnitsFirstThenFollows) {
     EXPECT_EQ(r.line.port.speeds, (std::vector<int32_t>{250000, 1000000}));
     EXPECT_EQ(r.line.units.baud(), 1000000);
     EXPECT_EQ(r.panel.text(Ctl::Baudrate_lbl), "Br= 1000000");
-    EXPECT_GE(r.line.t, 0.5);
-    EXPECT_LE(r.line.t, 1.5);
+    EXPECT_NEAR(r.line.t, 1.0, 0.5);
     EXPECT_TRUE(r.panel.messages.empty());
     // A rate the units have no code for: code zero, and the PC follows all the same.
     r.line.port.written.clear();
@@ -71,7 +69,8 @@ TEST(LinkOpen, TellsTheUnitsFirstThenFollows) {
     EXPECT_EQ(r.panel.text(Ctl::Baudrate_lbl), "Br= 115200");
 }
 
-TEST(LinkOpen, ANumberWithoutDeviceOrThatFailsIsReported) {
+// The probe lists only the numbers whose device opens.
+TEST(LinkOpen, ANumberWithoutDeviceOrThatFailsIsReportedAndNotListed) {
     Rig r;
     r.s->Com_port = 2;
     EXPECT_EQ(r.line.run(r.link.Open_port()), 0);
@@ -81,20 +80,29 @@ TEST(LinkOpen, ANumberWithoutDeviceOrThatFailsIsReported) {
     ASSERT_EQ(r.panel.messages.size(), 2u);
     EXPECT_NE(r.panel.messages[1].find("could not be opened"), std::string::npos);
     EXPECT_FALSE(r.line.port.isOpen());
+    r.link.ProbePorts();
+    EXPECT_EQ(std::tuple(r.s->Port_list[1], r.s->Port_list[2]), std::tuple(1, 0));
+    EXPECT_EQ(r.link.PortListText(), " COM1   " + r.line.port.path());
+    EXPECT_FALSE(r.line.port.isOpen());
 }
 
+// A second reset asked while one runs is refused: one reset byte goes out.
 TEST(LinkReset, SequenceLabelsMenusAndSpeeds) {
     Open r(PatternUnits(), 500000);
     r.link.Set_pc_baud(125000);  // wherever the PC was
     const Ctl menus[] = {Ctl::codice, Ctl::parameters, Ctl::File_load, Ctl::RESETTA, Ctl::Acq_pezzi, Ctl::GO_TRIGGER};
     std::map<Ctl, bool> during;
     std::string testoDuring;
+    Task<int> second;
     r.line.onYield = [&] {
         if (testoDuring.empty()) testoDuring = r.panel.text(Ctl::testo), during = r.panel.enabled;
+        if (!second.valid()) second = r.link.Reset_units(), second.start();
     };
     const double t0 = r.line.t;
     EXPECT_EQ(r.line.run(r.owner.reset()), 1);
     EXPECT_EQ(testoDuring, "R E S E T .....");
+    EXPECT_TRUE(second.done());
+    EXPECT_EQ(second.result(), 0);
     Bytes want = Cmd(frames::SpeedCommand(500000));
     want.insert(want.begin(), 0xFF);
     EXPECT_EQ(r.line.port.written, want);
@@ -103,18 +111,6 @@ TEST(LinkReset, SequenceLabelsMenusAndSpeeds) {
     EXPECT_EQ(r.panel.text(Ctl::testo), "");
     EXPECT_GE(r.line.t - t0, 3.0);  // the units' two seconds after the reset byte, whatever the clock
     EXPECT_LE(r.line.t - t0, 5.5);
-}
-
-TEST(LinkReset, ASecondResetIsRefused) {
-    Open r;
-    Task<int> second;
-    r.line.onYield = [&] {
-        if (!second.valid()) second = r.link.Reset_units(), second.start();
-    };
-    EXPECT_EQ(r.line.run(r.link.Reset_units()), 1);
-    EXPECT_TRUE(second.done());
-    EXPECT_EQ(second.result(), 0);
-    EXPECT_EQ(r.resets(), 1);
 }
 
 TEST(ReadBlock, GivesThePatternWithItsMeanRemoved) {
@@ -129,15 +125,20 @@ TEST(ReadBlock, GivesThePatternWithItsMeanRemoved) {
 }
 
 // Below one block nothing is asked; an abandoned read sends nothing either
-// (the caller resets, once).
-TEST(ReadBlockEdges, BelowOneBlockOrAbandonedSendsNothing) {
-    Open r;
+// (the caller resets, once), nor does a reopening, which keeps the PC at the
+// units' speed.
+TEST(ReadBlockEdges, BelowOneBlockAbandonedOrReopenedSendsNothing) {
+    Open r(PatternUnits(), 250000);
     r.s->Traccia[0] = 42;
     EXPECT_EQ(r.line.run(r.link.Read_block(5, 128, false, true)), 1);
     EXPECT_EQ(r.s->Traccia[0], 42);
     EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, true, true)), 0);
     EXPECT_EQ(r.link.lastEnd(), ReadEnd::Stopped);
+    r.link.Reopen_port();
+    EXPECT_EQ(r.s->Port_probe, 1);
+    EXPECT_EQ(r.line.port.speed(), 250000);
     EXPECT_TRUE(r.line.port.written.empty());
+    EXPECT_EQ(r.line.run(r.link.Read_block(3, 256, false, true)), 1);
 }
 
 TEST(ReadBlockEdges, DroppedThirdBlockTimesOutWithTwoBlocksIn) {
@@ -252,16 +253,7 @@ TEST(ReadBlockEdges, SpeedMismatchFailsCleanly) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, false, true)), 0);
 }
 
-TEST(Reopen, KeepsThePcAtTheUnitsSpeed) {
-    Open r(PatternUnits(), 250000);
-    r.link.Reopen_port();
-    EXPECT_EQ(r.s->Port_probe, 1);
-    EXPECT_EQ(r.line.port.speed(), 250000);
-    EXPECT_TRUE(r.line.port.written.empty());  // nothing is sent to the units
-    EXPECT_EQ(r.line.run(r.link.Read_block(3, 256, false, true)), 1);
-}
-
-TEST(Bursts, ContinuousRecordingGivesConsecutiveBurstsInRealTime) {
+TEST(Bursts, ContinuousBurstsInRealTimeAndARunningBurstWithoutItsMean) {
     Open r;
     r.link.Send_parameters(1, 1, 250, 0, 0, 0, false);
     const double t0 = r.line.t;
@@ -271,10 +263,7 @@ TEST(Bursts, ContinuousRecordingGivesConsecutiveBurstsInRealTime) {
     }
     EXPECT_GE(r.line.t - t0, 256.0 / 250);
     EXPECT_EQ(r.line.port.written.back(), 0x85);
-}
-
-TEST(Bursts, RunningBurstRemovesTheMean) {
-    Open r;
+    // A running burst has its mean removed.
     r.link.Send_parameters(1, 128, 500, 0, 0, 0, false);
     ASSERT_EQ(r.line.run(r.link.Read_burst_running(70, false, true)), 1);
     EXPECT_EQ(r.line.port.written.back(), 0x81);
@@ -310,7 +299,7 @@ TEST(TriggerShot, WaitsEndOnStopWithoutSpinning) {
     EXPECT_EQ(r.line.run(r.link.Read_trigger_time(60)), 0);
 }
 
-TEST(TriggerShot, TriggerTimeThatCannotBeSentIsReported) {
+TEST(TriggerShot, TriggerTimeThatCannotBeSentAndAShortReply) {
     Open r;
     r.s->Trg_time = 32700;
     r.s->N_pretrigger = 100;
@@ -320,10 +309,7 @@ TEST(TriggerShot, TriggerTimeThatCannotBeSentIsReported) {
     r.s->Trg_time = 10;
     r.s->Unit_code = 200;
     EXPECT_EQ(r.link.Send_trigger_time(), 0);
-}
-
-TEST(TriggerShot, ShortReplyIsNotTakenForAWholeOne) {
-    Open r;
+    // A short reply is not taken for a whole one.
     const Bytes three = {0, 1, 2};
     r.line.onYield = [&] {
         if (r.line.t > 0.5 && r.line.t < 5) r.line.port.inject(three), r.line.onYield = nullptr;
@@ -340,16 +326,6 @@ TEST(Code, WriteThenReadAndNoReply) {
     const double t0 = r.line.t;
     EXPECT_EQ(r.line.run(r.link.Read_code_reply()), 0);  // nothing asked, nothing comes
     EXPECT_GT(r.line.t - t0, 1.0);
-}
-
-TEST(Probe, ListsThePortsThatOpen) {
-    Rig r;
-    r.map.assign(4, "/dev/none");
-    r.map.fillDefaults({});
-    r.link.ProbePorts();
-    EXPECT_EQ(std::tuple(r.s->Port_list[1], r.s->Port_list[2], r.s->Port_list[4]), std::tuple(1, 0, 0));
-    EXPECT_EQ(r.link.PortListText(), " COM1   " + r.line.port.path());
-    EXPECT_FALSE(r.line.port.isOpen());
 }
 
 }  // namespace

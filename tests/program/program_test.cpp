@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <tuple>
 
@@ -24,6 +23,12 @@ std::vector<std::string> iniWith(std::string samples, std::string freq) {
     for (int i = 1; i <= 240; ++i) l.push_back(std::to_string(i));
     for (const char* v : {"2.5", "-1.5", "0", "3", "0", "500000", "1000000", "1000", "512", "-20"}) l.push_back(v);
     return l;
+}
+
+std::string Crlf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    return text;
 }
 
 // The test operator, noting the start-up's forms in their order.
@@ -48,9 +53,7 @@ struct Start {
 
     explicit Start(const std::optional<std::vector<std::string>>& ini, bool portDialog = false)
         : program(panel, options(home.path(), line.port.path(), portDialog), Regional{}, line.port, line) {
-        if (!ini) return;
-        std::ofstream out(home / "ini.txt", std::ios::binary);
-        for (const auto& l : *ini) out << l << "\r\n";
+        if (ini) test::WriteFile(home / "ini.txt", Crlf(*ini));
     }
     static Options options(const std::string& home, const std::string& units, bool portDialog) {
         Options o;
@@ -66,7 +69,7 @@ struct Start {
     // What EXIT does before the program ends.
     std::string exitAndRead() {
         EXPECT_EQ(program.saveConfiguration(), "");
-        return test::ReadFile((home / "ini.txt").string());
+        return test::ReadFile(home / "ini.txt");
     }
 };
 
@@ -107,9 +110,7 @@ TEST(Startup, StoredValuesAreHonouredOnlyWhereTheBarsHaveAPosition) {
 // the rest, and EXIT writes every line.
 TEST(Startup, IniRoundTripsThroughStartAndExit) {
     const auto lines = iniWith("8192", "16000");
-    std::string want;
-    for (const auto& l : lines) want += l + "\r\n";
-    EXPECT_EQ(Start(lines).run().exitAndRead(), want);
+    EXPECT_EQ(Start(lines).run().exitAndRead(), Crlf(lines));
 
     auto cut = iniWith("2048", "8000");
     cut.resize(100);

@@ -1,7 +1,5 @@
 #pragma once
-// What the acquisition tests share besides the units rig: the channel
-// settings' slots as a test types them, a data file's lines, and what went
-// on the wire.
+// What the acquisition tests share besides the units rig.
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -41,8 +39,7 @@ struct TestSlots : ChannelSlots {
     }
 };
 
-// The lines of a data file without their CR LF; a last piece without one is
-// kept as a line of its own, so that a count tells.
+// A data file's lines without CR LF; a last piece without one counts as a line.
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
     std::size_t start = 0;
