@@ -1,5 +1,4 @@
-// The acquisition dialogs driven by their control names, as the operator uses
-// them: that each control reaches its logic and shows what it says.
+// The acquisition dialogs driven by their control names, as the operator uses them.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -57,10 +56,7 @@ private slots:
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     }
-    void cleanup() {
-        dialog.reset();
-        logic.reset();
-    }
+    void cleanup() { dialog.reset(), logic.reset(); }
 
     // Keystroke by keystroke: "1" and "12" are taken as typed, "12a" is refused.
     void slotsGroupsAndTyping() {
@@ -98,14 +94,12 @@ private slots:
     void triggerChoices() {
         ClickIndicator(find<QRadioButton>("Option6"));
         QCOMPARE(s->Trigger_unit, int16_t(6));
-        QVERIFY(text(6)->styleSheet().contains("rgb(255, 0, 0)"));
-        QVERIFY(text(1)->styleSheet().isEmpty());
+        QVERIFY(text(6)->styleSheet().contains("rgb(255, 0, 0)") && text(1)->styleSheet().isEmpty());
         ClickIndicator(find<QRadioButton>("Option9"));
         QCOMPARE(s->Trigger_unit, int16_t(6));
         QVERIFY(text(9)->styleSheet().isEmpty());
         Click(*dialog, "Command1");
-        QCOMPARE(s->Trigger_unit, int16_t(9));
-        QVERIFY(!dialog->isVisible());
+        QVERIFY(s->Trigger_unit == 9 && !dialog->isVisible());
     }
 };
 
@@ -138,10 +132,7 @@ private slots:
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     }
-    void cleanup() {
-        dialog.reset();
-        params.reset();
-    }
+    void cleanup() { dialog.reset(), params.reset(); }
 
     void barsOptionsAndOk() {
         QCOMPARE(std::pair(bar("VScroll2")->value(), bar("VScroll1")->value()), std::pair(6, 10));
@@ -152,10 +143,10 @@ private slots:
         QCOMPARE(s->N_samples, 8192);
         ExpectCaptions(*dialog, {{"Numero_campioni", "8192"}, {"Acq_time", "2.05"}, {"Label4", "sec"}});
         QCOMPARE(main->text(Ctl::N_samples), std::string("8192"));
-        ClickIndicator(Find<QRadioButton>(*dialog, "Option2"));
-        QCOMPARE(s->Trg_opening, int16_t(1));
-        ClickIndicator(Find<QRadioButton>(*dialog, "Option1"));
-        QCOMPARE(s->Trg_opening, int16_t(0));
+        for (auto [option, opening] : {std::pair{"Option2", 1}, {"Option1", 0}}) {
+            ClickIndicator(Find<QRadioButton>(*dialog, option));
+            QCOMPARE(s->Trg_opening, int16_t(opening));
+        }
         // Other parts move the open dialog (as GO RUNNING moves the bar); OK
         // unloads it and leaves the values in the state.
         params->setFreqPosition(8);
@@ -184,8 +175,7 @@ private slots:
         QCOMPARE(Caption(*dialog, "Sampling_rate"), QString("4"));
         scrollTo("VScroll2", 6);
         QCOMPARE(std::pair(s->Sampling_freq, s->N_samples), std::pair(4000, 256));
-        QCOMPARE(bar("VScroll1")->value(), 10);
-        QVERIFY(bar("VScroll1")->isEnabled());
+        QVERIFY(bar("VScroll1")->isEnabled() && bar("VScroll1")->value() == 10);
         QVERIFY(main->enabled[Ctl::Toolbar2] && !main->enabled[Ctl::puls_sample]);
     }
 };
@@ -248,8 +238,7 @@ private slots:
         QCOMPARE(s->Trg_correction, int16_t(-300));
         dialog.show();
         Click(dialog, "Command_restore");
-        QCOMPARE(s->Trg_correction, int16_t(0));
-        QCOMPARE(bar->value(), 2000);
+        QCOMPARE(std::pair(s->Trg_correction, bar->value()), std::pair(int16_t(0), 2000));
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(s->Trg_correction, int16_t(0));
         Click(dialog, "Command_Save");

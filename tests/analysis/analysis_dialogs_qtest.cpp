@@ -1,7 +1,4 @@
-// The GEOMETRY and SPECTRUM dialogs as the operator uses them: the spread in
-// two rows, the move buttons and the spacing bar; the spectrum's
-// captions, the cursor under the mouse, the trace selector, EVALUATE drawing
-// over earlier curves, EXIT.
+// The GEOMETRY and SPECTRUM dialogs as the operator uses them.
 #include <QApplication>
 #include <QScrollBar>
 #include <cmath>
@@ -42,8 +39,7 @@ private slots:
         s->Dist_geofoni = 5;
     }
 
-    // The view's twips as the dialog places its parts: 60 geophones in two
-    // rows, the source in row 2.
+    // 60 geophones in two rows, the source in row 2.
     void twoRowsOfSixty() {
         s->N_Geofoni = 60;
         s->Pos_source = 262.5f;  // 4.5 spacings past geophone 49
@@ -92,8 +88,7 @@ private slots:
         session = std::make_unique<SpectrumSession>();
         s->N_samples = 2048;
         s->Sampling_freq = 1000;
-        // Two shot traces: noise, then a ringing arrival, later and lower on
-        // the farther geophone.
+        // Two shot traces: noise, then a ringing arrival, later and lower on the farther one.
         std::mt19937 gen(3);
         std::normal_distribution<double> noise(0, 200);
         for (int t = 0; t < 2; ++t)
@@ -138,11 +133,9 @@ private slots:
         test::SaveScreenshot(*dialog, "spectrum");
 
         Click(*dialog, "Command2");
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(!dialog->isVisible() && dialog->result() == QDialog::Accepted);
         dialog = std::make_unique<Spettro>(*s, *session, Regional{});
-        QCOMPARE(Pixels(Part(*dialog, "Picture1"), first), 0);
-        QCOMPARE(Pixels(Part(*dialog, "Picture1"), second), 0);
+        QCOMPARE(Pixels(Part(*dialog, "Picture1"), first) + Pixels(Part(*dialog, "Picture1"), second), 0);
     }
 };
 

@@ -59,9 +59,8 @@ private slots:
         panel = {};
     }
 
-    // What was drawn stays through hiding and showing, is drawn again from
-    // Dati at a new size (each trace once, a trace drawn again at the end),
-    // and goes with Clear.
+    // What was drawn survives hiding, is redrawn from Dati at a new size (each
+    // trace once, a trace drawn again at the end), and goes with Clear.
     void keepsWhatWasDrawnRedrawsItAtANewSizeUntilCleared() {
         TracePicture picture, fresh;
         picture.attach(*s);
@@ -69,8 +68,7 @@ private slots:
         show(picture);
         for (int t = 1; t <= 12; ++t) picture.PlotTrace(t, t % 2 ? 3 : 1);
         picture.PlotTrace(5, 3);
-        QCOMPARE(picture.drawn().size(), std::size_t(12));
-        QCOMPARE(picture.drawn().back().trace, 5);
+        QCOMPARE(std::pair(picture.drawn().size(), picture.drawn().back().trace), std::pair(std::size_t(12), 5));
         const QImage drawn = picture.image();
         QVERIFY(Inked(drawn) > 500);
         picture.hide();
@@ -84,14 +82,12 @@ private slots:
         QCOMPARE(picture.image(), fresh.image());
         QCOMPARE(s->Trace_spacing, 75);
         picture.Clear();
-        QCOMPARE(Inked(picture.image()), 0L);
-        QVERIFY(picture.drawn().empty());
+        QVERIFY(Inked(picture.image()) == 0 && picture.drawn().empty());
     }
 
-    // What the picture paints against Qt's painter drawing the same shapes
-    // with an aliased one-pixel pen: one line per sample for style 1, one
-    // polygon per lobe for styles 2 and 3. Edges may fall one pixel apart;
-    // nothing may stand where the painter drew nothing nearby.
+    // Against Qt's aliased one-pixel pen drawing the same lines and lobe
+    // polygons: edges may fall one pixel apart, but nothing may stand where
+    // the painter drew nothing nearby.
     void paintsWhatAOnePixelPenDraws_data() {
         QTest::addColumn<int>("style");
         QTest::addColumn<int>("samples");
@@ -134,9 +130,8 @@ private slots:
         QVERIFY2(Stray(theirs, ours) <= inked / 1000, qPrintable(QString::number(Stray(theirs, ours))));
     }
 
-    // The options dialog opens on the current style (none for an unknown one,
-    // which it leaves alone); a choice is kept however the dialog closes, only
-    // Done redraws.
+    // Opens on the current style (none for an unknown one, left alone); a
+    // choice is kept however the dialog closes, only Done redraws.
     void displayDialog() {
         s->Display_mode = 7;
         q24::Display unknown(*s, panel);

@@ -90,8 +90,7 @@ private slots:
         panel.answers = {Answer::No};
         Click(d, "Command1");
         QCOMPARE(panel.questions.back(), std::string("old shot already exists, erase the file ?"));
-        QVERIFY(!d.isVisible());
-        QCOMPARE(d.result(), SaveResult::Declined);
+        QVERIFY(!d.isVisible() && d.result() == SaveResult::Declined);
 
         d.show();
         auto* dirs = Find<QListWidget>(d, "Dir1");
@@ -147,9 +146,7 @@ private slots:
         const std::string data = DataFolder(home->path());
         for (const char* f : {"a.sg2", "c.seg2", "D.DAT", "e.doc"}) test::WriteFile(data + "/" + f, "x");
         auto rec = std::make_unique<State>();
-        rec->N_Geofoni = 1;
-        rec->N_samples = 2;
-        rec->Sampling_freq = 2000;
+        rec->N_Geofoni = 1, rec->N_samples = 2, rec->Sampling_freq = 2000;
         rec->Dati(0, 1) = 5;
         test::WriteFile(data + "/b.txt", RecordFileText(*rec));
         int redraws = 0;

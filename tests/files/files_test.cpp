@@ -94,9 +94,8 @@ TEST(WriteFormSingle, QuickPathGivesTheTextOfTheGeneralForm) {
     for (float v : {0.0f, -0.0f, 9999999.5f, 9999999.0f, 1e-5f, 0.99999995f, INFINITY, -INFINITY, NAN}) same(v);
 }
 
-// The trigger file byte for byte in both decimal conventions, then the
-// stacked file of the same shot; the timed layout has its own instrument,
-// Dati_cont and the channel texts as labels (a missing one empty).
+// Trigger and stacked files in both decimal conventions; the timed file has its
+// own instrument, Dati_cont and the channel texts as labels (a missing one empty).
 TEST(DataTextFile, TriggerStackedAndTimedFilesByteForByte) {
     for (char decimal : {'.', ','}) {
         SCOPED_TRACE(decimal);
@@ -132,9 +131,8 @@ TEST(DataTextFile, TriggerStackedAndTimedFilesByteForByte) {
                                  "\"Canale A\"\r\n0\r\n0\r\n\"Canale B\"\r\n0\r\n0\r\n\"Canale \"\r\n0\r\n0\r\n");
 }
 
-// The temporary files may hold more values than the recording (a block that
-// did not complete), other notations than ours and blank lines: read as
-// Singles. One short of the recording leaves data.txt as it was.
+// Temporary files may hold extra values, other notations and blank lines: read
+// as Singles. One short of the recording leaves data.txt as it was.
 TEST(DataTextFile, PassiveMergeByteForByteAndAShortTemporaryFile) {
     TempDir home;
     test::WriteFile(home / "temp_data1.txt", "1\r\n-2.5\r\n0.001\r\n12345.67\r\n99\r\n");
@@ -217,9 +215,7 @@ TEST_F(Loading, RecordAndSeg2FilesFillStateLabelsAndPicture) {
 
     // The largest record the program writes loads back.
     auto big = std::make_unique<State>();
-    big->N_Geofoni = 96;
-    big->N_samples = 16384;
-    big->Sampling_freq = 1000;
+    std::tie(big->N_Geofoni, big->N_samples, big->Sampling_freq) = std::tuple(96, 16384, 1000);
     for (int t = 0; t < 96; ++t)
         for (int j = 0; j < 16384; ++j) big->Dati(t, j) = -8388608.0f + static_cast<float>(j * 511 + t);
     ASSERT_EQ(WriteRecordFile(*big, path("big.txt")), "");
@@ -239,9 +235,7 @@ TEST_F(Loading, SizeLimitAndErroneousFilesLeaveTheStateAlone) {
     test::WriteFile(path("short.txt"), "4\r\n1000\r\n5\r\n0\r\n2\r\n1\r\n2\r\n3\r\n");
     EXPECT_EQ(LoadFile(*s, panel, path("short.txt"), regional('.')), LoadResult::Erroneous);
     EXPECT_EQ(LoadFile(*s, panel, path("vanished.txt"), regional('.')), LoadResult::Erroneous);
-    EXPECT_EQ(s->N_Geofoni, 5);
-    EXPECT_EQ(s->Dati(0, 0), 42.0f);
-    EXPECT_EQ(panel.picture, std::vector<std::string>{});
+    EXPECT_EQ(std::tuple(s->N_Geofoni, s->Dati(0, 0), panel.picture.size()), std::tuple(5, 42.0f, 0u));
 }
 
 // ---- saving
@@ -289,8 +283,7 @@ TEST_F(Saving, TriggerSaveAsksAboutAnExistingFileConvertsAndWritesTheRecordFile)
     }
     EXPECT_EQ(panel.questions.back(), "shot 1 already exists, erase the file ?");
     EXPECT_EQ(test::ReadFile(folder.path() + "/shot 1.sg2"), "old");
-    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/shot 1.txt"));
-    EXPECT_TRUE(launched.empty());
+    EXPECT_TRUE(!std::filesystem::exists(folder.path() + "/shot 1.txt") && launched.empty());
     panel.answers = {Answer::Yes};
     s->Stacking = s->Stack_series = true;
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "shot 1"), SaveResult::Saved);
@@ -329,8 +322,7 @@ TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
     EXPECT_EQ(test::ReadFile(ProjectPath(home.path(), "line A")), "");
 }
 
-// Without the refraction program a project ends with a word; with it, a
-// project of three saves starts it once.
+// Without the refraction program a project ends with a word; with it, three saves start it once.
 TEST_F(Saving, ProjectsWithoutAndWithVelostrata) {
     ASSERT_TRUE(ProjectNameOk(*s, panel, env, ""));
     EXPECT_TRUE(IsNormalFile(DataFolder(home.path()) + "/.prj"));

@@ -35,15 +35,13 @@ TEST(Seg2Corpus, EveryFileLoadsAsTheReferenceReaderReadsIt) {
         SCOPED_TRACE(name);
         const QJsonObject e = it.value().toObject();
         const std::string bytes = test::ReadFile(corpus + "/" + name);
-        ASSERT_FALSE(bytes.empty());
         ASSERT_TRUE(IsSeg2(bytes));
 
         std::string why;
         const auto loaded = ReadSeg2File(bytes, &why);
         ASSERT_TRUE(loaded) << why;
-        EXPECT_EQ(loaded->N_Geofoni, e["traces"].toInt());
-        EXPECT_EQ(loaded->N_samples, e["samples_first_trace"].toInt());
-        EXPECT_EQ(loaded->Sampling_freq, e["sampling_freq_hz_rounded"].toInt());
+        EXPECT_EQ(std::tuple(loaded->N_Geofoni, loaded->N_samples, loaded->Sampling_freq),
+                  std::tuple(e["traces"].toInt(), e["samples_first_trace"].toInt(), e["sampling_freq_hz_rounded"].toInt()));
 
         const auto file = ParseSeg2(bytes);
         ASSERT_TRUE(file);
@@ -118,8 +116,7 @@ std::string writePassive(State& s, const std::string& home, const std::string& p
     return WritePassiveDataText(s, home, 125, 8192, path, Regional{});
 }
 
-// The SEG-2 bytes of a stacked shot of `traces` x `samples`, as the converter
-// writes them.
+// A stacked shot of `traces` x `samples` as the converter writes it.
 std::string seg2Shot(int traces, int samples) {
     auto s = std::make_unique<State>();
     fill(*s, traces, samples);
@@ -171,9 +168,9 @@ TEST(Converter, ProgramWritesTheGeometryTheRefractionProgramReadsItAndFailuresAr
     const auto file = ParseSeg2(good);
     ASSERT_TRUE(file);
     ASSERT_EQ(file->traces.size(), 2u);  // trace 2 is not active
-    EXPECT_EQ(Seg2Value(file->traces[1].strings, "SAMPLE_INTERVAL"), "0.00003125");
-    EXPECT_EQ(Seg2Value(file->traces[1].strings, "RECEIVER_LOCATION"), "2.5");
-    EXPECT_EQ(Seg2Value(file->traces[0].strings, "SOURCE_LOCATION"), "-10");
+    for (auto [t, key, value] : {std::tuple{1, "SAMPLE_INTERVAL", "0.00003125"}, {1, "RECEIVER_LOCATION", "2.5"},
+                                 {0, "SOURCE_LOCATION", "-10"}})
+        EXPECT_EQ(Seg2Value(file->traces[static_cast<std::size_t>(t)].strings, key), value) << key;
     const std::string project = (dir / "line.prj").string();
     std::ofstream(project, std::ios::binary) << sg2 << "\r\n";
     QProcess p;
@@ -202,8 +199,7 @@ TEST(Seg2Reader, RefusesWhatTheTraceArrayCannotHoldAndBadFormats) {
     };
     EXPECT_FALSE(ReadSeg2File(with({{P + 12, 7}}))) << "unknown format code";
     EXPECT_FALSE(ReadSeg2File(with({{P, 0x21}}))) << "no trace block id";
-    EXPECT_FALSE(ReadSeg2File(with({{6, 98}}))) << "98 traces";
-    EXPECT_FALSE(ReadSeg2File(with({{6, 0}}))) << "no trace";
+    for (int n : {98, 0}) EXPECT_FALSE(ReadSeg2File(with({{6, n}}))) << n << " traces";
     EXPECT_FALSE(ReadSeg2File(with({{at + 2, 0xC0}, {at + 3, 0x7F}}))) << "a NaN sample";
     EXPECT_FALSE(ReadSeg2File(with({{P + 8, 0x02}, {P + 9, 0x40}}))) << "16386 samples, more than a row holds";
     // Big-endian id: the counts read otherwise, and nothing overruns.

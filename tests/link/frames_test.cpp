@@ -51,9 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
 // What cannot be sent is refused; the command packs the time the way the
 // units pack their reply.
 TEST(Frames, TriggerTimeLimitsAndReplies) {
-    EXPECT_FALSE(TriggerTimeCommand(32768, 0));
-    EXPECT_FALSE(TriggerTimeCommand(-1, 0));
-    EXPECT_FALSE(TriggerTimeCommand(100, 128));
+    EXPECT_FALSE(TriggerTimeCommand(32768, 0) || TriggerTimeCommand(-1, 0) || TriggerTimeCommand(100, 128));
     EXPECT_TRUE(TriggerTimeCommand(32767, 127));
     for (int t : {0, 1, 127, 128, 255, 256, 400, 16383, 32767}) {
         const Command c = *TriggerTimeCommand(t, 0);
@@ -61,8 +59,7 @@ TEST(Frames, TriggerTimeLimitsAndReplies) {
         EXPECT_EQ(Bytes(reply.begin(), reply.end()), (Bytes{0, c[8], c[9], c[10]})) << t;
         EXPECT_EQ(TriggerTimeOfReply(reply), t) << t;
     }
-    const uint8_t code[] = {0x07, 0xCF};
-    EXPECT_EQ(CodeOfReply(code), 1999);
+    EXPECT_EQ(CodeOfReply(std::array<uint8_t, 2>{0x07, 0xCF}), 1999);
 }
 
 TEST(Frames, SingleByteRequests) {
@@ -85,9 +82,8 @@ TEST(Frames, UnpackingTheDocumentedGroup) {
 }
 
 TEST(Frames, SampleRule) {
-    EXPECT_EQ(Sample24(0xFF, 0xFF, 0xFF), -2);
-    EXPECT_EQ(Sample24(0x80, 0x00, 0x00), -8388609);
-    EXPECT_EQ(Sample24(0x7F, 0xFF, 0xFF), 8388607);
+    EXPECT_EQ(std::tuple(Sample24(0xFF, 0xFF, 0xFF), Sample24(0x80, 0, 0), Sample24(0x7F, 0xFF, 0xFF)),
+              std::tuple(-2, -8388609, 8388607));
     // What a converter sends reads back as itself at 0 and above, one lower below 0.
     for (int32_t v : {0, 1, 8388607, -1, -2, -1000, -8388608}) {
         const auto b = ConverterBytes(v);

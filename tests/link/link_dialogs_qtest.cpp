@@ -39,16 +39,14 @@ private slots:
         QCOMPARE(text->text(), QString("123:"));
         text->setText("0");
         Click(d, "Command1");
-        QVERIFY(d.isVisible());  // 0 is no port: nothing happens
-        QVERIFY(!r.line.port.isOpen());
+        QVERIFY(d.isVisible() && !r.line.port.isOpen());  // 0 is no port: nothing happens
         text->clear();
         Click(d, "Command10");
         Click(d, "Command1");
         QVERIFY(d.isVisible());  // the units move to the working speed first
         r.runUntilIdle();
         QCOMPARE(std::pair(r.s->Com_port, r.line.units.baud()), std::pair(int16_t(1), 1000000));
-        QVERIFY(r.line.port.isOpen());
-        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(r.line.port.isOpen() && d.result() == QDialog::Accepted);
     }
 
     void speedDialogShowsAndSetsSpeeds() {
@@ -57,8 +55,7 @@ private slots:
         s->Baud_rate_high = 250000;
         BR_Change d(*s);
         d.show();
-        QVERIFY(Find<QRadioButton>(d, "Option_500000")->isChecked());
-        QVERIFY(Find<QRadioButton>(d, "Option_250000_H")->isChecked());
+        for (const char* on : {"Option_500000", "Option_250000_H"}) QVERIFY(Find<QRadioButton>(d, on)->isChecked());
         QTest::mouseClick(Find<QRadioButton>(d, "Option_1000000_H"), Qt::LeftButton);
         Click(d, "Command2");
         QCOMPARE(std::pair(s->Baud_rate_high, *s->Baud_rate), std::pair(1000000, 500000.0));

@@ -21,7 +21,6 @@ namespace {
 struct Rig : test::UnitsRig<> {
     explicit Rig(UnitsConfig c = PatternUnits(), int32_t baud = 1000000) : UnitsRig(std::move(c), 1, baud) {}
     void open() { ASSERT_EQ(openLine(), 1); }
-    // Stop once the simulated clock passes `at`.
     void stopAt(double at, bool flag) {
         line.onYield = [this, at, flag] {
             if (line.t > at) {
@@ -32,7 +31,6 @@ struct Rig : test::UnitsRig<> {
     }
 };
 
-// The rig with the line already open.
 struct Open : Rig {
     explicit Open(UnitsConfig c = PatternUnits(), int32_t baud = 1000000) : Rig(std::move(c), baud) { open(); }
 };
@@ -57,16 +55,14 @@ TEST(LinkOpen, TellsTheUnitsFirstThenFollows) {
     ASSERT_EQ(r.line.run(r.link.Open_port()), 1);
     EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(1000000)));
     EXPECT_EQ(r.line.port.speeds, (std::vector<int32_t>{250000, 1000000}));
-    EXPECT_EQ(r.line.units.baud(), 1000000);
-    EXPECT_EQ(r.panel.text(Ctl::Baudrate_lbl), "Br= 1000000");
+    EXPECT_EQ(std::tuple(r.line.units.baud(), r.panel.text(Ctl::Baudrate_lbl)), std::tuple(1000000, "Br= 1000000"));
     EXPECT_NEAR(r.line.t, 1.0, 0.5);
     EXPECT_TRUE(r.panel.messages.empty());
     // A rate the units have no code for: code zero, and the PC follows all the same.
     r.line.port.written.clear();
     r.line.run(r.link.Set_baud(115200));
     EXPECT_EQ(r.line.port.written, Cmd(frames::SpeedCommand(115200)));
-    EXPECT_EQ(r.line.port.speed(), 115200);
-    EXPECT_EQ(r.panel.text(Ctl::Baudrate_lbl), "Br= 115200");
+    EXPECT_EQ(std::tuple(r.line.port.speed(), r.panel.text(Ctl::Baudrate_lbl)), std::tuple(115200, "Br= 115200"));
 }
 
 // The probe lists only the numbers whose device opens.
@@ -101,16 +97,14 @@ TEST(LinkReset, SequenceLabelsMenusAndSpeeds) {
     const double t0 = r.line.t;
     EXPECT_EQ(r.line.run(r.owner.reset()), 1);
     EXPECT_EQ(testoDuring, "R E S E T .....");
-    EXPECT_TRUE(second.done());
-    EXPECT_EQ(second.result(), 0);
+    EXPECT_TRUE(second.done() && second.result() == 0);
     Bytes want = Cmd(frames::SpeedCommand(500000));
     want.insert(want.begin(), 0xFF);
     EXPECT_EQ(r.line.port.written, want);
     EXPECT_EQ(std::pair(r.line.port.speed(), r.line.units.baud()), std::pair(500000, 500000));
     for (Ctl c : menus) EXPECT_TRUE(!during[c] && r.panel.enabled[c]) << static_cast<int>(c);
     EXPECT_EQ(r.panel.text(Ctl::testo), "");
-    EXPECT_GE(r.line.t - t0, 3.0);  // the units' two seconds after the reset byte, whatever the clock
-    EXPECT_LE(r.line.t - t0, 5.5);
+    EXPECT_NEAR(r.line.t - t0, 4.25, 1.25);  // the units' two seconds after the reset byte, whatever the clock
 }
 
 TEST(ReadBlock, GivesThePatternWithItsMeanRemoved) {
@@ -135,9 +129,7 @@ TEST(ReadBlockEdges, BelowOneBlockAbandonedOrReopenedSendsNothing) {
     EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, true, true)), 0);
     EXPECT_EQ(r.link.lastEnd(), ReadEnd::Stopped);
     r.link.Reopen_port();
-    EXPECT_EQ(r.s->Port_probe, 1);
-    EXPECT_EQ(r.line.port.speed(), 250000);
-    EXPECT_TRUE(r.line.port.written.empty());
+    EXPECT_EQ(std::tuple(r.s->Port_probe, r.line.port.speed(), r.line.port.written.size()), std::tuple(1, 250000, 0u));
     EXPECT_EQ(r.line.run(r.link.Read_block(3, 256, false, true)), 1);
 }
 
@@ -156,8 +148,7 @@ TEST(ReadBlockEdges, TimeoutFollowsTheWholeSecondRule) {
     for (auto [start, limit] : {std::pair{100.4, 101.0}, {200.6, 202.0}}) {
         r.line.t = start;
         EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, false, true)), 0);
-        EXPECT_GT(r.line.t, limit);
-        EXPECT_LT(r.line.t, limit + 0.3);
+        EXPECT_NEAR(r.line.t, limit + 0.15, 0.15);
     }
 }
 
@@ -169,8 +160,7 @@ TEST(ReadBlockEdges, StopAndCancellationEndAWaitAtOnce) {
     EXPECT_LT(r.line.t, 33);
     EXPECT_LT(r.line.yields, 400);  // it waited, it did not spin
     // A cancellation is neither a time-out nor a line error, and sends nothing more.
-    r.s->Stop_flag = false;
-    r.s->Stop_req = 0;
+    r.s->Stop_flag = false, r.s->Stop_req = 0;
     r.line.onYield = [&] {
         if (r.line.t > 50.2) r.line.cancel(CancelReason::Preempted);
     };
@@ -201,10 +191,8 @@ TEST(ReadBlockEdges, LineErrorsSetTheFlags) {
     r.line.t += 1;  // the block of the failed read has come and gone
     r.line.onYield = [&] { r.line.port.injectErrors({.overrun = 1}); };
     EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, false, true)), 0);
-    EXPECT_TRUE(r.s->Link_error);
-    EXPECT_FALSE(r.s->Framing_err);
-    EXPECT_GE(r.link.counters().framing, 2u);
-    EXPECT_GE(r.link.counters().overrun, 1u);
+    EXPECT_TRUE(r.s->Link_error && !r.s->Framing_err);
+    EXPECT_TRUE(r.link.counters().framing >= 2 && r.link.counters().overrun >= 1);
     // The next read starts clean.
     r.line.onYield = nullptr;
     EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, false, true)), 1);

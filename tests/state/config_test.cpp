@@ -57,8 +57,7 @@ TEST(Config, ReadsEveryItemInItsPlaceAndWritesTheSameBytes) {
 TEST(Config, FloatsAndIntegersInFreeFormat) {
     for (auto [v, text] : {std::pair{5.0, "5"}, {2.5, "2.5"}, {-0.0, "0"}, {500000.0, "500000"}, {0.03125, "0.03125"}})
         EXPECT_EQ(FreeFormat(v), text);
-    EXPECT_EQ(FreeFormat(0.1f), "0.1");
-    EXPECT_EQ(FreeFormat(-32768LL), "-32768");
+    EXPECT_EQ(FreeFormat(0.1f) + FreeFormat(-32768LL), "0.1-32768");
     for (float f : {0.1f, 1e-7f, 3.4e38f, 123456.7f, -0.333333f, 1e-30f})
         EXPECT_EQ(static_cast<float>(ParseNumber(FreeFormat(f)).value()), f) << FreeFormat(f);
 }
@@ -78,11 +77,11 @@ TEST(Config, BadLinesLeaveOnlyTheirOwnVariableUnchanged) {
     lines[6] = "1e400";          // not finite
     lines[7] = "12.5";           // rounds half to even
     const auto s = Read(Text(lines), std::move(before));
-    EXPECT_EQ(std::tuple(s->N_samples, s->Sampling_freq, s->N_Geofoni), std::tuple(4096, 8000, 12));
-    EXPECT_EQ(s->Trigger_unit, 1005);  // the next good line still lands in its own place
+    // Each good line after a bad one still lands in its own place.
+    EXPECT_EQ(std::tuple(s->N_samples, s->Sampling_freq, s->N_Geofoni, s->Trigger_unit, s->Trg_correction),
+              std::tuple(4096, 8000, 12, 1005, -120));
     EXPECT_EQ(std::tuple(s->Ch_param[1], s->Ch_param[2], s->Ch_param[3], s->Ch_param[4], s->Ch_param[5]),
               std::tuple(77, 78, 79, 12, 5 * 3 - 100));
-    EXPECT_EQ(s->Trg_correction, -120);
 }
 
 // The start rules repair the essential values; an offered speed is kept
@@ -123,7 +122,6 @@ TEST(Config, SaveReplacesTheFileWholeOrSaysWhyAndKeepsTheOldOne) {
     test::TempDir dir, folder;
     std::ofstream(dir / "ini.txt") << "old";
     auto s = std::make_unique<State>();
-    s->N_samples = 256;
     s->Dist_geofoni = 2.5f;
     ASSERT_EQ(SaveConfiguration(*s, dir.path()), "");
     EXPECT_EQ(test::ReadFile((dir / "ini.txt").string()), ConfigText(*s));
