@@ -29,8 +29,27 @@ std::string StartDetached(const std::string& program, const std::vector<std::str
     return reason.isEmpty() ? std::string("it could not be started") : reason.toStdString();
 }
 
-std::string ConverterPath(const std::string& home) { return home + "/Sg2Maker"; }
-std::string VelostrataPath(const std::string& home) { return home + "/velostrata/bin/velostrata"; }
+std::string ExecutableFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.parent_path().string();
+}
+
+namespace {
+
+// A program of the suite: beside our own executable first (where an
+// installed system keeps the programs together), else in the program folder.
+std::string SuiteProgram(const std::string& name, const std::string& inHome) {
+    const std::string beside = ExecutableFolder() + "/" + name;
+    return IsNormalFile(beside) ? beside : inHome;
+}
+
+}  // namespace
+
+std::string ConverterPath(const std::string& home) { return SuiteProgram("Sg2Maker", home + "/Sg2Maker"); }
+std::string VelostrataPath(const std::string& home) {
+    return SuiteProgram("velostrata", home + "/velostrata/bin/velostrata");
+}
 std::string DataFolder(const std::string& home) { return home + "/Data"; }
 std::string ProjectPath(const std::string& home, const std::string& name) {
     return DataFolder(home) + "/" + name + ".prj";

@@ -24,8 +24,12 @@ struct FilesEnv {
     Launcher launch = StartDetached;
 };
 
-std::string ConverterPath(const std::string& home);   // home/Sg2Maker
-std::string VelostrataPath(const std::string& home);  // home/velostrata/bin/velostrata
+// The folder of the running executable ("" when it cannot be known).
+std::string ExecutableFolder();
+// The converter and the refraction program: beside the executable when they
+// are there, else home/Sg2Maker and home/velostrata/bin/velostrata.
+std::string ConverterPath(const std::string& home);
+std::string VelostrataPath(const std::string& home);
 std::string DataFolder(const std::string& home);      // home/Data
 std::string ProjectPath(const std::string& home, const std::string& name);  // home/Data/name.prj
 

@@ -60,7 +60,6 @@ TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
         SCOPED_TRACE(row.command);
         test::TempDir home;
         ASSERT_EQ(test::WriteSpreadIni(home.path(), 3, row.ini), "");
-        fs::copy_file(converter, home / "Sg2Maker");
         fs::create_directories(home / "out");
         units::UnitsProcess unitsProc(unitsTool,
                                       {"--pattern", "--paced", "--units", row.units, "--time-scale", row.timeScale});
