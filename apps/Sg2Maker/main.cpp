@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "state/Version.h"
 #include "files/Seg2Writer.h"
 
 int main(int argc, char** argv) {
+    if (q24::AnswerVersionOrHelp(argc, argv, "Sg2Maker", "Sg2Maker \"DATA.txt|OUT.sg2\""))
+        return 0;
     std::string data, out;
     if (argc == 2) {
         const auto parts = q24::SplitConverterArgument(argv[1]);

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "state/Version.h"
 #include "Command.h"
 
 namespace q24::cli {
@@ -21,6 +22,8 @@ bool HasFlag(const QStringList& args, const QString& name) { return args.contain
 }  // namespace q24::cli
 
 int main(int argc, char** argv) {
+    if (q24::AnswerVersionOrHelp(argc, argv, "quelda24-cli", "quelda24-cli COMMAND [OPTIONS]  (run it alone for the commands)"))
+        return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("quelda24-cli");
     QStringList args = QCoreApplication::arguments().mid(1);

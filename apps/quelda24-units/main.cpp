@@ -17,16 +17,16 @@
 #include <cstring>
 #include <string>
 
+#include "state/Version.h"
 #include "units/PtyUnits.h"
 
 namespace {
 
-void Usage() {
-    std::fprintf(stderr,
-                 "usage: quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S]\n"
-                 "                      [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]\n"
-                 "                      [--stuck-baud B] [--link PATH] [--time-scale X]\n");
-}
+constexpr const char* kUsage =
+    "quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S] [--trigger-time T] "
+    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--link PATH] [--time-scale X]";
+
+void Usage() { std::fprintf(stderr, "usage: %s\n", kUsage); }
 
 bool Range(const std::string& text, int& a, int& b) {
     const auto dash = text.find('-');
@@ -38,6 +38,7 @@ bool Range(const std::string& text, int& a, int& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (q24::AnswerVersionOrHelp(argc, argv, "quelda24-units", kUsage)) return 0;
     q24::units::UnitsConfig c;
     std::string link;
     for (int i = 1; i < argc; ++i) {

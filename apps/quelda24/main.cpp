@@ -1,9 +1,14 @@
 // QUELDA24: control and recording program of the modular seismograph.
 #include <QApplication>
 
+#include "state/Version.h"
 #include "ui/Application.h"
 
 int main(int argc, char** argv) {
+    if (q24::AnswerVersionOrHelp(argc, argv, "quelda24",
+                                 "quelda24 [--home DIR] [--port N=PATH]... [--simulate] [--no-port-dialog] "
+                                 "[--screenshot FILE]"))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName("QUELDA24");
     q24::Application program(

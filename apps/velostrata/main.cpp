@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <string>
 
+#include "state/Version.h"
 #include "files/ProjectList.h"
 
 namespace {
@@ -59,6 +60,9 @@ QWidget* makeWindow(const std::string& project, const std::vector<q24::ProjectEn
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (q24::AnswerVersionOrHelp(argc, argv, "velostrata",
+                                 "velostrata [--list] [--screenshot PNG] PROJECT.prj"))
+        return 0;
     std::string project, screenshot;
     bool list = false;
     for (int i = 1; i < argc; ++i) {

@@ -14,9 +14,11 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "files/WriteForm.h"
+#include "state/Version.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
 #include "support/RunTool.h"
@@ -265,3 +267,17 @@ TEST_F(CliShot, ASignalWhileArmedResetsTheUnitsOnceAndTheLineIsOneProgramsAtATim
 }
 
 }  // namespace
+
+// Every program of the suite answers --version and --help before it starts
+// anything: no line, no window (velostrata runs here without a display).
+TEST(Suite, EveryProgramAnswersVersionAndHelp) {
+    for (const char* program : {"quelda24", "quelda24-cli", "quelda24-units", "Sg2Maker", "velostrata/bin/velostrata"}) {
+        const std::string path = test::ToolBesideMe(program);
+        if (path.empty()) continue;  // not built
+        const std::string name = std::filesystem::path(program).filename().string();
+        const test::ToolRun v = test::RunTool(path, {"--version"}, 10000);
+        EXPECT_EQ(std::tuple(v.status, v.out), std::tuple(0, name + " " + kVersion + "\n"));
+        const test::ToolRun h = test::RunTool(path, {"--help"}, 10000);
+        EXPECT_EQ(std::tuple(h.status, h.out.rfind("usage: " + name, 0)), std::tuple(0, std::size_t{0})) << h.out;
+    }
+}
