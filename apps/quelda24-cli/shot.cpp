@@ -10,6 +10,8 @@
 // converter DIR/Sg2Maker makes NAME.sg2 (the command waits for it) and the
 // record file NAME.txt is written beside it, in DIR/Data unless --folder says
 // otherwise; an existing NAME.sg2 is replaced only with --overwrite.
+// --save auto takes the name the save dialog proposes: the next free one
+// after the newest .sg2 of the folder ("shot001" in a folder without any).
 //
 // Exit status 0 once the shot is recorded (and saved); otherwise non-zero with
 // a one-line reason on standard error: the port cannot be opened, no trigger
@@ -95,7 +97,7 @@ int runShot(const QStringList& args) {
     bool ok = true;
     const int stack = OptionValue(args, "--stack", "0").toInt(&ok);
     const double timeout = ok ? OptionValue(args, "--trigger-timeout", "0").toDouble(&ok) : 0;
-    const std::string name = OptionValue(args, "--save").toStdString();
+    std::string name = OptionValue(args, "--save").toStdString();
     const std::string folder = OptionValue(args, "--folder", QString::fromStdString(DataFolder(home))).toStdString();
     const bool overwrite = HasFlag(args, "--overwrite");
     if (port.empty() || !ok || stack < 0 || !(timeout >= 0) || (HasFlag(args, "--save") && name.empty())) {
@@ -134,6 +136,11 @@ int runShot(const QStringList& args) {
                 TriggerSaveExit(*s);
                 return SaveResult::Closed;
             }
+            if (name == "auto") {
+                const std::string proposed = ProposedName(folder);
+                name = proposed.empty() ? "shot001" : proposed;
+                std::printf("saving as %s\n", name.c_str());
+            }
             return saved = TriggerSaveDone(*s, session.program.panel(), env, folder, name);
         };
         s->Stacking = stack > 0;
@@ -154,7 +161,7 @@ int runShot(const QStringList& args) {
 
 CommandRegistration shotCommand{
     "shot",
-    "shot --home DIR --port PATH [--stack N] [--trigger-timeout S] [--save NAME [--folder DIR] [--overwrite]]",
+    "shot --home DIR --port PATH [--stack N] [--trigger-timeout S] [--save NAME|auto [--folder DIR] [--overwrite]]",
     runShot};
 
 }  // namespace

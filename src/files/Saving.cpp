@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -65,6 +66,42 @@ std::string CheckName(const std::string& name, bool blankAllowed) {
         return "The name must not contain \"/\" or \"..\": please type a plain file name.";
     if (name.find('\0') != std::string::npos) return "The name holds a character a file name cannot have.";
     if (!blankAllowed && name.find_first_not_of(" \t") == std::string::npos) return "Please type a file name.";
+    return {};
+}
+
+std::string NextName(const std::string& name) {
+    std::size_t digits = name.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) --digits;
+    if (digits == name.size()) return name + "1";
+    std::string number = name.substr(digits);
+    // Decimal increment by hand: the number may be longer than any integer.
+    std::size_t i = number.size();
+    while (i > 0 && number[i - 1] == '9') number[--i] = '0';
+    if (i == 0) number.insert(number.begin(), '1');
+    else ++number[i - 1];
+    return name.substr(0, digits) + number;
+}
+
+std::string ProposedName(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path newest;
+    fs::file_time_type newestTime{};
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().extension() != ".sg2" || !it->is_regular_file(ec)) continue;
+        const auto t = it->last_write_time(ec);
+        if (newest.empty() || t > newestTime || (t == newestTime && it->path() > newest)) {
+            newest = it->path();
+            newestTime = t;
+        }
+    }
+    if (newest.empty()) return {};
+    std::string name = newest.stem().string();
+    constexpr int kTries = 100000;  // a folder full of every next name: propose nothing
+    for (int k = 0; k < kTries; ++k) {
+        name = NextName(name);
+        if (!fs::exists(fs::path(folder) / (name + ".sg2"), ec) && CheckName(name, false).empty()) return name;
+    }
     return {};
 }
 

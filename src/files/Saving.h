@@ -40,6 +40,15 @@ bool IsNormalFile(const std::string& path);
 // else the message that refuses it: a name never reaches outside its folder.
 std::string CheckName(const std::string& name, bool blankAllowed);
 
+// The name after `name`: its trailing number plus one, keeping its width
+// ("line3_007" gives "line3_008", "x999" gives "x1000"); a name without a
+// trailing number gets "1" appended.
+std::string NextName(const std::string& name);
+// The name the trigger save proposes in `folder`: the one after the newest
+// .sg2 there, skipping names whose .sg2 exists; "" when the folder holds no
+// .sg2 (or no free name is found).
+std::string ProposedName(const std::string& folder);
+
 // The name box after picking a file in a save dialog: the file's name, without
 // the ".sg2" or ".txt" the save adds again.
 std::string NameFromPickedFile(const std::string& fileName);

@@ -349,3 +349,27 @@ TEST_F(Saving, ProjectsWithoutAndWithVelostrata) {
     EXPECT_EQ(launched.back(), VelostrataPath(home.path()) + " [" + project + "]");
     EXPECT_FALSE(s->Refraction_project);
 }
+
+namespace q24 {
+namespace {
+
+// The next name keeps the number's width and may grow it; the proposal
+// follows the newest .sg2 of the folder and never names an existing one.
+TEST(ProposedNames, NextFreeNameAfterTheNewestSave) {
+    for (auto [name, next] : {std::pair{"line3_007", "line3_008"}, {"x999", "x1000"}, {"a09", "a10"},
+                              {"shot", "shot1"}, {"99999999999999999999", "100000000000000000000"}})
+        EXPECT_EQ(NextName(name), next);
+    TempDir dir;
+    EXPECT_EQ(ProposedName(dir.path()), "");  // nothing saved yet: nothing proposed
+    EXPECT_EQ(ProposedName(dir.path() + "/missing"), "");
+    namespace fs = std::filesystem;
+    for (const char* f : {"line3_007.sg2", "line3_008.sg2", "line3_009.sg2", "old_5.sg2", "line3_010.txt"})
+        test::WriteFile(dir / f, "x");
+    const auto now = fs::last_write_time(dir / "line3_007.sg2");
+    for (const char* older : {"line3_008.sg2", "line3_009.sg2", "old_5.sg2"})
+        fs::last_write_time(dir / older, now - std::chrono::hours(1));
+    EXPECT_EQ(ProposedName(dir.path()), "line3_010");  // after the newest, 007: 008 and 009 exist
+}
+
+}  // namespace
+}  // namespace q24

@@ -145,6 +145,11 @@ TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
             }
         }
     }
+    // --save auto: the next free name after the newest save of the folder.
+    startUnits();
+    const test::ToolRun r = cli("shot", {"--save", "auto", "--folder", folder});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(std::filesystem::exists(folder + "/line2.sg2")) << r.out;
 }
 
 TEST_F(CliShot, NoTriggerOrNoPortEndsWithOneLineReason) {

@@ -16,6 +16,8 @@ Percorsofile_tr::Percorsofile_tr(State& s, Panel& main, FilesEnv env, QWidget* p
     setObjectName("Percorsofile_tr");
     setWindowTitle("SAVE  FILE");
     name_->setPlaceholderText("file name (.sg2 and .txt are added)");
+    // The next free name after the last shot saved in the folder shown.
+    name_->setText(QString::fromStdString(ProposedName(lists_->folder().toStdString())));
     auto* pretrigger = Named(new QLabel("File saved with Pretrigger", this), "Label1");
     pretrigger->setVisible(s.N_pretrigger > 0);
     auto* doneButton = Named(new QPushButton("DONE", this), "Command1");
