@@ -1,5 +1,5 @@
-// quelda24-cli shot --home DIR --port PATH [--stack N] [--trigger-timeout S]
-//                   [--save NAME [--folder DIR] [--overwrite]]
+// quelda24-cli shot --home DIR --port PATH [--stack N] [--pretrigger N]
+//                   [--trigger-timeout S] [--save NAME [--folder DIR] [--overwrite]]
 //
 // Opens the units' line as the program's start-up does (250000 baud, then the
 // working speed of DIR/ini.txt, one parameter command, a reset), runs one
@@ -12,6 +12,9 @@
 // otherwise; an existing NAME.sg2 is replaced only with --overwrite.
 // --save auto takes the name the save dialog proposes: the next free one
 // after the newest .sg2 of the folder ("shot001" in a folder without any).
+// --pretrigger N records N samples before the trigger, as the parameters
+// dialog's bar sets it (at most half the samples); the .sg2 then says so in
+// its DELAY.
 //
 // Exit status 0 once the shot is recorded (and saved); otherwise non-zero with
 // a one-line reason on standard error: the port cannot be opened, no trigger
@@ -96,11 +99,13 @@ int runShot(const QStringList& args) {
         OptionValue(args, "--home", QCoreApplication::applicationDirPath()).toStdString();
     bool ok = true;
     const int stack = OptionValue(args, "--stack", "0").toInt(&ok);
+    const int pretrigger = ok ? OptionValue(args, "--pretrigger", "0").toInt(&ok) : 0;
     const double timeout = ok ? OptionValue(args, "--trigger-timeout", "0").toDouble(&ok) : 0;
     std::string name = OptionValue(args, "--save").toStdString();
     const std::string folder = OptionValue(args, "--folder", QString::fromStdString(DataFolder(home))).toStdString();
     const bool overwrite = HasFlag(args, "--overwrite");
-    if (port.empty() || !ok || stack < 0 || !(timeout >= 0) || (HasFlag(args, "--save") && name.empty())) {
+    if (port.empty() || !ok || stack < 0 || pretrigger < AcqParameters::kPreMin ||
+        pretrigger > AcqParameters::kPreMax || !(timeout >= 0) || (HasFlag(args, "--save") && name.empty())) {
         std::fprintf(stderr, "usage: quelda24-cli %s\n", Commands()["shot"].usage.c_str());
         return 2;
     }
@@ -115,6 +120,10 @@ int runShot(const QStringList& args) {
         if (!co_await session.start()) co_return 1;
         State* s = &session.s;
         op.state = s;
+        if (pretrigger > s->N_samples / 2)
+            co_return Fail("--pretrigger " + std::to_string(pretrigger) + " is more than half of the " +
+                           std::to_string(s->N_samples) + " samples");
+        session.program.parameters().setPretriggerPosition(pretrigger);
         FilesEnv env = session.program.files();
         env.launch = RunAndWait;
         SaveResult saved = SaveResult::Closed;
@@ -161,7 +170,8 @@ int runShot(const QStringList& args) {
 
 CommandRegistration shotCommand{
     "shot",
-    "shot --home DIR --port PATH [--stack N] [--trigger-timeout S] [--save NAME|auto [--folder DIR] [--overwrite]]",
+    "shot --home DIR --port PATH [--stack N] [--pretrigger N] [--trigger-timeout S] [--save NAME|auto [--folder DIR] "
+    "[--overwrite]]",
     runShot};
 
 }  // namespace

@@ -145,7 +145,10 @@ Task<bool> TriggerAcquisition::oneShot() {
         panel_.setVisible(Ctl::Termina_trigger, false);
         // A data file that could not be completed is not offered: the
         // converter would turn the previous shot into this one's .sg2.
-        if (last_ == ShotEnd::Done) co_await op_.saveTrigger();
+        if (last_ == ShotEnd::Done) {
+            s_.Record_hits = 1;
+            co_await op_.saveTrigger();
+        }
     }
     // The units were armed: one reset, whatever ended the shot. A reset after
     // a pre-emption clears the cancellation, so it is noted first.
@@ -168,6 +171,7 @@ Task<bool> TriggerAcquisition::endOfSeries() {
                                      ". The sum is kept.");
         co_return false;
     }
+    s_.Record_hits = s_.N_stack;
     s_.N_stack = 0;
     ClearStack(s_);
     panel_.setPictureBackground(kPlainBackground.r, kPlainBackground.g, kPlainBackground.b);

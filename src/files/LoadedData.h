@@ -22,6 +22,7 @@ struct LoadedData {
     int16_t N_Geofoni = 0;
     std::optional<float> Dist_geofoni;  // record files only
     std::optional<float> Pos_source;    // record files only
+    double delaySeconds = 0;            // SEG-2: the first sample's time relative to the trigger
     // N_Geofoni rows of N_samples values.
     std::vector<std::vector<float>> traces;
 };

@@ -1,6 +1,7 @@
 #include "files/Loading.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +58,14 @@ LoadResult LoadFile(State& s, Panel& main, const std::string& path, const Region
 
     main.clearPicture();
     s.Trg_offset = static_cast<float>(s.Sampling_freq * 0.0021);
+    // A file recorded with pre-trigger (a negative DELAY) shows the trigger
+    // line where that DELAY puts it, placed as the parameters' pre-trigger
+    // bar places it: sample k of the N - Trg_offset drawn at k / (N - Trg_offset).
+    const double drawn = s.N_samples - static_cast<double>(s.Trg_offset);
+    if (data->delaySeconds < 0 && drawn > 0) {
+        main.setVisible(Ctl::zero_line, true);
+        main.placeZeroLine(std::min(1.0, -data->delaySeconds * s.Sampling_freq / drawn));
+    }
     if (redraw) {
         redraw();
     } else {

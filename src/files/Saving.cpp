@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -13,6 +14,7 @@
 
 #include "files/DataTextFile.h"
 #include "files/RecordFile.h"
+#include "files/Seg2Writer.h"
 #include "files/WriteForm.h"
 #include "state/AtomicFile.h"
 
@@ -124,13 +126,16 @@ bool agreeToReplace(Panel& main, const std::string& sg2, const std::string& name
     return main.ask(Question::EraseFile, name + " already exists, erase the file ?", Buttons::YesNoCancel) == Answer::Yes;
 }
 
-bool startConverter(Panel& main, const FilesEnv& env, const std::string& data, const std::string& sg2) {
+bool startConverter(Panel& main, const FilesEnv& env, const std::string& data, const std::string& sg2,
+                    const Seg2Record& record) {
     const std::string exe = ConverterPath(env.home);
     if (!IsNormalFile(exe) || ::access(exe.c_str(), X_OK) != 0) {
         main.message(kConverterMissing);
         return false;
     }
-    if (std::string err = env.launch(exe, {data + "|" + sg2}); !err.empty()) {
+    std::vector<std::string> args{data + "|" + sg2};
+    for (std::string& option : ConverterOptions(record)) args.push_back(std::move(option));
+    if (std::string err = env.launch(exe, args); !err.empty()) {
         main.message("Sg2Maker could not be started: " + err);
         return false;
     }
@@ -168,7 +173,12 @@ SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std
     s.File_path = sg2;
     if (!agreeToReplace(main, sg2, name)) return SaveResult::Declined;
     const std::string data = env.home + "/" + (s.Passive_mode ? kDataFile : kTriggerDataFile);
-    if (!startConverter(main, env, data, sg2)) return SaveResult::Failed;
+    Seg2Record held{.shot = ShotNumberOf(name)};
+    if (!s.Passive_mode && s.Sampling_freq > 0) {
+        held.delaySeconds = -static_cast<double>(s.N_pretrigger) / s.Sampling_freq;
+        held.stack = std::max<int16_t>(s.Record_hits, 1);
+    }
+    if (!startConverter(main, env, data, sg2, held)) return SaveResult::Failed;
     if (s.Passive_mode) {
         main.message(kSg2Created);
         return SaveResult::Saved;
@@ -214,7 +224,8 @@ SaveResult TimedSaveOk(State& s, Panel& main, const FilesEnv& env, const std::st
         return SaveResult::Failed;
     }
     s.File_path = folder + "/" + name + ".sg2";
-    return startConverter(main, env, data, s.File_path) ? SaveResult::Saved : SaveResult::Failed;
+    const Seg2Record record{.shot = ShotNumberOf(name)};
+    return startConverter(main, env, data, s.File_path, record) ? SaveResult::Saved : SaveResult::Failed;
 }
 
 bool BeforeNewProject(State& s, Panel& main, const FilesEnv& env) {

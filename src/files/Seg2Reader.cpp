@@ -1,5 +1,6 @@
 #include "files/Seg2Reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -254,6 +255,12 @@ std::optional<LoadedData> ReadSeg2File(std::string_view bytes, std::string* why)
         std::vector<float> row(static_cast<std::size_t>(d.N_samples), 0.0f);
         for (std::size_t j = 0; j < row.size() && j < tr.values.size(); ++j) row[j] = tr.values[j];
         d.traces.push_back(std::move(row));
+    }
+    // The first trace's DELAY: the first sample's time relative to the trigger.
+    if (const auto text = Seg2Value(file->traces.front().strings, "DELAY")) {
+        std::string value = *text;
+        std::replace(value.begin(), value.end(), ',', '.');
+        if (const auto delay = LeadingNumber(value); delay && std::isfinite(*delay)) d.delaySeconds = *delay;
     }
     return d;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <sys/stat.h>
 
 #include "files/WriteForm.h"
@@ -197,7 +198,7 @@ std::optional<DataTextContent> ParseDataText(std::string_view text, std::string*
     return d;
 }
 
-std::string Seg2Bytes(const DataTextContent& d) {
+std::string Seg2Bytes(const DataTextContent& d, const Seg2Record& record) {
     const std::size_t traces = d.blocks.size();
     const std::size_t pointerBytes = std::max<std::size_t>(4, 4 * traces);
 
@@ -217,12 +218,16 @@ std::string Seg2Bytes(const DataTextContent& d) {
     while (file.size() % 4 != 0) file += '\0';
 
     const std::string interval = DecimalForm(d.intervalUsec / 1e6, 15);
+    const std::string delay = DecimalForm(record.delaySeconds, 15);
+    const std::string sourceStation = DecimalForm(d.spacing > 0 ? 1 + d.source / d.spacing : 1, 7);
     for (std::size_t t = 0; t < traces; ++t) {
         put32(file, 32 + 4 * t, static_cast<uint32_t>(file.size()));
         const std::string strings = stringList(
-            {"CHANNEL_NUMBER " + std::to_string(t + 1), "DELAY 0",
+            {"CHANNEL_NUMBER " + std::to_string(t + 1), "DELAY " + delay,
              "RECEIVER_LOCATION " + DecimalForm(static_cast<double>(t) * d.spacing, 7),
-             "SAMPLE_INTERVAL " + interval, "SOURCE_LOCATION " + DecimalForm(d.source, 7),
+             "RECEIVER_STATION_NUMBER " + std::to_string(t + 1), "SAMPLE_INTERVAL " + interval,
+             "SHOT_SEQUENCE_NUMBER " + std::to_string(record.shot), "SOURCE_LOCATION " + DecimalForm(d.source, 7),
+             "SOURCE_STATION_NUMBER " + sourceStation, "STACK " + std::to_string(record.stack),
              "NOTE " + d.labels[t]},
             32);
         const auto& block = d.blocks[t];
@@ -246,7 +251,7 @@ std::string Seg2Bytes(const DataTextContent& d) {
     return file;
 }
 
-std::string ConvertDataText(const std::string& dataPath, const std::string& sg2Path) {
+std::string ConvertDataText(const std::string& dataPath, const std::string& sg2Path, const Seg2Record& record) {
     std::ifstream in(dataPath, std::ios::binary);
     if (!in) return dataPath + ": " + std::strerror(errno);
     std::ostringstream text;
@@ -257,7 +262,7 @@ std::string ConvertDataText(const std::string& dataPath, const std::string& sg2P
     // The descriptors hold 2-byte string sizes: refuse a label too long for them.
     for (const auto& l : data->labels)
         if (l.size() > 60000) return dataPath + ": a channel label is too long";
-    const std::string err = WriteFileAtomically(sg2Path, Seg2Bytes(*data));
+    const std::string err = WriteFileAtomically(sg2Path, Seg2Bytes(*data, record));
     return err.empty() ? err : sg2Path + ": " + err;
 }
 
@@ -271,6 +276,61 @@ std::optional<std::pair<std::string, std::string>> SplitConverterArgument(const 
     }
     if (first == std::string::npos || first == 0 || first + 1 == argument.size()) return std::nullopt;
     return std::make_pair(argument.substr(0, first), argument.substr(first + 1));
+}
+
+long long ShotNumberOf(const std::string& name) {
+    std::size_t digits = name.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) --digits;
+    // The last 15 digits at most: any longer number would not fit.
+    digits = std::max(digits, name.size() > 15 ? name.size() - 15 : 0);
+    return digits == name.size() ? 1 : std::stoll(name.substr(digits));
+}
+
+std::optional<ConverterCommand> ParseConverterCommand(const std::vector<std::string>& args, std::string* why) {
+    auto fail = [why](std::string reason) -> std::optional<ConverterCommand> {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    ConverterCommand c;
+    std::vector<std::string> files;
+    bool shotGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a != "--delay" && a != "--stack" && a != "--shot") {
+            files.push_back(a);
+            continue;
+        }
+        if (i + 1 == args.size()) return fail(a + " needs a value");
+        const auto v = ParseNumber(args[++i]);
+        if (a == "--delay") {
+            if (!v || std::fabs(*v) > 1e6) return fail("--delay takes seconds, not \"" + args[i] + "\"");
+            c.record.delaySeconds = *v;
+            continue;
+        }
+        if (!v || *v != std::floor(*v) || *v < (a == "--stack" ? 1 : 0) || *v > 1e15)
+            return fail(a + " takes a whole number, not \"" + args[i] + "\"");
+        (a == "--stack" ? c.record.stack : c.record.shot) = static_cast<long long>(*v);
+        shotGiven = shotGiven || a == "--shot";
+    }
+    if (files.size() == 1) {
+        const auto parts = SplitConverterArgument(files[0]);
+        if (!parts) return fail("expected \"DATA|OUT.sg2\", got \"" + files[0] + "\"");
+        std::tie(c.data, c.sg2) = *parts;
+    } else if (files.size() == 2) {
+        c.data = files[0];
+        c.sg2 = files[1];
+    } else {
+        return fail("expected \"DATA|OUT.sg2\" or DATA OUT.sg2");
+    }
+    std::string stem = c.sg2.substr(c.sg2.find_last_of('/') + 1);
+    stem = stem.substr(0, stem.rfind('.'));
+    if (!shotGiven) c.record.shot = ShotNumberOf(stem);
+    return c;
+}
+
+std::vector<std::string> ConverterOptions(const Seg2Record& record) {
+    return {"--delay", DecimalForm(record.delaySeconds, 15), "--stack", std::to_string(record.stack),
+            "--shot", std::to_string(record.shot)};
 }
 
 }  // namespace q24

@@ -27,12 +27,41 @@ struct DataTextContent {
 // reason, for a file that breaks the layout.
 std::optional<DataTextContent> ParseDataText(std::string_view text, std::string* why = nullptr);
 
-// The SEG-2 image of a data text file.
-std::string Seg2Bytes(const DataTextContent& data);
+// What a record holds beyond its data text file, given to the converter on
+// its command line (the text file keeps its layout): DELAY, the first
+// sample's time relative to the trigger in seconds (minus the pre-trigger
+// time), STACK, the hits summed in it, and SHOT_SEQUENCE_NUMBER.
+struct Seg2Record {
+    double delaySeconds = 0;
+    long long stack = 1;
+    long long shot = 1;
+};
+
+// The shot number a file name carries: its trailing number ("line3_007" is
+// shot 7), else 1.
+long long ShotNumberOf(const std::string& name);
+
+// The SEG-2 image of a data text file. Every trace descriptor holds
+// CHANNEL_NUMBER, DELAY, RECEIVER_LOCATION, RECEIVER_STATION_NUMBER (the
+// geophone's place in the spread, from 1), SAMPLE_INTERVAL, SHOT_SEQUENCE_NUMBER,
+// SOURCE_LOCATION, SOURCE_STATION_NUMBER (the source's place on the same
+// station numbering: 1 + source / spacing), STACK and NOTE (the label).
+std::string Seg2Bytes(const DataTextContent& data, const Seg2Record& record = {});
 
 // The whole conversion: reads `dataPath`, writes `sg2Path` (replacing it only
 // once complete). Returns "" or the reason.
-std::string ConvertDataText(const std::string& dataPath, const std::string& sg2Path);
+std::string ConvertDataText(const std::string& dataPath, const std::string& sg2Path, const Seg2Record& record = {});
+
+// The converter's command line: one argument "DATA|OUT.sg2" or two, DATA and
+// OUT.sg2, and the options --delay SECONDS, --stack N and --shot N (by default
+// the number OUT's name ends in). Nothing, with the reason, when it is wrong.
+struct ConverterCommand {
+    std::string data, sg2;
+    Seg2Record record;
+};
+std::optional<ConverterCommand> ParseConverterCommand(const std::vector<std::string>& args, std::string* why);
+// The options that give the converter what a record holds beyond its text.
+std::vector<std::string> ConverterOptions(const Seg2Record& record);
 
 // The converter's one argument "DATA|OUT.sg2" split in two. The separator is
 // the first "|" whose left side names an existing file, else the first "|".

@@ -295,6 +295,10 @@ struct State {
     // Shots summed in the current series; 0 after the series is written.
     int16_t N_stack{};
 
+    // Hits in the trigger record last written to its data file: 1 for a
+    // single shot, the series' count for a stacked record. Its .sg2 says so.
+    int16_t Record_hits{1};
+
     // ---- Running mode
 
     // Samples per read at 500 Hz and below: 128 from start-up on, never

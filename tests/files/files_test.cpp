@@ -212,6 +212,16 @@ TEST_F(Loading, RecordAndSeg2FilesFillStateLabelsAndPicture) {
     ASSERT_EQ(LoadFile(*s, panel, path("SHOT.DAT"), regional('.')), LoadResult::Loaded);
     EXPECT_EQ(std::tuple(s->N_Geofoni, s->Sampling_freq, s->Dati(1, 0)), std::tuple(2, 4000, 8388607.0f));
     EXPECT_EQ(s->Pos_source, 7.0f) << "SEG-2 leaves the source position alone";
+    EXPECT_TRUE(panel.zeroLine.empty()) << "no pre-trigger, no trigger line";
+    // Another recorder's file with 10 ms before the trigger (80 samples at
+    // 8000 Hz): the trigger line where its DELAY puts the trigger.
+    const std::string preTriggered = std::string(Q24_SEG2_CORPUS) + "/obspy_geometrics-smartseis_fmt3_1tr.seg2";
+    if (std::filesystem::exists(preTriggered)) {
+        ASSERT_EQ(LoadFile(*s, panel, preTriggered, regional('.')), LoadResult::Loaded);
+        ASSERT_EQ(panel.zeroLine.size(), 1u);
+        EXPECT_NEAR(panel.zeroLine[0], 80 / (2048 - 8000 * 0.0021), 1e-6);
+        EXPECT_TRUE(panel.visible[Ctl::zero_line]);
+    }
 
     // The largest record the program writes loads back.
     auto big = std::make_unique<State>();
@@ -260,9 +270,11 @@ protected:
         test::WriteFile(path, "#!/bin/sh\n");
         ::chmod(path.c_str(), 0755);
     }
-    std::string converted(const std::string& data, const std::string& name) {
+    // The converter's command line; `record` its options after the file names.
+    std::string converted(const std::string& data, const std::string& name,
+                          const std::string& record = " [--delay] [0] [--stack] [1] [--shot] [1]") {
         return ConverterPath(home.path()) + " [" + home.path() + "/" + data + "|" + folder.path() + "/" + name +
-               ".sg2]";
+               ".sg2]" + record;
     }
     TempDir home, folder;
     FilesEnv env;
@@ -286,8 +298,10 @@ TEST_F(Saving, TriggerSaveAsksAboutAnExistingFileConvertsAndWritesTheRecordFile)
     EXPECT_TRUE(!std::filesystem::exists(folder.path() + "/shot 1.txt") && launched.empty());
     panel.answers = {Answer::Yes};
     s->Stacking = s->Stack_series = true;
+    std::tie(s->N_pretrigger, s->Record_hits) = std::tuple(2, 3);  // 2 samples at 4000 Hz before the trigger
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "shot 1"), SaveResult::Saved);
-    EXPECT_EQ(launched, std::vector<std::string>{converted("data_trigger.txt", "shot 1")});
+    EXPECT_EQ(launched, std::vector<std::string>{converted("data_trigger.txt", "shot 1",
+                                                           " [--delay] [-0.0005] [--stack] [3] [--shot] [1]")});
     EXPECT_EQ(test::ReadFile(folder.path() + "/shot 1.txt"), RecordFileText(*s));
     EXPECT_EQ(panel.messages, std::vector<std::string>{kSg2Created});
     EXPECT_FALSE(s->Stacking || s->Stack_series);
@@ -310,6 +324,7 @@ TEST_F(Saving, UnsafeNamesAndAMissingConverterAreRefused) {
 TEST_F(Saving, PassiveAndTimedSavesNeitherTouchTheProjectNorWriteRecords) {
     ASSERT_TRUE(ProjectNameOk(*s, panel, env, "line A"));
     s->Passive_mode = true;
+    std::tie(s->N_pretrigger, s->Record_hits) = std::tuple(2, 3);  // a shot's: not a recording's
     EXPECT_EQ(TriggerSaveDone(*s, panel, env, folder.path(), "noise"), SaveResult::Saved);
     EXPECT_TRUE(s->Stacking) << "a passive save leaves the stacking flags";
     s->Passive_mode = false;
@@ -359,6 +374,9 @@ TEST(ProposedNames, NextFreeNameAfterTheNewestSave) {
     for (auto [name, next] : {std::pair{"line3_007", "line3_008"}, {"x999", "x1000"}, {"a09", "a10"},
                               {"shot", "shot1"}, {"99999999999999999999", "100000000000000000000"}})
         EXPECT_EQ(NextName(name), next);
+    // The shot number the .sg2 carries is the name's number.
+    for (auto [name, shot] : {std::pair{"line3_007", 7LL}, {"shot", 1LL}, {"99999999999999999999", 999999999999999LL}})
+        EXPECT_EQ(ShotNumberOf(name), shot) << name;
     TempDir dir;
     EXPECT_EQ(ProposedName(dir.path()), "");  // nothing saved yet: nothing proposed
     EXPECT_EQ(ProposedName(dir.path() + "/missing"), "");

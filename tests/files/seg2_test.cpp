@@ -160,17 +160,23 @@ TEST(Converter, ProgramWritesTheGeometryTheRefractionProgramReadsItAndFailuresAr
     auto s = std::make_unique<State>();
     fill(*s, 3, 16);
     s->Sampling_freq = 32000;
-    const std::string data = (dir / "a|b data.txt").string(), sg2 = (dir / "out file.sg2").string();
+    const std::string data = (dir / "a|b data.txt").string(), sg2 = (dir / "out file07.sg2").string();
     ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
     const QString exe = QString(Q24_BIN_DIR) + "/Sg2Maker";
-    EXPECT_EQ(QProcess::execute(exe, {QString::fromStdString(data + "|" + sg2)}), 0);
+    const QStringList options = QStringList{"--delay", "-0.025", "--stack", "2"};
+    EXPECT_EQ(QProcess::execute(exe, QStringList{QString::fromStdString(data + "|" + sg2)} + options), 0);
     const std::string good = test::ReadFile(sg2);
     const auto file = ParseSeg2(good);
     ASSERT_TRUE(file);
     ASSERT_EQ(file->traces.size(), 2u);  // trace 2 is not active
-    for (auto [t, key, value] : {std::tuple{1, "SAMPLE_INTERVAL", "0.00003125"}, {1, "RECEIVER_LOCATION", "2.5"},
-                                 {0, "SOURCE_LOCATION", "-10"}})
+    for (auto [t, key, value] :
+         {std::tuple{1, "SAMPLE_INTERVAL", "0.00003125"}, {1, "RECEIVER_LOCATION", "2.5"}, {0, "SOURCE_LOCATION", "-10"},
+          {1, "RECEIVER_STATION_NUMBER", "2"}, {0, "SOURCE_STATION_NUMBER", "-3"}, {1, "DELAY", "-0.025"},
+          {0, "STACK", "2"}, {1, "SHOT_SEQUENCE_NUMBER", "7"}})
         EXPECT_EQ(Seg2Value(file->traces[static_cast<std::size_t>(t)].strings, key), value) << key;
+    // Options that would write a wrong record are refused, the file kept.
+    for (const QStringList& bad : {QStringList{"--stack", "0"}, {"--delay", "soon"}, {"--shot"}})
+        EXPECT_EQ(QProcess::execute(exe, QStringList{QString::fromStdString(data + "|" + sg2)} + bad), 1) << bad.join(' ').toStdString();
     const std::string project = (dir / "line.prj").string();
     std::ofstream(project, std::ios::binary) << sg2 << "\r\n";
     QProcess p;

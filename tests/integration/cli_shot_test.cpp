@@ -17,6 +17,7 @@
 #include <tuple>
 #include <vector>
 
+#include "files/Seg2Reader.h"
 #include "files/WriteForm.h"
 #include "state/Version.h"
 #include "support/PatternTrace.h"
@@ -145,11 +146,25 @@ TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
             }
         }
     }
-    // --save auto: the next free name after the newest save of the folder.
+    // --save auto: the next free name after the newest save of the folder; a
+    // stack of two with 100 samples before the trigger says both in every
+    // trace (the pattern units send the same blocks with or without them).
     startUnits();
-    const test::ToolRun r = cli("shot", {"--save", "auto", "--folder", folder});
-    EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_TRUE(std::filesystem::exists(folder + "/line2.sg2")) << r.out;
+    const test::ToolRun r =
+        cli("shot", {"--save", "auto", "--folder", folder, "--stack", "2", "--pretrigger", "100"});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const auto sg2 = ParseSeg2(test::ReadFile(folder + "/line2.sg2"));
+    ASSERT_TRUE(sg2) << r.out;
+    const auto loaded = ReadSeg2File(test::ReadFile(folder + "/line2.sg2"));
+    for (std::size_t t = 0; t < sg2->traces.size(); ++t) {
+        const auto& strings = sg2->traces[t].strings;
+        EXPECT_EQ(std::tuple(Seg2Value(strings, "DELAY"), Seg2Value(strings, "STACK"),
+                             Seg2Value(strings, "SHOT_SEQUENCE_NUMBER")),
+                  std::tuple("-0.025", "2", "2"));
+        const std::vector<float> one = Aligned(static_cast<int>(t) + 1, 512);
+        for (std::size_t k = 0; k < 500; ++k)
+            ASSERT_EQ(WriteFormSingle(loaded->traces[t][k]), WriteFormSingle(t == 2 ? 0.0f : 2 * one[k])) << t << " " << k;
+    }
 }
 
 TEST_F(CliShot, NoTriggerOrNoPortEndsWithOneLineReason) {
