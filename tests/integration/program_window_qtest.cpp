@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "files/Loading.h"
 #include "support/ProgramWindow.h"
 #include "support/Screenshot.h"
 #include "support/SpreadIni.h"
@@ -171,6 +172,25 @@ private slots:
             QCOMPARE(std::filesystem::exists(home / "ini.txt"), viaExit);
             QTRY_COMPARE_WITH_TIMEOUT(resets(), before + 1, 2000);
         }
+    }
+    // Another recorder's file with 10 ms of pre-trigger, loaded: the trigger
+    // line stands where its DELAY puts the trigger (80 of 2031 drawn samples).
+    void loadedPreTriggerShowsTheTriggerLine() {
+        const std::string file = std::string(Q24_SEG2_CORPUS) + "/obspy_geometrics-smartseis_fmt3_1tr.seg2";
+        if (!std::filesystem::exists(file)) QSKIP("the SEG-2 corpus is not beside the repository");
+        test::TempDir home;
+        QCOMPARE(test::WriteSpreadIni(home.path(), 24), std::string());
+        Application app(test::SimulatedOptions(home.path()), Regional{});
+        app.start();
+        app.window().resize(1400, 900);
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+        QCOMPARE(int(LoadFile(app.state(), app.op(), file, Regional{})), int(LoadResult::Loaded));
+        auto* zero = app.window().findChild<QWidget*>("zero_line");
+        QVERIFY(zero && zero->isVisible());
+        const int height = zero->parentWidget()->height();
+        QVERIFY2(std::abs(zero->geometry().center().y() - height * 80 / 2031.2) <= 2,
+                 QByteArray::number(zero->geometry().center().y()).constData());
+        test::SaveScreenshot(app.window(), "window_loaded_pretrigger");
     }
 };
 
