@@ -40,6 +40,12 @@ std::string ExecutableFolder() {
 
 namespace {
 
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.string();
+}
+
 // A program of the suite: beside our own executable first (where an
 // installed system keeps the programs together), else in the program folder.
 std::string SuiteProgram(const std::string& name, const std::string& inHome) {
@@ -133,7 +139,8 @@ bool startConverter(Panel& main, const FilesEnv& env, const std::string& data, c
         main.message(kConverterMissing);
         return false;
     }
-    std::vector<std::string> args{data + "|" + sg2};
+    // The converter runs in its own folder: relative paths would name files there.
+    std::vector<std::string> args{Absolute(data) + "|" + Absolute(sg2)};
     for (std::string& option : ConverterOptions(record)) args.push_back(std::move(option));
     if (std::string err = env.launch(exe, args); !err.empty()) {
         main.message("Sg2Maker could not be started: " + err);
@@ -186,7 +193,7 @@ SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std
 
     if (s.Refraction_project) {
         const std::string project = ProjectPath(env.home, s.Prj_name);
-        if (std::string err = appendProjectLine(project, sg2); !err.empty())
+        if (std::string err = appendProjectLine(project, Absolute(sg2)); !err.empty())
             main.message("The refraction project file " + project + " could not be written: " + err);
         if (main.ask(Question::EndProject, "End of Refraction Project?", Buttons::YesNo) == Answer::Yes &&
             main.ask(Question::AreYouSure, "Are you sure?", Buttons::YesNo) == Answer::Yes)
@@ -261,7 +268,7 @@ void EndProject(State& s, Panel& main, const FilesEnv& env) {
         main.message(kVelostrataMissing);
         return;
     }
-    if (std::string err = env.launch(exe, {ProjectPath(env.home, s.Prj_name)}); !err.empty())
+    if (std::string err = env.launch(exe, {Absolute(ProjectPath(env.home, s.Prj_name))}); !err.empty())
         main.message("velostrata could not be started: " + err);
 }
 
