@@ -30,5 +30,7 @@ struct CommandRegistration {
 // The value after `--name` in args, or `fallback` when absent.
 QString OptionValue(const QStringList& args, const QString& name, const QString& fallback = {});
 bool HasFlag(const QStringList& args, const QString& name);
+// The program folder: --home DIR, else ProgramFolder of our executable's folder.
+QString HomeFolder(const QStringList& args);
 
 }  // namespace q24::cli

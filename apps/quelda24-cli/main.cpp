@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "files/ProgramFolder.h"
 #include "state/Version.h"
 #include "Command.h"
 
@@ -18,6 +19,11 @@ QString OptionValue(const QStringList& args, const QString& name, const QString&
 }
 
 bool HasFlag(const QStringList& args, const QString& name) { return args.contains(name); }
+
+QString HomeFolder(const QStringList& args) {
+    return QString::fromStdString(
+        ProgramFolder(OptionValue(args, "--home").toStdString(), QCoreApplication::applicationDirPath().toStdString()));
+}
 
 }  // namespace q24::cli
 

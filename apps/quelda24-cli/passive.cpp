@@ -16,7 +16,6 @@
 // blocks; with --save they are merged and saved all the same.
 // Status 0 when every block was recorded (and saved, when asked), 1 when the
 // recording could not start or ended early, 2 for wrong arguments.
-#include <QCoreApplication>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -48,7 +47,7 @@ private:
 };
 
 int runPassive(const QStringList& args) {
-    const std::string home = OptionValue(args, "--home", QCoreApplication::applicationDirPath()).toStdString();
+    const std::string home = HomeFolder(args).toStdString();
     const QString path = OptionValue(args, "--port");
     bool fsOk = false, minutesOk = false;
     const int fs = OptionValue(args, "--fs").toInt(&fsOk);

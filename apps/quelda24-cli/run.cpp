@@ -11,7 +11,6 @@
 // come in between. Running mode is stopped and the units reset at the end.
 // Status 0 when every sweep ran, 1 when running mode could not start or
 // ended early (a framing error deselected a unit), 2 for wrong arguments.
-#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -34,7 +33,7 @@ double Rms(const float* samples, int n) {
 }
 
 int runRunning(const QStringList& args) {
-    const QString home = OptionValue(args, "--home", QCoreApplication::applicationDirPath());
+    const QString home = HomeFolder(args);
     const QString path = OptionValue(args, "--port");
     bool numeric = true;
     const int sweeps = OptionValue(args, "--sweeps", "1").toInt(&numeric);

@@ -19,7 +19,6 @@
 // Exit status 0 once the shot is recorded (and saved); otherwise non-zero with
 // a one-line reason on standard error: the port cannot be opened, no trigger
 // came within S seconds, the data file or the save failed.
-#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QTimer>
@@ -95,8 +94,7 @@ int Fail(const std::string& reason) {
 
 int runShot(const QStringList& args) {
     const std::string port = OptionValue(args, "--port").toStdString();
-    const std::string home =
-        OptionValue(args, "--home", QCoreApplication::applicationDirPath()).toStdString();
+    const std::string home = HomeFolder(args).toStdString();
     bool ok = true;
     const int stack = OptionValue(args, "--stack", "0").toInt(&ok);
     const int pretrigger = ok ? OptionValue(args, "--pretrigger", "0").toInt(&ok) : 0;

@@ -13,7 +13,6 @@
 // a closing summary. Status 0 when every burst arrived and the file was
 // written, 1 when units failed or nothing could be recorded or saved, 2 for
 // wrong arguments.
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
 #include <functional>
@@ -46,7 +45,7 @@ public:
 
 int runTimed(const QStringList& args) {
     // The converter is started by its full path: the folders are made absolute.
-    const QString home = QFileInfo(OptionValue(args, "--home", QCoreApplication::applicationDirPath())).absoluteFilePath();
+    const QString home = QFileInfo(HomeFolder(args)).absoluteFilePath();
     const QString path = OptionValue(args, "--port");
     bool fsOk = false, minutesOk = false;
     const int fs = OptionValue(args, "--fs").toInt(&fsOk);

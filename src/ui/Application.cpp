@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "files/ProgramFolder.h"
 #include "link/PortMap.h"
 #include "link/SignalWatch.h"
 
@@ -11,7 +12,7 @@ namespace q24 {
 
 WindowOptions ParseOptions(const QStringList& args, const std::string& exeFolder) {
     WindowOptions o;
-    o.home = exeFolder;
+    std::string home;
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](const char* name) -> std::string {
@@ -20,7 +21,7 @@ WindowOptions ParseOptions(const QStringList& args, const std::string& exeFolder
             return {};
         };
         if (a == "--home") {
-            if (auto v = value("--home"); !v.empty()) o.home = v;
+            if (auto v = value("--home"); !v.empty()) home = v;
         } else if (a == "--screenshot") {
             o.screenshot = value("--screenshot");
         } else if (a == "--port") {
@@ -36,6 +37,7 @@ WindowOptions ParseOptions(const QStringList& args, const std::string& exeFolder
             std::fprintf(stderr, "quelda24: unknown option %s ignored\n", a.toLocal8Bit().constData());
         }
     }
+    o.home = ProgramFolder(home, exeFolder);
     return o;
 }
 

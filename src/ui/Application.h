@@ -20,8 +20,8 @@ struct WindowOptions : Options {
 };
 
 // Reads the command line (--home DIR, --screenshot FILE, --port N=PATH,
-// --simulate, --no-port-dialog); the home folder is the executable's folder
-// unless given. Unknown options are reported on stderr and ignored.
+// --simulate, --no-port-dialog); the home folder is --home, else the
+// ProgramFolder of exeFolder. Unknown options are reported on stderr and ignored.
 WindowOptions ParseOptions(const QStringList& args, const std::string& exeFolder);
 
 class Application : public QObject {

@@ -11,6 +11,7 @@
 
 #include "files/DataTextFile.h"
 #include "files/Loading.h"
+#include "files/ProgramFolder.h"
 #include "files/RecordFile.h"
 #include "files/Saving.h"
 #include "files/Seg2Writer.h"
@@ -387,6 +388,34 @@ TEST(ProposedNames, NextFreeNameAfterTheNewestSave) {
     for (const char* older : {"line3_008.sg2", "line3_009.sg2", "old_5.sg2"})
         fs::last_write_time(dir / older, now - std::chrono::hours(1));
     EXPECT_EQ(ProposedName(dir.path()), "line3_010");  // after the newest, 007: 008 and 009 exist
+}
+
+// --home wins; a writable executable's folder next, unless installed; else
+// the XDG data folder, made when missing (a folder without write bits is
+// read-only for root too).
+TEST(ProgramFolder, GivenThenWritableExecutableFolderThenXdgData) {
+    TempDir prefix, user;
+    const std::string bin = prefix.path() + "/bin", entry = prefix.path() + "/share/applications/quelda24.desktop";
+    const std::string xdg = user.path() + "/xdg data", fallback = user.path() + "/.local/share/quelda24";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(prefix.path() + "/share/applications");
+    const FolderEnvironment unset{"", user.path()};
+    EXPECT_EQ(ProgramFolder("/given", bin, unset), "/given");
+    EXPECT_EQ(ProgramFolder("", bin, unset), bin);
+    test::WriteFile(entry, "");
+    EXPECT_EQ(ProgramFolder("", bin, unset), fallback);
+    std::filesystem::remove(entry);
+    ::chmod(bin.c_str(), 0555);
+    EXPECT_FALSE(IsWritableFolder(bin));
+    EXPECT_EQ(ProgramFolder("/given", bin, unset), "/given");
+    for (auto [xdgDataHome, expected] : {std::pair{std::string(), fallback}, {"relative", fallback},
+                                        {xdg, xdg + "/quelda24"}})
+        for (const std::string& folder : {bin, bin + "/missing", std::string()}) {
+            SCOPED_TRACE(xdgDataHome + " | " + folder);
+            EXPECT_EQ(ProgramFolder("", folder, {xdgDataHome, user.path()}), expected);
+            EXPECT_TRUE(std::filesystem::is_directory(expected));
+        }
+    ::chmod(bin.c_str(), 0755);
 }
 
 }  // namespace
