@@ -32,6 +32,12 @@ namespace units {
 class PtyUnits;
 }
 
+// The spread the emulated units answer to, as the first start under
+// --simulate finds it without an ini.txt: `channels` geophones 5 m apart on
+// units 1, 2, ... in slots 1, 2, ..., trigger unit 1, 1000 Hz x 1024 samples,
+// the source 2.5 m before the first geophone, the line at 1000000 baud.
+void SimulatedSpread(State& s, int channels = 24);
+
 struct Options {
     std::string home;  // the program folder
     // COM numbers given on the command line (--port N=PATH), the emulated

@@ -4,12 +4,25 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "program/Program.h"
 #include "state/Config.h"
 #include "state/NumberFormat.h"
 
 namespace q24 {
+
+void SimulatedSpread(State& s, int channels) {
+    s.N_Geofoni = static_cast<int16_t>(channels);
+    for (int ch = 1; ch <= channels; ++ch) s.Ch_param[static_cast<std::size_t>(ch)] = static_cast<int16_t>(ch);
+    s.Trigger_unit = 1;
+    s.N_samples = 1024;
+    s.Sampling_freq = 1000;
+    s.Dist_geofoni = 5;
+    s.Pos_source = 2.5f;
+    s.Baud_rate = 1000000;
+    s.Baud_rate_high = 1000000;
+}
 
 std::vector<std::string> Program::start() {
     State& s = *state_;
@@ -27,6 +40,15 @@ std::vector<std::string> Program::start() {
     step("Data folder", [&] { std::filesystem::create_directories(std::filesystem::path(options_.home) / "Data"); });
     step("slow sample count", [&] { s.N_slow = 128; });
     step("channel settings", [&] { channels_.Load(); });
+    step("simulated spread", [&] {
+        // A first start on the emulated units works at once: with no ini.txt
+        // of its own the program folder gets the spread they answer to.
+        if (!options_.simulate || std::filesystem::exists(std::filesystem::path(options_.home) / "ini.txt")) return;
+        auto spread = std::make_unique<State>();
+        SimulatedSpread(*spread);
+        if (std::string err = SaveConfiguration(*spread, options_.home); !err.empty())
+            failed.push_back("simulated spread: " + err);
+    });
     step("configuration", [&] { LoadConfiguration(s, panel, options_.home); });
     step("stored parameters", [&] { ApplyStoredParameters(s, params_, panel); });
     step("duration unit", [&] { panel.setText(Ctl::Label3, panel.text(Ctl::Label12)); });

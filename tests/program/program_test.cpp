@@ -51,13 +51,14 @@ struct Start {
     State* s = &program.state();
     std::vector<std::string> failed;
 
-    explicit Start(const std::optional<std::vector<std::string>>& ini, bool portDialog = false)
-        : program(panel, options(home.path(), line.port.path(), portDialog), Regional{}, line.port, line) {
+    explicit Start(const std::optional<std::vector<std::string>>& ini, bool portDialog = false, bool simulate = false)
+        : program(panel, options(home.path(), line.port.path(), portDialog, simulate), Regional{}, line.port, line) {
         if (ini) test::WriteFile(home / "ini.txt", Crlf(*ini));
     }
-    static Options options(const std::string& home, const std::string& units, bool portDialog) {
+    static Options options(const std::string& home, const std::string& units, bool portDialog, bool simulate) {
         Options o;
         o.home = home;
+        o.simulate = simulate;
         o.noPortDialog = !portDialog;
         o.ports = {{5, units}, {3, units}};
         return o;
@@ -88,6 +89,19 @@ TEST(Startup, WithoutIniAndWithAFailingStepTheProgramStartsOnItsDefaults) {
               std::tuple(4000, 256, 1, 1, 2000, 256, 128));
     EXPECT_EQ(std::tuple(s.Dist_geofoni, s.Use_timeout, s.Display_mode, s.Manual_trigger), std::tuple(5.0f, true, 1, true));
     EXPECT_EQ(st.panel.text(Ctl::durata) + " " + st.panel.text(Ctl::Label3), "64 msec");
+}
+
+// On the emulated units, a program folder without ini.txt gets their spread;
+// one with an ini.txt keeps it.
+TEST(Startup, SimulatedFirstStartFindsTheEmulatedSpread) {
+    Start st(std::nullopt, false, true);
+    st.run();
+    const State& s = *st.s;
+    EXPECT_EQ(std::tuple(s.N_Geofoni, s.Sampling_freq, s.N_samples, s.Ch_param[24], s.Baud_rate_high, s.Pos_source),
+              std::tuple(24, 1000, 1024, 24, 1000000, 2.5f));
+    EXPECT_TRUE(st.panel.messages.empty());
+    Start kept(std::vector<std::string>{"256", "4000", "3", "1"}, false, true);
+    EXPECT_EQ(kept.run().s->N_Geofoni, 3);
 }
 
 // The program starts at a high rate, with the stored count and rate where the
