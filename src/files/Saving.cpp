@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "files/DataTextFile.h"
+#include "files/MiniSeed.h"
 #include "files/RecordFile.h"
 #include "files/WriteForm.h"
 #include "state/AtomicFile.h"
@@ -152,10 +153,22 @@ std::string appendProjectLine(const std::string& project, const std::string& lin
     return WriteFileAtomically(project, text + line + kLineEnd);
 }
 
+// NAME.mseed beside NAME.sg2, from the data text file the converter reads.
+// A failure is said; the .sg2 save goes on.
+void saveMseed(const State& s, Panel& main, const FilesEnv& env, const std::string& data, const std::string& folder,
+               const std::string& name) {
+    const std::string path = folder + "/" + name + ".mseed";
+    const MseedSettings settings = ReadMseedSettings(env.home + "/" + kMseedSettingsFile);
+    if (!settings.notes.empty()) main.message(settings.notes);
+    const long long block = s.Passive_mode ? s.N_block_passive : 0;
+    if (std::string err = WriteMseedFromDataText(data, path, settings.codes, s.Record_start_utc, block); !err.empty())
+        main.message("The miniSEED file " + path + " could not be written: " + err);
+}
+
 }  // namespace
 
 SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std::string& folder,
-                           const std::string& name) {
+                           const std::string& name, bool mseed) {
     if (!s.Passive_mode && s.Stacking) {
         s.Stacking = false;
         s.Stack_series = false;
@@ -168,6 +181,7 @@ SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std
     s.File_path = sg2;
     if (!agreeToReplace(main, sg2, name)) return SaveResult::Declined;
     const std::string data = env.home + "/" + (s.Passive_mode ? kDataFile : kTriggerDataFile);
+    if (s.Passive_mode && mseed) saveMseed(s, main, env, data, folder, name);
     if (!startConverter(main, env, data, sg2)) return SaveResult::Failed;
     if (s.Passive_mode) {
         main.message(kSg2Created);
@@ -203,7 +217,7 @@ void TriggerSaveExit(State& s) {
 }
 
 SaveResult TimedSaveOk(State& s, Panel& main, const FilesEnv& env, const std::string& folder, const std::string& name,
-                       const std::vector<std::string>& channelText) {
+                       const std::vector<std::string>& channelText, bool mseed) {
     if (std::string why = CheckName(name, false); !why.empty()) {
         main.message(why);
         return SaveResult::Refused;
@@ -213,6 +227,7 @@ SaveResult TimedSaveOk(State& s, Panel& main, const FilesEnv& env, const std::st
         main.message("The data file " + data + " could not be written: " + err);
         return SaveResult::Failed;
     }
+    if (mseed) saveMseed(s, main, env, data, folder, name);
     s.File_path = folder + "/" + name + ".sg2";
     return startConverter(main, env, data, s.File_path) ? SaveResult::Saved : SaveResult::Failed;
 }
