@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 what=${1:-run}
 shift || true
 
-packages=(build-essential clang cmake ninja-build qt6-base-dev libgtest-dev libfftw3-dev pkg-config desktop-file-utils)
+packages=(build-essential clang cmake ninja-build qt6-base-dev libgtest-dev libfftw3-dev pkg-config desktop-file-utils libmseed-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

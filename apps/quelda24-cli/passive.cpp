@@ -1,12 +1,13 @@
 // quelda24-cli passive --home DIR --port PATH --fs 125|250|500 --minutes M
-//                      [--save NAME --folder DIR] [--record-over]
+//                      [--save NAME --folder DIR [--mseed]] [--record-over]
 //
 // A passive (ambient-noise) recording from a terminal: starts as the program
 // does (ini.txt from DIR, the port opened, one parameter command, a unit
 // reset), records every channel position for M minutes in blocks of 8192
 // samples at the given rate into DIR/temp_data<k>.txt, merges them into
 // DIR/data.txt and, with --save, converts that to FOLDER/NAME.sg2 (FOLDER is
-// DIR/Data when not given) as the trigger save dialog does. One line per
+// DIR/Data when not given) as the trigger save dialog does, and with --mseed
+// also to FOLDER/NAME.mseed (codes from DIR/mseed.ini). One line per
 // block recorded:
 //
 //   block 1 of 37 recorded
@@ -30,7 +31,7 @@ namespace q24::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "passive --home DIR --port PATH --fs 125|250|500 --minutes M [--save NAME --folder DIR] [--record-over]";
+    "passive --home DIR --port PATH --fs 125|250|500 --minutes M [--save NAME --folder DIR [--mseed]] [--record-over]";
 
 // Answers "Record over it?" as --record-over says, and saves when a name is given.
 class PassiveOperator : public TextOperator {
@@ -53,9 +54,10 @@ int runPassive(const QStringList& args) {
     const int fs = OptionValue(args, "--fs").toInt(&fsOk);
     const int minutes = OptionValue(args, "--minutes").toInt(&minutesOk);
     const std::string name = OptionValue(args, "--save").toStdString();
+    const bool mseed = HasFlag(args, "--mseed");
     const std::string folder = OptionValue(args, "--folder", QString::fromStdString(DataFolder(home))).toStdString();
     if (path.isEmpty() || !fsOk || (fs != 125 && fs != 250 && fs != 500) || !minutesOk || minutes < 1 ||
-        minutes > 59 || (HasFlag(args, "--save") && name.empty())) {
+        minutes > 59 || (HasFlag(args, "--save") && name.empty()) || (mseed && name.empty())) {
         std::fprintf(stderr, "usage: quelda24-cli %s  (M from 1 to 59)\n", kUsage);
         return 2;
     }
@@ -70,7 +72,10 @@ int runPassive(const QStringList& args) {
             std::printf("block %d of %d recorded\n", block, blocks);
             std::fflush(stdout);
         };
-        if (!name.empty()) op.save = [&] { return TriggerSaveDone(*s, session.program.panel(), session.program.files(), folder, name); };
+        if (!name.empty())
+            op.save = [&] {
+                return TriggerSaveDone(*s, session.program.panel(), session.program.files(), folder, name, mseed);
+            };
         passive.Form_Load();
         s->Finestra_tempo = static_cast<int16_t>(minutes);
         passive.SelectFrequency(fs);

@@ -1,11 +1,12 @@
 // quelda24-cli timed --home DIR --port PATH --fs 125|250|500 --minutes M
-//                    [--save NAME [--folder DIR]]
+//                    [--save NAME [--folder DIR] [--mseed]]
 // A timed recording without windows: starts as the program does (ini.txt from
 // DIR, the port opened, one parameter command, a unit reset), sets the
 // sampling frequency as the parameters dialog would, moves the line to the
 // high rate as "Continuous sampling" does, records M minutes of every
 // selected channel slot, writes data.txt in DIR and, with --save, starts the
-// converter on it for NAME.sg2 in the folder given (DIR/Data when none). The
+// converter on it for NAME.sg2 in the folder given (DIR/Data when none);
+// --mseed also writes NAME.mseed beside it (codes from DIR/mseed.ini). The
 // units are reset at the end.
 //
 // Printed: the program's status lines, "progress: N %" every tenth,
@@ -31,7 +32,7 @@ namespace q24::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "timed --home DIR --port PATH --fs 125|250|500 --minutes M [--save NAME [--folder DIR]]";
+    "timed --home DIR --port PATH --fs 125|250|500 --minutes M [--save NAME [--folder DIR] [--mseed]]";
 
 // Frequency bar position of each low rate.
 int PositionOf(int fs) { return fs == 125 ? 1 : fs == 250 ? 2 : fs == 500 ? 3 : 0; }
@@ -51,10 +52,12 @@ int runTimed(const QStringList& args) {
     const int fs = OptionValue(args, "--fs").toInt(&fsOk);
     const int minutes = OptionValue(args, "--minutes").toInt(&minutesOk);
     const QString name = OptionValue(args, "--save");
+    const bool mseed = HasFlag(args, "--mseed");
     const QString folder =
         QFileInfo(OptionValue(args, "--folder", QString::fromStdString(DataFolder(home.toStdString())))).absoluteFilePath();
     if (path.isEmpty() || !fsOk || PositionOf(fs) == 0 || !minutesOk || minutes < TimedMode::kMinutesMin ||
-        minutes > TimedMode::kMinutesMax || (HasFlag(args, "--save") && name.isEmpty())) {
+        minutes > TimedMode::kMinutesMax || (HasFlag(args, "--save") && name.isEmpty()) ||
+        (mseed && name.isEmpty())) {
         std::fprintf(stderr, "usage: quelda24-cli %s  (M from 1 to 59)\n", kUsage);
         return 2;
     }
@@ -114,7 +117,7 @@ int runTimed(const QStringList& args) {
                 return SaveResult::Closed;  // no converter: the dialog stays as it was
             }
             const SaveResult r = TimedSaveOk(*s, session.program.panel(), env, folder.toStdString(),
-                                             name.toStdString(), texts);
+                                             name.toStdString(), texts, mseed);
             saved = r == SaveResult::Saved;
             return r;
         };

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "files/DataTextFile.h"
+#include "files/MiniSeed.h"
 #include "state/AtomicFile.h"
 #include "state/BusyGuard.h"
 #include "state/NumberFormat.h"
@@ -166,6 +167,7 @@ Task<PassiveSeismic::End> PassiveSeismic::record(int hz, int blocks) {
     c_.ProgressBar1 = kProgressMax / blocks;
     notify();
     recording_ = true;
+    s_.Record_start_utc.clear();
     End end = End::Complete;
     bool busyUnits = false;  // the units may be recording or sending: they are reset at the end
     std::string writeError;
@@ -175,6 +177,7 @@ Task<PassiveSeismic::End> PassiveSeismic::record(int hz, int blocks) {
             break;
         }
         setInfo("Acquiring");
+        s_.Record_start_utc.push_back(UtcMicrosNow());  // each block is sampled from its own command
         link_.Send_parameters(s_.Trigger_unit, kBlock, hz, 0, s_.Trg_mode, s_.Trg_opening, s_.Passive_mode);
         busyUnits = true;
         // The reply, or 70 s without one: the block is read anyway.

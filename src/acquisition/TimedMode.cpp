@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "files/MiniSeed.h"
 #include "link/Frames.h"
 #include "state/BusyGuard.h"
 #include "state/NumberFormat.h"
@@ -140,6 +141,7 @@ Task<void> TimedMode::record() {
 Task<void> TimedMode::TimedSampling() {
     s_.Trg_mode = 0;
     link_.ClearBuffers(false);
+    s_.Record_start_utc = {UtcMicrosNow()};  // the units sample from this command on
     link_.Send_parameters(s_.Trigger_unit, 1, s_.Sampling_freq, 0, s_.Trg_mode, s_.Trg_opening, s_.Passive_mode);
 
     const int n = perBlock();

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "files/DataTextFile.h"
+#include "files/MiniSeed.h"
 #include "files/RecordFile.h"
 #include "files/Seg2Writer.h"
 #include "files/WriteForm.h"
@@ -164,10 +165,22 @@ std::string appendProjectLine(const std::string& project, const std::string& lin
     return WriteFileAtomically(project, text + line + kLineEnd);
 }
 
+// NAME.mseed beside NAME.sg2, from the data text file the converter reads.
+// A failure is said; the .sg2 save goes on.
+void saveMseed(const State& s, Panel& main, const FilesEnv& env, const std::string& data, const std::string& folder,
+               const std::string& name) {
+    const std::string path = folder + "/" + name + ".mseed";
+    const MseedSettings settings = ReadMseedSettings(env.home + "/" + kMseedSettingsFile);
+    if (!settings.notes.empty()) main.message(settings.notes);
+    const long long block = s.Passive_mode ? s.N_block_passive : 0;
+    if (std::string err = WriteMseedFromDataText(data, path, settings.codes, s.Record_start_utc, block); !err.empty())
+        main.message("The miniSEED file " + path + " could not be written: " + err);
+}
+
 }  // namespace
 
 SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std::string& folder,
-                           const std::string& name) {
+                           const std::string& name, bool mseed) {
     if (!s.Passive_mode && s.Stacking) {
         s.Stacking = false;
         s.Stack_series = false;
@@ -185,6 +198,7 @@ SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std
         held.delaySeconds = -static_cast<double>(s.N_pretrigger) / s.Sampling_freq;
         held.stack = std::max<int16_t>(s.Record_hits, 1);
     }
+    if (s.Passive_mode && mseed) saveMseed(s, main, env, data, folder, name);
     if (!startConverter(main, env, data, sg2, held)) return SaveResult::Failed;
     if (s.Passive_mode) {
         main.message(kSg2Created);
@@ -220,7 +234,7 @@ void TriggerSaveExit(State& s) {
 }
 
 SaveResult TimedSaveOk(State& s, Panel& main, const FilesEnv& env, const std::string& folder, const std::string& name,
-                       const std::vector<std::string>& channelText) {
+                       const std::vector<std::string>& channelText, bool mseed) {
     if (std::string why = CheckName(name, false); !why.empty()) {
         main.message(why);
         return SaveResult::Refused;
@@ -230,6 +244,7 @@ SaveResult TimedSaveOk(State& s, Panel& main, const FilesEnv& env, const std::st
         main.message("The data file " + data + " could not be written: " + err);
         return SaveResult::Failed;
     }
+    if (mseed) saveMseed(s, main, env, data, folder, name);
     s.File_path = folder + "/" + name + ".sg2";
     const Seg2Record record{.shot = ShotNumberOf(name)};
     return startConverter(main, env, data, s.File_path, record) ? SaveResult::Saved : SaveResult::Failed;

@@ -62,18 +62,21 @@ enum class SaveResult {
 };
 
 // Trigger save dialog `Percorsofile_tr`, DONE: a passive recording (Passive_mode)
-// or a trigger shot / stacking series.
+// or a trigger shot / stacking series. With `mseed` a passive recording is
+// also written as NAME.mseed (files/MiniSeed.h) beside NAME.sg2; a failure
+// there is said in a message and the .sg2 is made all the same.
 SaveResult TriggerSaveDone(State& s, Panel& main, const FilesEnv& env, const std::string& folder,
-                           const std::string& name);
+                           const std::string& name, bool mseed = false);
 // Trigger save dialog, EXIT: the stacking series is over, nothing is written.
 void TriggerSaveExit(State& s);
 
 // Timed save dialog `Percorsofile`, OK: data.txt in its timed layout (the
 // trace labels are "Canale " + channelText[k - 1]), then the converter. The
 // overwrite is not asked. "file .sg2 created" is left to the caller, which
-// shows it after the timed dialog has been updated.
+// shows it after the timed dialog has been updated. `mseed` as for
+// TriggerSaveDone.
 SaveResult TimedSaveOk(State& s, Panel& main, const FilesEnv& env, const std::string& folder,
-                       const std::string& name, const std::vector<std::string>& channelText);
+                       const std::string& name, const std::vector<std::string>& channelText, bool mseed = false);
 
 // REFRACTION's Yes, before `Project_name` opens: with a project already open,
 // asks whether to end it first. True when the new project may be named.

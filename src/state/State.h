@@ -325,6 +325,13 @@ struct State {
     // Per-channel mean removed from the last timed recording. Index 0..96.
     std::array<float, 97> Mean_cont{};
 
+    // When the units began each stretch of the last timed or passive
+    // recording that they sampled without a break, on the PC clock (UTC,
+    // microseconds since 1970): one for timed sampling, one per block of a
+    // passive recording (each block is its own command). Set as each stretch
+    // is commanded; the miniSEED copy stamps the samples with it.
+    std::vector<int64_t> Record_start_utc;
+
     // ---- Passive recording
 
     // The recording in hand is a passive one: set by passive START, cleared by

@@ -145,6 +145,8 @@ TEST(PassiveRecording, AFailingUnitOrWriteEndsTheRecordingAndTheWholeBlocksAreSa
         EXPECT_EQ(r.passive.outcome().blocks, whole);
         EXPECT_EQ(r.count(0xFF), unitFails ? 1 : 0);  // the write fails once block 2 is read
         EXPECT_EQ(r.parameterCommands(), whole + 1);  // no block after the failed one
+        ASSERT_EQ(r.s->Record_start_utc.size(), whole + 1u);  // each block stamped as it is commanded
+        EXPECT_LE(r.s->Record_start_utc.front(), r.s->Record_start_utc.back());
         ASSERT_EQ(r.panel.questions.size(), 2u);
         const auto data = Lines(ReadFile(r.home / "data.txt"));
         EXPECT_EQ(data[10], " " + std::to_string(whole * 8192) + " ");

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -11,6 +12,7 @@
 #include <tuple>
 
 #include "acquisition/TimedMode.h"
+#include "files/MiniSeed.h"
 #include "files/Saving.h"
 #include "support/AcqRig.h"
 #include "support/PatternTrace.h"
@@ -189,7 +191,7 @@ TEST(TimedSampling, SavedDataTextByteForByteAndASecondStart) {
     SaveResult result = SaveResult::Closed;
     r.panel.onSaveTimed = [&] {
         ++r.saves;
-        result = TimedSaveOk(*r.s, r.panel, env, folder.path(), "line 1", {"7", "12"});
+        result = TimedSaveOk(*r.s, r.panel, env, folder.path(), "line 1", {"7", "12"}, r.saves == 1);
         return Ready(result);
     };
     bool startShownDuringReset = true;
@@ -198,8 +200,14 @@ TEST(TimedSampling, SavedDataTextByteForByteAndASecondStart) {
         startShownDuringReset = r.mode.controls().Start_acq;
         Spawn(r.mode.Start_acq_Click());  // refused
     };
+    const int64_t before = UtcMicrosNow();
     r.start();
     ASSERT_EQ(result, SaveResult::Saved);
+    // The miniSEED copy (asked for the first save only), stamped when the units were told to start.
+    EXPECT_TRUE(IsNormalFile(folder.path() + "/line 1.mseed")) << (r.panel.messages.empty() ? "" : r.panel.messages[0]);
+    ASSERT_EQ(r.s->Record_start_utc.size(), 1u);
+    EXPECT_GE(r.s->Record_start_utc[0], before);
+    EXPECT_LE(r.s->Record_start_utc[0], UtcMicrosNow());
     EXPECT_FALSE(startShownDuringReset);
     EXPECT_EQ(r.saves, 1);
     EXPECT_EQ(r.mode.controls().Label3, "FINE");
@@ -223,8 +231,10 @@ TEST(TimedSampling, SavedDataTextByteForByteAndASecondStart) {
 
     r.line.onYield = nullptr;
     r.mode.burstRead = [&](int, int, int, bool ok) { EXPECT_TRUE(ok && r.link.pcSpeed() == 1000000); };
+    std::filesystem::remove(folder.path() + "/line 1.mseed");
     r.start();
     EXPECT_EQ(r.saves, 2);
+    EXPECT_FALSE(IsNormalFile(folder.path() + "/line 1.mseed"));  // the box off: no copy
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The save, project and load dialogs, driven by their controls' names.
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <filesystem>
@@ -71,6 +72,7 @@ private slots:
             Percorsofile_tr d(*s, panel, env);
             d.show();
             QCOMPARE(Find<QLabel>(d, "Label1")->isVisible(), pre > 0);
+            QVERIFY(!Find<QCheckBox>(d, "Mseed")->isVisible());  // offered for passive recordings only
             Click(d, "Command2");
             QVERIFY(!d.isVisible() && !s->Stacking && !s->Stack_series);
             QCOMPARE(d.result(), SaveResult::Closed);
@@ -109,8 +111,10 @@ private slots:
         QCOMPARE(panel.messages.back(), std::string(kSg2Created));
     }
 
-    // The timed save names itself after a file double-clicked, not one clicked.
+    // The timed save names itself after a file double-clicked, not one clicked;
+    // the miniSEED box, off at first, adds NAME.mseed.
     void timedSaveNamedAfterAPickedFile() {
+        s->Record_start_utc = {1796601600000000};
         s->N_samples_cont = 3;
         s->Dati_cont.resize(3, 4);
         const std::string data = DataFolder(home->path());
@@ -123,7 +127,11 @@ private slots:
         test::SaveScreenshot(d, "Percorsofile");
         clickItem(Find<QListWidget>(d, "File1"), "old run.sg2", true);
         QCOMPARE(name->text(), QString("old run"));
+        auto* mseed = Find<QCheckBox>(d, "Mseed");
+        QVERIFY(mseed->isVisible() && !mseed->isChecked() && mseed->text() == "Also save as miniSEED");
+        mseed->setChecked(true);
         Click(d, "OK");
+        QVERIFY(IsNormalFile(data + "/old run.mseed"));
         QCOMPARE(d.result(), SaveResult::Saved);
         QCOMPARE(launched, std::vector<std::string>{ConverterPath(home->path()) + " " + home->path() + "/data.txt|" +
                                                     data + "/old run.sg2"});

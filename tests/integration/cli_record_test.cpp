@@ -1,11 +1,15 @@
 // quelda24-cli timed and passive: one minute from quelda24-units over a
-// pseudo-terminal, the units' clock faster; data.txt and the .sg2 read back.
+// pseudo-terminal, the units' clock faster; data.txt, the .sg2 and the
+// miniSEED copy read back.
 #include <gtest/gtest.h>
+#include <libmseed.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <tuple>
 
@@ -22,6 +26,23 @@ using namespace q24;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The traces of a miniSEED file, by station, each one stretch: start (UTC
+// microseconds) and samples. Empty when the file cannot be read.
+std::map<std::string, std::pair<int64_t, std::vector<float>>> ReadMseed(const std::string& path) {
+    std::map<std::string, std::pair<int64_t, std::vector<float>>> out;
+    MSTraceGroup* group = nullptr;
+    if (ms_readtraces(&group, path.c_str(), 0, -1.0, -1.0, 0, 1, 1, 0) != MS_NOERROR) return out;
+    for (MSTrace* t = group->traces; t != nullptr; t = t->next) {
+        auto& [start, values] = out[t->station];
+        start = t->starttime;
+        for (int64_t k = 0; k < t->numsamples; ++k)
+            values.push_back(t->sampletype == 'i' ? static_cast<float>(static_cast<int32_t*>(t->datasamples)[k])
+                                                  : static_cast<float*>(t->datasamples)[k]);
+    }
+    mst_freegroup(&group);
+    return out;
+}
 
 TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
     const std::string cli = test::ToolBesideMe("quelda24-cli"), converter = test::ToolBesideMe("Sg2Maker");
@@ -65,9 +86,12 @@ TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
                                       {"--pattern", "--paced", "--units", row.units, "--time-scale", row.timeScale});
         ASSERT_TRUE(unitsProc.running()) << unitsProc.error();
 
+        const int64_t launched = std::chrono::duration_cast<std::chrono::microseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count();
         const test::ToolRun run =
             test::RunTool(cli, {row.command, "--home", home.path(), "--port", unitsProc.path(), "--fs", row.fs,
-                                "--minutes", "1", "--save", "rec 1", "--folder", (home / "out").string()});
+                                "--minutes", "1", "--save", "rec 1", "--folder", (home / "out").string(), "--mseed"});
         ASSERT_TRUE(run.finished) << "quelda24-cli did not finish";
         EXPECT_EQ(run.status, 0) << run.out << run.err;
         for (const std::string& line : row.out)
@@ -93,6 +117,16 @@ TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
                 ASSERT_NEAR(data->blocks[t][k], want[k], std::abs(want[k]) * 1e-6 + 1e-3) << t << " " << k;
                 ASSERT_NEAR(loaded->traces[t][k], want[k], std::abs(want[k]) * 1e-6 + 1e-3) << t << " " << k;
             }
+        }
+        // The miniSEED copy: the .sg2's samples, one station per trace, stamped
+        // with the recording's start (after the launch, before the end).
+        const auto mseed = ReadMseed((home / "out" / "rec 1.mseed").string());
+        ASSERT_EQ(mseed.size(), 3u);
+        for (int t = 0; t < 3; ++t) {
+            const auto& [start, values] = mseed.at("Q240" + std::to_string(t + 1));
+            EXPECT_EQ(values, loaded->traces[static_cast<std::size_t>(t)]);
+            EXPECT_GE(start, launched);
+            EXPECT_LE(start, launched + static_cast<int64_t>(run.seconds * 1e6));
         }
         if (row.command != std::string("passive")) continue;
         // Each temporary file merged into data.txt as it is; nothing left unsaved.

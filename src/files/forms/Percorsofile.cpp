@@ -1,6 +1,7 @@
 #include "files/forms/Percorsofile.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,8 +31,9 @@ Percorsofile::Percorsofile(State& s, Panel& main, FilesEnv env, std::vector<std:
     grid->addWidget(label2, 0, 2);
     grid->addWidget(status_, 1, 0, 1, 3);
     grid->addWidget(lists_, 2, 0, 1, 3);
-    grid->addWidget(okButton, 3, 0);
-    grid->addWidget(escButton, 3, 2);
+    grid->addWidget(mseed_, 3, 0, 1, 3);
+    grid->addWidget(okButton, 4, 0);
+    grid->addWidget(escButton, 4, 2);
     grid->setRowStretch(2, 1);
     resize(560, 360);
 
@@ -45,7 +47,8 @@ Percorsofile::Percorsofile(State& s, Panel& main, FilesEnv env, std::vector<std:
 void Percorsofile::ok() {
     status_->setText("WAIT ...");
     status_->repaint();
-    result_ = TimedSaveOk(s_, main_, env_, lists_->folder().toStdString(), name_->text().toStdString(), channelText_);
+    result_ = TimedSaveOk(s_, main_, env_, lists_->folder().toStdString(), name_->text().toStdString(), channelText_,
+                          mseed_->isChecked());
     if (result_ == SaveResult::Refused) {
         status_->setText(" ");
         return;

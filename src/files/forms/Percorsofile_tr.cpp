@@ -1,5 +1,6 @@
 #include "files/forms/Percorsofile_tr.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +28,8 @@ Percorsofile_tr::Percorsofile_tr(State& s, Panel& main, FilesEnv env, QWidget* p
     layout->addWidget(name_);
     layout->addWidget(pretrigger);
     layout->addWidget(lists_, 1);
+    layout->addWidget(mseed_);
+    mseed_->setVisible(s.Passive_mode);  // a shot has no absolute start to stamp
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(doneButton);
     buttons->addWidget(exitButton);
@@ -44,7 +47,8 @@ Percorsofile_tr::Percorsofile_tr(State& s, Panel& main, FilesEnv env, QWidget* p
 }
 
 void Percorsofile_tr::doneClicked() {
-    result_ = TriggerSaveDone(s_, main_, env_, lists_->folder().toStdString(), name_->text().toStdString());
+    result_ = TriggerSaveDone(s_, main_, env_, lists_->folder().toStdString(), name_->text().toStdString(),
+                              mseed_->isChecked());
     if (result_ == SaveResult::Refused) return;  // the operator types another name
     accept();
 }

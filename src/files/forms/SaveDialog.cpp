@@ -1,5 +1,6 @@
 #include "files/forms/SaveDialog.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 #include "files/forms/FolderLists.h"
@@ -13,6 +14,7 @@ SaveDialog::SaveDialog(State& s, Panel& main, FilesEnv env, void (FolderLists::*
     setModal(true);
     name_ = Named(new QLineEdit(this), "Text1");
     lists_ = new FolderLists({}, this);
+    mseed_ = Named(new QCheckBox("Also save as miniSEED", this), "Mseed");
     if (!lists_->setFolder(QString::fromStdString(DataFolder(env_.home))))
         lists_->setFolder(QString::fromStdString(env_.home));
     connect(lists_, pick, this,

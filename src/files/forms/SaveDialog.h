@@ -1,12 +1,14 @@
 #pragma once
 // What the two save dialogs (`Percorsofile`, `Percorsofile_tr`) share: the
 // file name box `Text1`, the folder lists opened on the Data folder (the home
-// folder when there is none), a picked file naming the save after it, and how
-// the dialog ended.
+// folder when there is none), a picked file naming the save after it, the
+// "Also save as miniSEED" box `Mseed` (off; the timed and passive saves show
+// it), and how the dialog ended.
 #include <QDialog>
 
 #include "files/Saving.h"
 
+class QCheckBox;
 class QLineEdit;
 
 namespace q24 {
@@ -30,6 +32,7 @@ protected:
     SaveResult result_ = SaveResult::Closed;
     QLineEdit* name_;
     FolderLists* lists_;
+    QCheckBox* mseed_;
 };
 
 }  // namespace q24
