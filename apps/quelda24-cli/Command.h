@@ -9,8 +9,10 @@
 // results on standard output and a one-line reason on standard error when it
 // fails, and returns the exit status.
 #include <QStringList>
+#include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace q24::cli {
 
@@ -32,5 +34,12 @@ QString OptionValue(const QStringList& args, const QString& name, const QString&
 bool HasFlag(const QStringList& args, const QString& name);
 // The program folder: --home DIR, else ProgramFolder of our executable's folder.
 QString HomeFolder(const QStringList& args);
+
+// After a timed or passive recording: prints "recording started
+// YYYY-MM-DDTHH:MM:SS.zzzZ" (the PC clock in UTC when its first stretch was
+// commanded, as the miniSEED copy is stamped). False, with the reason on
+// standard error, when the miniSEED copy `mseedPath` was asked ("" when not)
+// and is missing: the save said why in a message.
+bool ReportRecording(const std::vector<int64_t>& starts, const std::string& mseedPath, const char* command);
 
 }  // namespace q24::cli

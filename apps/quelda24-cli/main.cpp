@@ -1,8 +1,10 @@
 // quelda24-cli: the seismograph's work from a terminal or a script.
 #include <QCoreApplication>
+#include <QDateTime>
 #include <cstdio>
 
 #include "files/ProgramFolder.h"
+#include "files/Saving.h"
 #include "state/Version.h"
 #include "Command.h"
 
@@ -23,6 +25,16 @@ bool HasFlag(const QStringList& args, const QString& name) { return args.contain
 QString HomeFolder(const QStringList& args) {
     return QString::fromStdString(
         ProgramFolder(OptionValue(args, "--home").toStdString(), QCoreApplication::applicationDirPath().toStdString()));
+}
+
+bool ReportRecording(const std::vector<int64_t>& starts, const std::string& mseedPath, const char* command) {
+    if (!starts.empty()) {
+        const QDateTime start = QDateTime::fromMSecsSinceEpoch(starts.front() / 1000, Qt::UTC);
+        std::printf("recording started %s\n", start.toString(Qt::ISODateWithMs).toUtf8().constData());
+    }
+    if (mseedPath.empty() || IsNormalFile(mseedPath)) return true;
+    std::fprintf(stderr, "quelda24-cli %s: %s was not written\n", command, mseedPath.c_str());
+    return false;
 }
 
 }  // namespace q24::cli

@@ -91,7 +91,8 @@ int runPassive(const QStringList& args) {
         if (out.save == SaveResult::Saved) std::printf("saved %s\n", s->File_path.c_str());
         const bool complete = out.end == PassiveSeismic::End::Complete && out.merged;
         const bool saved = name.empty() || out.save == SaveResult::Saved;
-        co_return complete && saved ? 0 : 1;
+        const bool copied = ReportRecording(s->Record_start_utc, mseed ? folder + "/" + name + ".mseed" : "", "passive");
+        co_return complete && saved && copied ? 0 : 1;
     });
 }
 

@@ -141,8 +141,10 @@ int runTimed(const QStringList& args) {
             lost += n;
         }
         std::printf("recorded %d samples per channel\n", s->N_samples_cont);
+        const std::string mseedPath = mseed ? (folder + "/" + name + ".mseed").toStdString() : std::string();
+        const bool copied = ReportRecording(s->Record_start_utc, mseedPath, "timed");
         std::fflush(stdout);
-        co_return saved && lost == 0 ? 0 : 1;
+        co_return saved && copied && lost == 0 ? 0 : 1;
     });
 }
 
