@@ -233,13 +233,9 @@ std::string MseedBytes(const DataTextContent& data, const MseedCodes& given, con
 
 std::string WriteMseedFromDataText(const std::string& dataPath, const std::string& mseedPath, const MseedCodes& codes,
                                    std::vector<int64_t> startsUtc, long long blockSamples) {
-    std::ifstream in(dataPath, std::ios::binary);
-    if (!in) return dataPath + ": " + std::strerror(errno);
-    std::ostringstream text;
-    text << in.rdbuf();
     std::string why;
-    const auto data = ParseDataText(text.str(), &why);
-    if (!data) return dataPath + ": " + why;
+    const auto data = ReadDataText(dataPath, &why);
+    if (!data) return why;
     const MseedTiming timing{rateOf(data->intervalUsec), std::move(startsUtc), blockSamples};
     const std::string bytes = MseedBytes(*data, codes, timing, &why);
     if (!why.empty()) return why;

@@ -251,14 +251,23 @@ std::string Seg2Bytes(const DataTextContent& d, const Seg2Record& record) {
     return file;
 }
 
-std::string ConvertDataText(const std::string& dataPath, const std::string& sg2Path, const Seg2Record& record) {
-    std::ifstream in(dataPath, std::ios::binary);
-    if (!in) return dataPath + ": " + std::strerror(errno);
+std::optional<DataTextContent> ReadDataText(const std::string& path, std::string* why) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    if (in) text << in.rdbuf();
+    if (!in) {
+        if (why) *why = path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    auto data = ParseDataText(text.str(), why);
+    if (!data && why) *why = path + ": " + *why;
+    return data;
+}
+
+std::string ConvertDataText(const std::string& dataPath, const std::string& sg2Path, const Seg2Record& record) {
     std::string why;
-    const auto data = ParseDataText(text.str(), &why);
-    if (!data) return dataPath + ": " + why;
+    const auto data = ReadDataText(dataPath, &why);
+    if (!data) return why;
     // The descriptors hold 2-byte string sizes: refuse a label too long for them.
     for (const auto& l : data->labels)
         if (l.size() > 60000) return dataPath + ": a channel label is too long";

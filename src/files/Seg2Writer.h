@@ -26,6 +26,8 @@ struct DataTextContent {
 // every block must hold exactly the announced sample count. Nothing, with the
 // reason, for a file that breaks the layout.
 std::optional<DataTextContent> ParseDataText(std::string_view text, std::string* why = nullptr);
+// The data text file at `path`, read and parsed; the reason names the file.
+std::optional<DataTextContent> ReadDataText(const std::string& path, std::string* why);
 
 // What a record holds beyond its data text file, given to the converter on
 // its command line (the text file keeps its layout): DELAY, the first
