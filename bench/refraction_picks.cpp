@@ -60,6 +60,9 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--smooth") == 0 && i + 1 < argc) settings.smoothness = std::atof(argv[++i]);
         else if (std::strcmp(argv[i], "--weight") == 0 && i + 1 < argc) settings.strengthWeight = std::atof(argv[++i]);
         else if (std::strcmp(argv[i], "--cands") == 0 && i + 1 < argc) settings.candidates = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--narrow") == 0 && i + 1 < argc) settings.narrowHalf = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--share") == 0 && i + 1 < argc) settings.swingShare = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--align") == 0 && i + 1 < argc) settings.alignWeight = std::atof(argv[++i]);
         else folder = argv[i];
     }
     std::string why;

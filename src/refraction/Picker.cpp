@@ -333,10 +333,17 @@ void makeSideConsistent(const Shot& shot, const std::vector<int>& traces, const 
         const double half = s.repickHalf / shot.interval;
         const bool again = std::find(repicked.begin(), repicked.end(), worst) != repicked.end();
         repicked.push_back(worst);
-        const double onset =
-            again ? -1
-                  : PickOnset(trace, shot.interval, s, sampleIndex(centre - half - s.window / shot.interval),
+        double onset = -1;
+        if (!again) {
+            onset = PickOnset(trace, shot.interval, s, sampleIndex(centre - half - s.window / shot.interval),
                               sampleIndex(centre + half));
+        } else if (s.narrowHalf > 0 && !IsDead(trace)) {
+            // Still inconsistent: the AIC minimum close around the prediction.
+            const int first = sampleIndex(centre - s.narrowHalf / shot.interval);
+            const int last =
+                std::min(static_cast<int>(trace.size()), sampleIndex(centre + s.narrowHalf / shot.interval));
+            if (last - first >= 8) onset = Prepared(trace, first).aicOnset(first, last);
+        }
         const double time = shot.timeOf(onset);
         if (onset >= 0 && std::fabs(time - worstPrediction) <= s.dropAfter) {
             pick = {time, PickFlag::Repicked};
@@ -347,6 +354,109 @@ void makeSideConsistent(const Shot& shot, const std::vector<int>& traces, const 
     }
 }
 
+// The start of the first swing of the arrival near `sample`: the first sample
+// from `swingBack` before it whose distance from the baseline (the mean of the
+// samples before the search) exceeds `swingShare` of the largest within
+// `swingWindow` after it, traced back while the swing still falls towards
+// the baseline. Small precursors and noise stay below the threshold.
+double swingOnset(const std::vector<float>& trace, double sample, double interval, const PickerSettings& s) {
+    const int n = static_cast<int>(trace.size());
+    if (n == 0) return sample;
+    const int p = std::clamp(static_cast<int>(std::lround(sample)), 0, n - 1);
+    const int from = std::max(0, p - samplesOf(s.swingBack, interval));
+    const int end = std::min(n, p + samplesOf(s.swingWindow, interval));
+    const int a = std::max(0, from - samplesOf(s.before, interval));
+    double base = trace[static_cast<std::size_t>(from)];
+    if (from > a) {
+        base = 0;
+        for (int i = a; i < from; ++i) base += trace[static_cast<std::size_t>(i)];
+        base /= from - a;
+    }
+    auto dev = [&](int i) { return trace[static_cast<std::size_t>(i)] - base; };
+    double peak = 0;
+    for (int i = from; i < end; ++i) peak = std::max(peak, std::fabs(dev(i)));
+    const double threshold = s.swingShare * peak;
+    int j = from;
+    while (j < end && std::fabs(dev(j)) <= threshold) ++j;
+    if (!(peak > 0) || j >= end) return sample;
+    const double sign = dev(j) > 0 ? 1 : -1;
+    while (j > from && sign * dev(j - 1) > s.swingStart * threshold && sign * dev(j - 1) < sign * dev(j)) --j;
+    return j;
+}
+
+// Samples [at, at + length) of a trace less their mean, scaled to unit
+// energy; empty when outside the trace or silent.
+std::vector<double> unitWindow(const std::vector<float>& trace, int at, int length) {
+    if (at < 0 || length < 2 || at + length > static_cast<int>(trace.size())) return {};
+    std::vector<double> w(trace.begin() + at, trace.begin() + at + length);
+    double mean = 0, energy = 0;
+    for (double v : w) mean += v;
+    mean /= length;
+    for (double& v : w) {
+        v -= mean;
+        energy += v * v;
+    }
+    if (!(energy > 0)) return {};
+    for (double& v : w) v /= std::sqrt(energy);
+    return w;
+}
+
+// The valid picks of one side (nearest first) made to agree with the delays
+// between neighbouring traces: the delay of each trace after the one before
+// it is where their first cycles, around the two picks, correlate best; the
+// picks move to the times that fit both their own onsets and those delays
+// best (least squares, each delay weighted by its correlation). What the
+// traces share (a wavelet's shape) then defines the picks together, while a
+// true step between neighbours stays.
+void alignSide(const Shot& shot, const std::vector<int>& traces, const PickerSettings& s,
+               std::vector<TracePick>& picks) {
+    std::vector<std::size_t> live;
+    for (int t : traces)
+        if (picks[static_cast<std::size_t>(t)].valid()) live.push_back(static_cast<std::size_t>(t));
+    const std::size_t n = live.size();
+    if (n < 2 || !(s.alignWeight > 0)) return;
+    const int before = samplesOf(s.alignBefore, shot.interval);
+    const int length = before + samplesOf(s.alignAfter, shot.interval);
+    const int maxLag = samplesOf(s.alignLag, shot.interval);
+    auto start = [&](std::size_t t) {
+        return static_cast<int>(std::lround((picks[t].time - shot.delay) / shot.interval)) - before;
+    };
+    std::vector<double> delay(n, 0), weight(n, 0);  // of trace k after trace k - 1
+    for (std::size_t k = 1; k < n; ++k) {
+        const auto a = unitWindow(shot.traces[live[k - 1]], start(live[k - 1]), length);
+        if (a.empty()) continue;
+        double best = s.alignMin;
+        for (int lag = -maxLag; lag <= maxLag; ++lag) {
+            const auto b = unitWindow(shot.traces[live[k]], start(live[k]) + lag, length);
+            if (b.empty()) continue;
+            const double c = std::inner_product(a.begin(), a.end(), b.begin(), 0.0);
+            if (c > best) {
+                best = c;
+                delay[k] = picks[live[k]].time + lag * shot.interval - picks[live[k - 1]].time;
+                weight[k] = s.alignWeight * c;
+            }
+        }
+    }
+    // Minimum of sum (T_k - t_k)^2 + sum weight_k (T_k - T_k-1 - delay_k)^2: a
+    // tridiagonal system (diagonal, off-diagonal, right side), by elimination.
+    std::vector<double> diag(n, 1), off(n, 0), rhs(n);
+    for (std::size_t k = 0; k < n; ++k) rhs[k] = picks[live[k]].time;
+    for (std::size_t k = 1; k < n; ++k) {
+        diag[k - 1] += weight[k];
+        diag[k] += weight[k];
+        off[k - 1] = -weight[k];
+        rhs[k - 1] -= weight[k] * delay[k];
+        rhs[k] += weight[k] * delay[k];
+    }
+    for (std::size_t k = 1; k < n; ++k) {
+        const double m = off[k - 1] / diag[k - 1];
+        diag[k] -= m * off[k - 1];
+        rhs[k] -= m * rhs[k - 1];
+    }
+    picks[live[n - 1]].time = rhs[n - 1] / diag[n - 1];
+    for (std::size_t k = n - 1; k-- > 0;) picks[live[k]].time = (rhs[k] - off[k] * picks[live[k + 1]].time) / diag[k];
+}
+
 }  // namespace
 
 std::vector<TracePick> PickShot(const Shot& shot, const PickerSettings& settings) {
@@ -355,6 +465,12 @@ std::vector<TracePick> PickShot(const Shot& shot, const PickerSettings& settings
     for (bool right : {false, true}) pathSide(shot, sideTraces(shot, right), settings, picks);
     if (settings.consistency)
         for (bool right : {false, true}) makeSideConsistent(shot, sideTraces(shot, right), settings, picks);
+    if (settings.swingShare > 0)
+        for (std::size_t t = 0; t < picks.size(); ++t)
+            if (picks[t].valid())
+                picks[t].time = shot.timeOf(
+                    swingOnset(shot.traces[t], (picks[t].time - shot.delay) / shot.interval, shot.interval, settings));
+    for (bool right : {false, true}) alignSide(shot, sideTraces(shot, right), settings, picks);
     return picks;
 }
 

@@ -5,7 +5,9 @@
 // Along each side of the source, nearest trace first, the path through the
 // candidates that is strongest, earliest and straightest is taken. Then a pick
 // still far from what its neighbours predict is picked again near the
-// prediction, or dropped.
+// prediction (a second time in a narrow window), or dropped. Every pick is
+// then moved to the start of the first swing of the arrival, and neighbouring
+// picks are made to agree with the delays between their traces' waveforms.
 #include <cstdint>
 #include <vector>
 
@@ -31,6 +33,24 @@ struct PickerSettings {
     double repickHalf = 0.012;  // s, the window of a repick reaches this far either side of the prediction
     double dropAfter = 0.010;   // s, a repick still this far from the prediction is dropped
     bool consistency = true;    // the pass along the spread
+    // s: a pick inconsistent after its repick is picked by the AIC this close
+    // to the prediction (0: dropped)
+    double narrowHalf = 0.003;
+    // The first break: the start of the first swing that reaches this share
+    // of the largest swing within `swingWindow` after the AIC minimum (0: the
+    // AIC minimum kept), searched from `swingBack` before it.
+    double swingShare = 0.05;
+    double swingWindow = 0.012;  // s
+    double swingBack = 0.002;    // s
+    double swingStart = 0.3;     // the swing is traced back while above this share of the threshold
+    // Each pick against the delay to its neighbour (nearest first) where the
+    // two traces' first cycles correlate best: the weight of a delay at full
+    // correlation against a pick's own onset (0: off).
+    double alignWeight = 5;
+    double alignBefore = 0.002;  // s, the compared window starts this much before the pick
+    double alignAfter = 0.008;   // s, and ends this much after it
+    double alignLag = 0.004;     // s, the largest delay looked for
+    double alignMin = 0.7;       // a correlation below this gives no delay
 };
 
 enum class PickFlag : std::uint8_t {

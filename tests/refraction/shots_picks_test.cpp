@@ -51,7 +51,8 @@ TEST(Project, ReadsEveryShotItCanAndNamesTheOthers) {
 }
 
 // The synthetic line picked within a sample or two of the true first
-// breaks, also with samples before the trigger; dead traces get no pick and
+// breaks, also with samples before the trigger and with one trace 2 ms late
+// (a static its neighbours must not smooth away); dead traces get no pick and
 // clipped ones are flagged, never a crash.
 TEST(Picker, FindsTheFirstBreaksOfASyntheticShotAndSurvivesBadTraces) {
     const test::TwoLayers model;
@@ -60,6 +61,9 @@ TEST(Picker, FindsTheFirstBreaksOfASyntheticShotAndSurvivesBadTraces) {
         shot.traces[5].assign(shot.traces[5].size(), 0.0f);
         for (float& v : shot.traces[9]) v = std::clamp(v, -100.0f, 100.0f);
         shot.traces[11].clear();
+        auto& late = shot.traces[16];
+        late.insert(late.begin(), 8, 0.0f);
+        late.resize(late.size() - 8);
         const auto picks = PickShot(shot);
         ASSERT_EQ(picks.size(), 24u);
         EXPECT_EQ(picks[5].flag, PickFlag::Dead);
@@ -68,7 +72,8 @@ TEST(Picker, FindsTheFirstBreaksOfASyntheticShotAndSurvivesBadTraces) {
         for (int t = 0; t < 24; ++t) {
             if (t == 5 || t == 11) continue;
             ASSERT_TRUE(picks[static_cast<std::size_t>(t)].valid()) << t;
-            EXPECT_NEAR(picks[static_cast<std::size_t>(t)].time, model.firstBreak(t * 5 + 2.5), 0.0006)
+            EXPECT_NEAR(picks[static_cast<std::size_t>(t)].time, model.firstBreak(t * 5 + 2.5) + (t == 16) * 0.002,
+                        0.0006)
                 << t << " " << delay;
         }
     }
@@ -93,9 +98,9 @@ TEST(Picker, AgreesWithTheManualPicksOfTheExampleLine) {
     }
     const PickAgreement a = ComparePicks(TableOfPicks(shots, picks), *manual);
     EXPECT_EQ(a.reference, 207);
-    EXPECT_GE(a.compared, 180);
-    EXPECT_LT(a.median, 0.0016);
-    EXPECT_GT(a.within4, 0.85);
+    EXPECT_GE(a.compared, 192);
+    EXPECT_LT(a.median, 0.0013);
+    EXPECT_GT(a.within3, 0.83);
 }
 
 // A table written and read back is the same table; hand-edited garbage is
