@@ -36,6 +36,14 @@ TEST_F(Channels, NonNumberEmptiesTheBoxAndKeepsTheUnit) {
     }
     c->setText(4, " 2.5 ");  // rounded, halves to even
     EXPECT_EQ(s->Ch_param[4], 2);
+    // The acquisitions read only the real slots.
+    ChannelSlots& seen = *c;
+    EXPECT_EQ(std::tuple(seen.text(10), seen.text(0), seen.text(25), seen.checked(25)),
+              std::tuple("110", "", "", false));
+    int told = 0;
+    c->changed = [&] { ++told; };
+    seen.setCheckCaption(99, "OK", kSlotGreen);  // no such slot: ignored
+    EXPECT_EQ(told, 0);
 }
 
 TEST_F(Channels, SwitchingGroupSelectsAllItsPositionsWithOneNotice) {
@@ -50,8 +58,7 @@ TEST_F(Channels, SwitchingGroupSelectsAllItsPositionsWithOneNotice) {
     EXPECT_FALSE(s->Ch_enabled[51]);
     c->selectGroup(0);
     c->selectGroup(2);
-    EXPECT_TRUE(s->Ch_enabled[51]);
-    EXPECT_TRUE(c->checked(3));
+    EXPECT_TRUE(s->Ch_enabled[51] && c->checked(3));
 }
 
 TEST(ChannelGroups, AndSlotsFollowTheTraceCount) {
@@ -80,34 +87,19 @@ TEST_F(Channels, StartUpSelectsTheStoredTracesAndPreparationShowsGroupA) {
     for (int p = 1; p <= 48; ++p) EXPECT_TRUE(s->Ch_enabled[p]) << p;
     EXPECT_FALSE(s->Ch_enabled[49]);
     c->selectGroup(1);
-    s->Ch_param[7] = 33;
-    s->Trigger_unit = 33;
+    s->Ch_param[7] = 33, s->Trigger_unit = 33;
     c->PrepareForShow();
-    EXPECT_EQ(c->group(), 0);
-    EXPECT_EQ(c->text(7), "33");
-    EXPECT_TRUE(c->slot(7).option);
+    EXPECT_EQ(std::tuple(c->group(), c->text(7), c->slot(7).option), std::tuple(0, "33", true));
     EXPECT_EQ(std::pair(c->slot(7).textBackground, c->slot(8).textBackground), std::pair(kSlotRed, kSlotWhite));
 }
 
 TEST_F(Channels, PreparationEnablesTriggerChoicesForTheTraces) {
     start(5);
     c->PrepareForShow();
-    EXPECT_TRUE(c->slot(5).optionEnabled);
-    EXPECT_FALSE(c->slot(6).optionEnabled);
+    EXPECT_TRUE(c->slot(5).optionEnabled && !c->slot(6).optionEnabled);
     s->N_Geofoni = 30;
     c->PrepareForShow();
     for (int i = 1; i <= 24; ++i) EXPECT_TRUE(c->slot(i).optionEnabled) << i;
-}
-
-TEST_F(Channels, AcquisitionsReadOnlyRealSlots) {
-    start(24);
-    ChannelSlots& seen = *c;
-    EXPECT_EQ(std::tuple(seen.text(10), seen.text(0), seen.text(25)), std::tuple("110", "", ""));
-    EXPECT_FALSE(seen.checked(25));
-    int told = 0;
-    c->changed = [&] { ++told; };
-    seen.setCheckCaption(99, "OK", kSlotGreen);  // no such slot: ignored
-    EXPECT_EQ(told, 0);
 }
 
 }  // namespace

@@ -17,11 +17,7 @@ struct Bench {
     test::FakePanel main;
     std::unique_ptr<AcqParameters> p;
     explicit Bench(int32_t baud = 1000000, int32_t freq = 4000, int32_t samples = 1024) {
-        s->N_slow = 128;
-        s->Baud_rate_high = baud;
-        s->Sampling_freq = freq;
-        s->N_samples = samples;
-        s->N_Geofoni = 12;
+        s->N_slow = 128, s->Baud_rate_high = baud, s->Sampling_freq = freq, s->N_samples = samples, s->N_Geofoni = 12;
         p = std::make_unique<AcqParameters>(*s, main);
     }
 };
@@ -36,13 +32,12 @@ TEST(Parameters, PositionGivesFrequencyAndInterval) {
         Bench b(baud);
         b.p->setFreqPosition(pos == 6 ? 7 : 6);  // start elsewhere so the move runs the handler
         b.p->setFreqPosition(pos);
-        EXPECT_EQ(b.s->Sampling_freq, freq) << pos << " " << baud;
-        EXPECT_EQ(b.p->captions().Sampling_rate, interval);
-        EXPECT_EQ(b.main.text(Ctl::Sampling_freq), std::to_string(freq));
+        EXPECT_EQ(std::tuple(b.s->Sampling_freq, b.p->captions().Sampling_rate, b.main.text(Ctl::Sampling_freq)),
+                  std::tuple(freq, interval, std::to_string(freq))) << pos << " " << baud;
     }
-    EXPECT_EQ(AcqParameters::IntervalCaption(4000, ','), "0,25");
-    EXPECT_EQ(AcqParameters::IntervalCaption(125, ','), "8");
-    EXPECT_EQ(AcqParameters::IntervalCaption(0, ','), "");
+    using P = AcqParameters;
+    EXPECT_EQ(std::tuple(P::IntervalCaption(4000, ','), P::IntervalCaption(125, ','), P::IntervalCaption(0, ',')),
+              std::tuple("0,25", "8", ""));
 }
 
 TEST(Parameters, PretriggerAtMostHalfTheSamples) {
@@ -50,9 +45,8 @@ TEST(Parameters, PretriggerAtMostHalfTheSamples) {
                                           {1001, 900, 500}, {0, 10, 0}}) {
         Bench b(1000000, 4000, samples);
         b.p->setPretriggerPosition(bar);
-        EXPECT_EQ(b.s->N_pretrigger, expected) << samples;
-        EXPECT_EQ(b.p->captions().pre_camp, std::to_string(expected));
-        EXPECT_TRUE(b.main.visible[Ctl::zero_line]);
+        EXPECT_EQ(std::tuple(b.s->N_pretrigger, b.p->captions().pre_camp, b.main.visible[Ctl::zero_line]),
+                  std::tuple(expected, std::to_string(expected), true)) << samples;
     }
 }
 
@@ -69,8 +63,8 @@ TEST(Parameters, PretriggerLineFollowsThePlottedSamplesAndTheBarIsRecappedOnLoad
     b.p->setPretriggerPosition(400);
     b.p->Unload();
     b.s->N_samples = 256;
-    EXPECT_EQ(std::pair(b.p->pretriggerPosition(), int(b.s->N_pretrigger)), std::pair(400, 128));
-    EXPECT_EQ(b.p->captions().pre_camp, "128");
+    EXPECT_EQ(std::tuple(b.p->pretriggerPosition(), b.s->N_pretrigger, b.p->captions().pre_camp),
+              std::tuple(400, 128, "128"));
 }
 
 TEST(Parameters, LoadingShowsTheStateAndKeepsALoadedSampleCount) {
@@ -79,8 +73,8 @@ TEST(Parameters, LoadingShowsTheStateAndKeepsALoadedSampleCount) {
     EXPECT_EQ(std::tuple(design.p->freqPosition(), c.Sampling_rate, c.Label3, c.Numero_campioni),
               std::tuple(9, "0.03125", "32000 Hz", "1024"));
     Bench low(1000000, 250, 2048);  // as a record file may leave it
-    EXPECT_EQ(std::pair(low.p->freqPosition(), low.s->N_samples), std::pair(2, 2048));
-    EXPECT_FALSE(low.p->captions().VScroll1_enabled);
+    EXPECT_EQ(std::tuple(low.p->freqPosition(), low.s->N_samples, low.p->captions().VScroll1_enabled),
+              std::tuple(2, 2048, false));
 }
 
 }  // namespace

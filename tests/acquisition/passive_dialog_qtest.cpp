@@ -37,18 +37,18 @@ private slots:
         r.s->Finestra_tempo = 2;
         Passive_seismic& d = *Open(r);
         QVERIFY(Rate(d, "FS125")->isChecked());
-        for (int i = 0; i < 2; ++i) test::Click(d, "Command6");
-        QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("59"));
-        test::Click(d, "Command5");
-        QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString("1"));
+        for (auto [button, minutes] : {std::pair{"Command6", "1"}, {"Command6", "59"}, {"Command5", "1"}}) {
+            test::Click(d, button);
+            QCOMPARE(test::Caption(d, "Finestra_tempo_acq"), QString(minutes));
+        }
         test::ClickIndicator(Rate(d, "FS500"));
-        QCOMPARE(r.passive.controls().frequency, 500);
-        QVERIFY(!Rate(d, "FS125")->isChecked());
+        QVERIFY(r.passive.controls().frequency == 500 && !Rate(d, "FS125")->isChecked());
         test::SaveScreenshot(d, "passive_seismic");
         // ESC when idle closes the dialog, and PASSIVE SEISMIC's sequence ends.
         test::Click(d, "Command1");
         QVERIFY(!d.isVisible());
         r.runUntilIdle();
+        QCOMPARE(r.owner.activity(), Activity::Idle);
     }
 
     void startRecordsShowsItsProgressAndTheDialogOpensAgainAsDrawn() {
@@ -72,8 +72,7 @@ private slots:
         r.line.runUntil([&] { return !r.passive.started(); });
         QCOMPARE(r.panel.questions.front(), std::string("Samples Number=16384"));
         QVERIFY(seen.contains("Acquiring") && seen.contains("Data Transmission CH 2"));
-        QCOMPARE(progress, 100);
-        QCOMPARE(r.saves, 1);
+        QCOMPARE(std::pair(progress, r.saves), std::pair(100, 1));
         QVERIFY(!StartOn(*d) && std::filesystem::exists(r.home / "data.txt"));  // START waits for a reopening
 
         r.line.onYield = nullptr;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 
 #include "acquisition/PassiveSeismic.h"
@@ -44,16 +43,11 @@ struct Rig : UnitsRig<AskingPanel> {
 
     explicit Rig(int units = 3)
         : UnitsRig(config(units)), passive(*s, gated, panel, link, FilesEnv{home.path(), Regional{}}, owner) {
-        s->Trigger_unit = 1000;
-        s->Dist_geofoni = 5;
-        s->Pos_source = 10;
-        s->N_Geofoni = static_cast<int16_t>(units);
+        s->Trigger_unit = 1000, s->Dist_geofoni = 5, s->Pos_source = 10, s->N_Geofoni = static_cast<int16_t>(units);
         for (int ch = 1; ch <= units; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch);
         if (openLine() != 1) throw std::runtime_error("the emulated line did not open");
         panel.onSaveTrigger = [this] {
-            ++saves;
-            savedPassive = savedPassive && s->Passive_mode;
-            return Ready(saveResult);
+            return ++saves, savedPassive = savedPassive && s->Passive_mode, Ready(saveResult);
         };
         passive.Form_Load();
     }

@@ -41,13 +41,8 @@ struct Rig : test::UnitsRig<Picture> {
     explicit Rig(UnitsConfig c = Pattern())
         : UnitsRig(std::move(c)), params(*s, gated), mode(*s, gated, panel, link, owner, params, slots) {
         panel.link = &link;
-        s->Baud_rate_high = 1000000;
-        s->N_slow = s->Burst_N = 128;
-        s->Trigger_unit = 1;
-        s->Manual_trigger = true;
-        s->Running_N = 256;
-        s->Running_Fs = 2000;
-        s->Display_mode = 2;
+        s->Baud_rate_high = 1000000, s->N_slow = s->Burst_N = 128, s->Trigger_unit = 1, s->Manual_trigger = true;
+        s->Running_N = 256, s->Running_Fs = 2000, s->Display_mode = 2;
         params.setFreqPosition(6);  // 4000 Hz
         EXPECT_EQ(openLine(), 1);
         mode.channelRead = [this](int ch, int unit, bool ok) {
@@ -58,11 +53,8 @@ struct Rig : test::UnitsRig<Picture> {
     }
     void spread(int n) {
         s->N_Geofoni = static_cast<int16_t>(n);
-        for (int ch = 1; ch <= n; ++ch) {
-            s->Ch_param[ch] = static_cast<int16_t>(ch);
-            s->Ch_enabled[ch] = true;
-            if (ch <= 24) slots.texts[ch] = std::to_string(ch);
-        }
+        for (int ch = 1; ch <= n; ++ch) s->Ch_param[ch] = static_cast<int16_t>(ch), s->Ch_enabled[ch] = true;
+        for (int ch = 1; ch <= std::min(n, 24); ++ch) slots.texts[ch] = std::to_string(ch);
     }
     void slowRate() { params.setFreqPosition(5), s->Sampling_freq = 250; }  // 250 Hz: bursts
     void go() { ASSERT_TRUE(owner.request(Command::GoRunning, Activity::Running, [this] { return mode.run(); })); }
@@ -109,11 +101,9 @@ TEST(Running, EachSweepRecordsAndDrawsEachChannelAfterItsRead) {
         const std::string plot2 = "plot " + std::to_string(second) + " 1";
         EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1", plot2, "clear", "plot 1 1", plot2}));
         EXPECT_EQ(r.panel.readsAtPlot, (std::vector<uint64_t>{1, 2, 3, 4}));
-        ExpectTrace(*r.s, 1, first, n);
-        ExpectTrace(*r.s, second, first, n);
-        if (slow) EXPECT_EQ(std::tuple(r.s->Sampling_freq, r.s->N_samples), std::tuple(250, 128));
-        if (slow) EXPECT_GE(r.lastReadAt, 2 * 128.0 / 250);
-        if (!slow) EXPECT_EQ(r.s->Dati(1, 5), 0.0f);  // the unselected channel is left alone
+        for (int ch : {1, second}) ExpectTrace(*r.s, ch, first, n);
+        if (slow) EXPECT_TRUE(r.s->Sampling_freq == 250 && r.s->N_samples == 128 && r.lastReadAt >= 2 * 128.0 / 250);
+        else EXPECT_EQ(r.s->Dati(1, 5), 0.0f);  // the unselected channel is left alone
         r.expectOneResetLast();
     }
 }
@@ -127,8 +117,7 @@ TEST(RunningFast, TheReplyOrTheLimitEndsTheWait) {
         Rig r;
         r.spread(1);
         r.params.setFreqPosition(freqPosition);
-        r.s->Running_N = static_cast<int16_t>(runningN);
-        r.s->Running_Fs = static_cast<int16_t>(runningFs);
+        r.s->Running_N = static_cast<int16_t>(runningN), r.s->Running_Fs = static_cast<int16_t>(runningFs);
         double requestAt = -1;
         r.line.onYield = [&] {
             if (requestAt < 0 && r.line.port.written.size() > 11) requestAt = r.line.t;
@@ -148,9 +137,7 @@ TEST(RunningSlow, EachPositionAsksTheUnitOfItsSlot) {
     Rig r;
     r.spread(26);
     std::fill(r.s->Ch_enabled.begin() + 3, r.s->Ch_enabled.begin() + 25, false);
-    r.slots.texts[1] = "7";
-    r.slots.texts[2] = "";
-    r.s->Ch_param[26] = 30;
+    r.slots.texts[1] = "7", r.slots.texts[2] = "", r.s->Ch_param[26] = 30;
     r.slowRate();
     r.runReads(4);
     EXPECT_EQ(r.reads, (std::vector<Read>{{1, 7, true}, {2, 2, true}, {25, 25, true}, {26, 30, true}}));
@@ -179,9 +166,8 @@ TEST(RunningEnd, OneResetAndNothingAfterIt) {
                 {"TriggerDuringABurst", true, 13, true, {"clear", "plot 1 1"}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        UnitsConfig c = Pattern();
-        c.slow[2] = 0.3;
-        Rig r(c);
+        Rig r;
+        r.line.units.config().slow[2] = 0.3;
         r.spread(3);
         r.s->Running_Fs = 125;  // the recording outlasts the limit of the reply
         if (row.slow) r.slowRate();
@@ -198,8 +184,7 @@ TEST(RunningEnd, OneResetAndNothingAfterIt) {
         r.runUntilIdle();
         EXPECT_EQ(r.panel.picture, row.picture);
         EXPECT_TRUE(std::none_of(r.reads.begin(), r.reads.end(), [](const Read& x) { return !std::get<2>(x); }));
-        EXPECT_FALSE(r.panel.visible[Ctl::Unita_errata1]);
-        EXPECT_EQ(r.panel.text(Ctl::testo), "");
+        EXPECT_TRUE(!r.panel.visible[Ctl::Unita_errata1] && r.panel.text(Ctl::testo).empty());
         r.expectOneResetLast();
         EXPECT_EQ(triggerAt, row.preempt ? std::optional(r.line.port.written.size()) : std::nullopt);
         EXPECT_LT(r.line.t - actedAt, 5);  // the end is seen at once, then the reset
@@ -210,9 +195,8 @@ TEST(RunningEnd, OneResetAndNothingAfterIt) {
 // sweep; line noise during its burst does not make the time-out a frame error.
 TEST(RunningFailure, ASilentUnitIsNamedAndRunningGoesOn) {
     for (const bool slow : {false, true}) {
-        UnitsConfig c = Pattern();
-        c.silent = {2};
-        Rig r(c);
+        Rig r;
+        r.line.units.config().silent = {2};
         r.spread(3);
         if (slow) r.slowRate();
         r.line.onYield = [&, injected = false]() mutable {
@@ -222,8 +206,7 @@ TEST(RunningFailure, ASilentUnitIsNamedAndRunningGoesOn) {
         EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}, {2, 2, false}, {3, 3, true}, {1, 1, true}, {2, 2, false},
                                               {3, 3, true}})) << slow;
         EXPECT_EQ(r.panel.text(Ctl::Unita_errata1), "Unit 2 not working");
-        EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1]);
-        EXPECT_FALSE(r.panel.visible[Ctl::Frame_error]);
+        EXPECT_TRUE(r.panel.visible[Ctl::Unita_errata1] && !r.panel.visible[Ctl::Frame_error]);
         EXPECT_TRUE(r.panel.messages.empty() && r.s->Ch_enabled[2]);
         r.expectOneResetLast();
     }
@@ -232,16 +215,14 @@ TEST(RunningFailure, ASilentUnitIsNamedAndRunningGoesOn) {
 // A framing error while channel 2's block is on its way: the unit is
 // deselected, channel 3 is not asked, running mode ends.
 TEST(RunningFailure, AFramingErrorDeselectsTheUnitAndEndsRunning) {
-    UnitsConfig c = Pattern();
-    c.slow[2] = 0.3;
-    Rig r(c);
+    Rig r;
+    r.line.units.config().slow[2] = 0.3;
     r.spread(3);
     r.line.onYield = [&, injected = false]() mutable {
         if (!injected && r.line.port.written.size() >= 33) injected = true, r.line.port.injectErrors({.framing = 1});
     };
     r.runReads(0);
-    EXPECT_EQ(r.panel.text(Ctl::Frame_error), "Unit 2 Frame Error");
-    EXPECT_TRUE(r.panel.visible[Ctl::Frame_error]);
+    EXPECT_TRUE(r.panel.text(Ctl::Frame_error) == "Unit 2 Frame Error" && r.panel.visible[Ctl::Frame_error]);
     EXPECT_EQ(r.panel.messages, (std::vector<std::string>{"Unit 2 will be deselected"}));
     EXPECT_FALSE(r.s->Ch_enabled[2]);
     EXPECT_EQ(r.panel.picture, (std::vector<std::string>{"clear", "plot 1 1"}));
@@ -270,8 +251,7 @@ TEST(RunningSample, ContinuousSamplingEndsRunningThenMovesToTheHighRate) {
     const Bytes& w = r.line.port.written;
     const Bytes tail = Cat({{0xFF}, Cmd(frames::SpeedCommand(250000)), Cmd(frames::SpeedCommand(1000000))});
     EXPECT_EQ(Bytes(w.end() - tail.size(), w.end()), tail);
-    EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}}));
-    EXPECT_EQ(r.owner.activity(), Activity::Idle);
+    EXPECT_TRUE(r.reads == (std::vector<Read>{{1, 1, true}}) && r.owner.activity() == Activity::Idle);
 }
 
 }  // namespace

@@ -33,8 +33,7 @@ TEST(TriggerUnits, UsableWithTheUnitsGroupOrAManualNumber) {
                 {1024, 96, false, false}};
     auto s = std::make_unique<State>();
     for (const auto& r : rows) {
-        s->Trigger_unit = static_cast<int16_t>(r.code);
-        s->N_Geofoni = static_cast<int16_t>(r.traces);
+        s->Trigger_unit = static_cast<int16_t>(r.code), s->N_Geofoni = static_cast<int16_t>(r.traces);
         s->Manual_trigger = r.manual;
         EXPECT_EQ(Trigger_unit_ok(*s), r.ok) << r.code << " " << r.traces << " " << r.manual;
     }
@@ -42,13 +41,10 @@ TEST(TriggerUnits, UsableWithTheUnitsGroupOrAManualNumber) {
 
 TEST(TriggerUnitsDialog, OutOfRangeNumberIsShownClampedAndKeptUntilDone) {
     auto s = std::make_unique<State>();
-    s->Trigger_unit = 1005;
-    s->Manual_trigger = true;
+    s->Trigger_unit = 1005, s->Manual_trigger = true;
     TriggerUnits t(*s);
     t.Load();
-    EXPECT_EQ(t.selectedOption(), 6);
-    EXPECT_EQ(t.scrollValue(), 999);
-    EXPECT_EQ(s->Trigger_unit, 1005);
+    EXPECT_EQ(std::tuple(t.selectedOption(), t.scrollValue(), s->Trigger_unit), std::tuple(6, 999, 1005));
     t.Done();
     EXPECT_EQ(s->Trigger_unit, 999);
 }

@@ -1,5 +1,4 @@
 // The GEOMETRY and SPECTRUM dialogs as the operator uses them.
-#include <QApplication>
 #include <QScrollBar>
 #include <cmath>
 #include <memory>
@@ -28,21 +27,32 @@ int Pixels(QWidget* picture, CurveRgb c) {
 
 }  // namespace
 
-class GeometryDialogTest : public QObject {
+class AnalysisDialogsTest : public QObject {
     Q_OBJECT
     std::unique_ptr<State> s;
+    std::unique_ptr<SpectrumSession> session;
 
 private slots:
+    // 24 geophones 5 m apart; two shot traces of 2048 samples at 1000 Hz: noise,
+    // then a ringing arrival, later and lower on the farther one.
     void init() {
         s = std::make_unique<State>();
-        s->N_Geofoni = 24;
-        s->Dist_geofoni = 5;
+        session = std::make_unique<SpectrumSession>();
+        s->N_Geofoni = 24, s->Dist_geofoni = 5, s->N_samples = 2048, s->Sampling_freq = 1000;
+        std::mt19937 gen(3);
+        std::normal_distribution<double> noise(0, 200);
+        for (int t = 0; t < 2; ++t)
+            for (int j = 0; j < 2048; ++j) {
+                const double time = (j - 300 - 250 * t) / 1000.0;
+                const double f = t == 0 ? 120 : 45;
+                const double arrival = time < 0 ? 0 : 5e4 * std::exp(-time * 15) * std::sin(2 * M_PI * f * time);
+                s->Dati(t, j) = static_cast<float>(arrival + noise(gen));
+            }
     }
 
     // 60 geophones in two rows, the source in row 2.
     void twoRowsOfSixty() {
-        s->N_Geofoni = 60;
-        s->Pos_source = 262.5f;  // 4.5 spacings past geophone 49
+        s->N_Geofoni = 60, s->Pos_source = 262.5f;  // 4.5 spacings past geophone 49
         geometria two(*s, "7", '.');
         two.show();
         QVERIFY(Part(two, "Shape60")->isVisible() && !Part(two, "Shape61")->isVisible());
@@ -55,16 +65,15 @@ private slots:
     }
 
     void buttonsAndSpacingBarAsTheOperatorUsesThem() {
-        s->Dist_geofoni = 2.55f;  // not a tenth: the bar snaps to 26 on opening
-        s->Pos_source = 9;
+        s->Dist_geofoni = 2.55f, s->Pos_source = 9;  // not a tenth: the bar snaps to 26 on opening
         geometria d(*s, "C", ',');
         d.show();
         auto* bar = Find<QScrollBar>(d, "VScroll1");
         QCOMPARE(bar->value(), 26);
         QCOMPARE(Caption(d, "Label1") + " " + Caption(d, "Label4"), QString("2,6 0,0"));
         Click(d, "Command5");  // 5 spacings forward
-        QCOMPARE(Caption(d, "Label4"), QString("13,0"));
-        QCOMPARE(Part(d, "shot")->x(), Part(d, "Shape6")->x());
+        QCOMPARE(std::pair(Caption(d, "Label4"), Part(d, "shot")->x()),
+                 std::pair(QString("13,0"), Part(d, "Shape6")->x()));
         for (int i = 0; i < 3; ++i) Click(d, "Command2");
         QCOMPARE(Part(d, "shot")->x(), 0);  // stopped at the dialog's edge
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -74,30 +83,6 @@ private slots:
         Click(d, "Command1");
         QVERIFY(!d.isVisible());
         QCOMPARE(std::pair(s->Dist_geofoni, s->Pos_source), std::pair(2.7f, 1.35f));
-    }
-};
-
-class SpectrumDialogTest : public QObject {
-    Q_OBJECT
-    std::unique_ptr<State> s;
-    std::unique_ptr<SpectrumSession> session;
-
-private slots:
-    void init() {
-        s = std::make_unique<State>();
-        session = std::make_unique<SpectrumSession>();
-        s->N_samples = 2048;
-        s->Sampling_freq = 1000;
-        // Two shot traces: noise, then a ringing arrival, later and lower on the farther one.
-        std::mt19937 gen(3);
-        std::normal_distribution<double> noise(0, 200);
-        for (int t = 0; t < 2; ++t)
-            for (int j = 0; j < 2048; ++j) {
-                const double time = (j - 300 - 250 * t) / 1000.0;
-                const double f = t == 0 ? 120 : 45;
-                const double arrival = time < 0 ? 0 : 5e4 * std::exp(-time * 15) * std::sin(2 * M_PI * f * time);
-                s->Dati(t, j) = static_cast<float>(arrival + noise(gen));
-            }
     }
 
     void captionsAndCursorFollowTheSamplingFrequency() {
@@ -120,9 +105,8 @@ private slots:
         QVERIFY(!(first == second));  // the first two curves of a run are told apart
 
         Click(*dialog, "Command1");
-        QVERIFY(Find<QAbstractButton>(*dialog, "Command1")->isEnabled());
         const int firstCurve = Pixels(picture, first);
-        QVERIFY(firstCurve > 300);  // a curve across the width, not a dot
+        QVERIFY(Find<QAbstractButton>(*dialog, "Command1")->isEnabled() && firstCurve > 300);  // a curve, not a dot
 
         Find<QScrollBar>(*dialog, "VScroll1")->setValue(2);
         QCOMPARE(Caption(*dialog, "Label1"), QString("2"));
@@ -139,11 +123,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    GeometryDialogTest geometry;
-    SpectrumDialogTest spectrum;
-    return QTest::qExec(&geometry, argc, argv) + QTest::qExec(&spectrum, argc, argv);
-}
+QTEST_MAIN(AnalysisDialogsTest)
 
 #include "analysis_dialogs_qtest.moc"

@@ -1,7 +1,6 @@
 // Durations, the trace-count bar, the redraw and the mouse readouts.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <tuple>
 
@@ -33,35 +32,30 @@ TEST(Duration, ShowsValueAndUnit) {
 // From 10 traces: at most 24 at the low rates (500 Hz counts as low), any
 // count at the high ones, never past the 96 positions.
 TEST_F(DisplayLogic, TraceCountFollowsTheBar) {
-    for (auto [freq, value, after] : {std::tuple{250, 30, 10}, {500, 24, 24}, {500, 25, 10}, {1000, 30, 30},
-                                      {4000, 500, 96}}) {
-        s->Sampling_freq = freq;
-        s->N_Geofoni = 10;
+    // rate, bar, traces after, spacing on a width of 1000
+    for (auto [freq, value, after, spacing] :
+         {std::tuple{250, 30, 10, 91}, {500, 24, 24, 40}, {500, 25, 10, 91}, {1000, 30, 30, 32}, {4000, 500, 96, 10}}) {
+        s->Sampling_freq = freq, s->N_Geofoni = 10;
         panel.texts.clear();
         TraceCountChanged(*s, panel, value, 1000);
-        EXPECT_EQ(s->N_Geofoni, after) << freq << " " << value;
-        EXPECT_EQ(panel.text(Ctl::N_Geofoni), after == 10 ? "" : std::to_string(after));
-        EXPECT_EQ(s->Trace_spacing, static_cast<int32_t>(std::nearbyint(1000.0 / (after + 1))));
+        EXPECT_EQ(std::tuple(s->N_Geofoni, panel.text(Ctl::N_Geofoni), s->Trace_spacing),
+                  std::tuple(after, after == 10 ? "" : std::to_string(after), spacing))
+            << freq << " " << value;
     }
 }
 
 TEST_F(DisplayLogic, RedrawAllClearsThenDrawsEveryTraceWithinTheArrays) {
-    s->N_Geofoni = 3;
-    s->N_samples = 4;
-    s->Display_mode = 2;
-    s->Dati(2, 3) = 7.f;
-    s->Dati(2, 4) = 9.f;  // past N_samples: not copied
+    s->N_Geofoni = 3, s->N_samples = 4, s->Display_mode = 2;
+    s->Dati(2, 3) = 7.f, s->Dati(2, 4) = 9.f;  // past N_samples: not copied
     RedrawAll(*s, panel);
     EXPECT_EQ(panel.picture, (std::vector<std::string>{"clear", "plot 1 2", "plot 2 2", "plot 3 2"}));
-    EXPECT_EQ(s->Traccia[3], 7.f) << "Traccia holds the last trace drawn";
-    EXPECT_EQ(s->Traccia[4], 0.f);
+    // Traccia holds the last trace drawn.
+    EXPECT_EQ(std::pair(s->Traccia[3], s->Traccia[4]), std::pair(7.f, 0.f));
 
-    s->N_Geofoni = 400;  // as a damaged file could leave it
-    s->N_samples = 50000;
+    s->N_Geofoni = 400, s->N_samples = 50000;  // as a damaged file could leave them
     panel.picture.clear();
     RedrawAll(*s, panel);
-    EXPECT_EQ(panel.picture.size(), 1u + 97u);
-    EXPECT_EQ(panel.picture.back(), "plot 97 2");
+    EXPECT_EQ(std::tuple(panel.picture.size(), panel.picture.back()), std::tuple(98u, "plot 97 2"));
 }
 
 // Mouse down names the line's column; a move shows the duration again and
@@ -77,8 +71,7 @@ TEST_F(DisplayLogic, MouseReadouts) {
     for (auto [n, freq, y, decimal, duration, unit, time] :
          {std::tuple{1, 32000, 300.0, '.', "", "msec", "12."}, {1024, 4000, 150.0, '.', "256", "msec", "64."},
           {1024, 125, 300.0, ',', "8,19", "sec", "4,1"}}) {
-        s->N_samples = n;
-        s->Sampling_freq = freq;
+        s->N_samples = n, s->Sampling_freq = freq;
         PictureMouseMove(*s, panel, y, 600, decimal);
         EXPECT_EQ(std::tuple(panel.text(Ctl::durata), panel.text(Ctl::Label12), panel.text(Ctl::Label1)),
                   std::tuple(duration, unit, time));

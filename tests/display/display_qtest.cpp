@@ -44,17 +44,10 @@ class DisplayWidgetsTest : public QObject {
     std::unique_ptr<State> s;
     test::FakePanel panel;
 
-    void show(QWidget& w) {
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-    }
-
 private slots:
     void init() {
         s = std::make_unique<State>();
-        s->N_samples = 2048;
-        s->N_Geofoni = 12;
-        s->Sampling_freq = 4000;
+        s->N_samples = 2048, s->N_Geofoni = 12, s->Sampling_freq = 4000;
         FillShotGather(*s, 12, 2048, 4000, 2e4);
         panel = {};
     }
@@ -65,21 +58,20 @@ private slots:
         TracePicture picture, fresh;
         picture.attach(*s);
         picture.resize(600, 400);
-        show(picture);
+        test::Show(picture);
         for (int t = 1; t <= 12; ++t) picture.PlotTrace(t, t % 2 ? 3 : 1);
         picture.PlotTrace(5, 3);
         QCOMPARE(std::pair(picture.drawn().size(), picture.drawn().back().trace), std::pair(std::size_t(12), 5));
         const QImage drawn = picture.image();
         QVERIFY(Inked(drawn) > 500);
         picture.hide();
-        show(picture);
+        test::Show(picture);
         QCOMPARE(picture.grab().toImage().convertToFormat(QImage::Format_RGB32), drawn);
         picture.resize(900, 300);
         fresh.attach(*s);
         fresh.resize(900, 300);
         for (const auto& d : picture.drawn()) fresh.PlotTrace(d.trace, d.style);
-        QCOMPARE(picture.image().size(), QSize(900, 300));
-        QCOMPARE(picture.image(), fresh.image());
+        QCOMPARE(picture.image(), fresh.image());  // 900 x 300
         QCOMPARE(s->Trace_spacing, 75);
         picture.Clear();
         QVERIFY(Inked(picture.image()) == 0 && picture.drawn().empty());
@@ -99,12 +91,10 @@ private slots:
     void paintsWhatAOnePixelPenDraws() {
         QFETCH(int, style);
         QFETCH(int, samples);
-        s->N_samples = samples;
-        s->N_Geofoni = 24;
+        s->N_samples = samples, s->N_Geofoni = 24;
         FillShotGather(*s, 24, samples, 4000, 2e4);
         QImage ours(800, 500, QImage::Format_RGB32), theirs(800, 500, QImage::Format_RGB32);
-        ours.fill(Qt::white);
-        theirs.fill(Qt::white);
+        ours.fill(Qt::white), theirs.fill(Qt::white);
         PlotMemory memory, ourMemory;
         TracePlot plot;
         TracePainter painter;
@@ -142,15 +132,13 @@ private slots:
             s->Display_mode = 1;
             panel.picture.clear();
             q24::Display d(*s, panel);
-            show(d);
+            test::Show(d);
             QVERIFY(Find<QRadioButton>(d, "Option1")->isChecked());
             QTest::mouseClick(Find<QRadioButton>(d, QString("Option%1").arg(mode)), Qt::LeftButton);
-            QCOMPARE(s->Display_mode, mode);
-            QVERIFY2(panel.picture.empty(), "the choice alone draws nothing");
+            QVERIFY2(s->Display_mode == mode && panel.picture.empty(), "the choice alone draws nothing");
             if (done) Click(d, "Command1");
             else d.close();
-            QVERIFY(!d.isVisible());
-            QCOMPARE(s->Display_mode, mode);
+            QVERIFY(!d.isVisible() && s->Display_mode == mode);
             const std::string style = std::to_string(mode);
             const std::vector<std::string> redrawn{"clear", "plot 1 " + style, "plot 2 " + style};
             QCOMPARE(panel.picture, done ? redrawn : std::vector<std::string>{});

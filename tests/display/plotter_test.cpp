@@ -7,7 +7,6 @@
 #include <memory>
 #include <numbers>
 #include <random>
-#include <string>
 
 #include "display/Plotter.h"
 #include "display/Raster.h"
@@ -46,10 +45,8 @@ TEST_F(PlotterTest, AxesOfFourTracesOnAWidthOf400) {
         for (int style : {2, 3}) {
             draw(t, style);
             ASSERT_FALSE(plot.shapes.empty());
-            const auto lobe = points(plot.shapes[0]);
-            EXPECT_EQ(lobe.front(), (PlotPoint{edge, 0}));
-            EXPECT_EQ(lobe.back().x, edge);
-            EXPECT_LT(lobe[1].x, edge) << "a positive sample deflects to the left";
+            const auto lobe = points(plot.shapes[0]);  // a positive sample deflects to the left
+            EXPECT_TRUE(lobe.front() == (PlotPoint{edge, 0}) && lobe.back().x == edge && lobe[1].x < edge) << t;
         }
     }
 }
@@ -90,12 +87,11 @@ TEST_F(PlotterTest, SineWaveLobesAlternateBlueLeftRedRight) {
         for (std::size_t i = 0; i < plot.shapes.size(); ++i) {
             const PlotShape& lobe = plot.shapes[i];
             const bool positive = i % 2 == 0;
-            EXPECT_EQ(lobe.kind, Kind::Polygon);
-            EXPECT_EQ(lobe.colour, style == 3 ? kBlack : positive ? kBlue : kRed) << i;
+            EXPECT_EQ(std::pair(lobe.kind, lobe.colour),
+                      std::pair(Kind::Polygon, style == 3 ? kBlack : positive ? kBlue : kRed)) << i;
             for (const PlotPoint& p : points(lobe)) ASSERT_TRUE(positive ? p.x <= 200 : p.x >= 200) << i;
             // Each lobe starts and ends on the axis and runs downward.
-            EXPECT_EQ(points(lobe).front().x, 200);
-            EXPECT_EQ(points(lobe).back(), (PlotPoint{200, 64.0 * (i + 1)}));
+            EXPECT_TRUE(points(lobe).front().x == 200 && points(lobe).back() == (PlotPoint{200, 64.0 * (i + 1)})) << i;
         }
     }
 }
@@ -103,8 +99,7 @@ TEST_F(PlotterTest, SineWaveLobesAlternateBlueLeftRedRight) {
 // The lobe rules in their order: a sample on zero joins the lobe being
 // closed, and the sign change is tested after the side rules.
 TEST_F(PlotterTest, LobeRulesInTheirOrder) {
-    s->N_Geofoni = 1;
-    s->N_samples = 7;
+    s->N_Geofoni = 1, s->N_samples = 7;
     fill(1, {0, 10, 0, -10, 0, 10, 0});
     draw(1, 2, 100, 7);  // automatic scale 100 / 20 = 5, one unit per sample
     const std::pair<Rgb, std::vector<PlotPoint>> want[] = {{kRed, {{100, 0}, {50, 1}, {100, 1}}},
@@ -115,8 +110,7 @@ TEST_F(PlotterTest, LobeRulesInTheirOrder) {
 }
 
 TEST_F(PlotterTest, LobeLongerThan16384PointsIsDrawnWhole) {
-    s->N_samples = 16384;
-    s->Gain = 1;
+    s->N_samples = 16384, s->Gain = 1;
     s->Dati(0, 16382) = -1000;  // zeros up to here: two points each
     draw(1, 2, 400, 16384);
     ASSERT_EQ(plot.shapes.size(), 1u);
@@ -141,15 +135,14 @@ TEST_F(PlotterTest, TriggerOffsetNeverReadingPastTheTraceArrayAndSpacingRoundsHa
     const auto line = points(plot.shapes.at(0));
     ASSERT_EQ(line.size(), 1016u) << "samples 0 to 1015";
     EXPECT_FLOAT_EQ(line.back().y, static_cast<float>(1015 * 1015.6 / (1024 - double(8.4f))));
-    s->Trg_offset = 0;
-    s->N_samples = 30000;  // more samples than a row holds
+    s->Trg_offset = 0, s->N_samples = 30000;  // more samples than a row holds
     draw(97, 1);
     EXPECT_EQ(plot.points.size(), static_cast<std::size_t>(s->Dati.cols()));
     draw(97, 2);
-    draw(1, 1, 250);
-    EXPECT_EQ(s->Trace_spacing, 62);
-    draw(1, 1, 254);
-    EXPECT_EQ(s->Trace_spacing, 64);
+    for (auto [width, spacing] : {std::pair{250, 62}, {254, 64}}) {
+        draw(1, 1, width);
+        EXPECT_EQ(s->Trace_spacing, spacing);
+    }
 }
 
 // Black polylines through the points given.
@@ -205,9 +198,7 @@ TEST_F(PlotterTest, LobeRasterGivesThePictureOfThePolygonsOfEachLobe) {
                              std::numeric_limits<float>::quiet_NaN(), 0.f, -0.f};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        s->N_samples = c.samples;
-        s->N_Geofoni = static_cast<int16_t>(c.traces);
-        s->Gain = c.gain;
+        s->N_samples = c.samples, s->N_Geofoni = static_cast<int16_t>(c.traces), s->Gain = c.gain;
         std::mt19937 rng(static_cast<unsigned>(c.samples * 31 + c.t));
         std::normal_distribution<float> noise(0, 1e5f);
         std::uniform_int_distribution<int> small(-2, 2), pick(0, 40);
@@ -224,9 +215,7 @@ TEST_F(PlotterTest, LobeRasterGivesThePictureOfThePolygonsOfEachLobe) {
             LobeRaster lobes;
             const Canvas got = Paint(lobes.runs(LayOutTrace(*s, c.t, style, c.width, c.height, memory), c.width, c.height),
                                      c.width, c.height);
-            long differ = 0;
-            for (std::size_t i = 0; i < got.size(); ++i) differ += !(got[i] == expected[i]);
-            EXPECT_EQ(differ, 0) << "style " << style << ", " << plot.shapes.size() << " lobes";
+            EXPECT_TRUE(got == expected) << "style " << style << ", " << plot.shapes.size() << " lobes";
             EXPECT_TRUE(c.signal == Signal::Specials || plot.shapes.size() > 10u) << "the case must draw lobes";
         }
     }

@@ -51,15 +51,14 @@ private slots:
 
     void speedDialogShowsAndSetsSpeeds() {
         auto s = std::make_unique<State>();
-        s->Baud_rate = 500000;
-        s->Baud_rate_high = 250000;
+        s->Baud_rate = 500000, s->Baud_rate_high = 250000;
         BR_Change d(*s);
         d.show();
         for (const char* on : {"Option_500000", "Option_250000_H"}) QVERIFY(Find<QRadioButton>(d, on)->isChecked());
         QTest::mouseClick(Find<QRadioButton>(d, "Option_1000000_H"), Qt::LeftButton);
         Click(d, "Command2");
-        QCOMPARE(std::pair(s->Baud_rate_high, *s->Baud_rate), std::pair(1000000, 500000.0));
-        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(std::tuple(s->Baud_rate_high, *s->Baud_rate, d.result()),
+                 std::tuple(1000000, 500000.0, int(QDialog::Accepted)));
     }
 
     void passwordIsExact() {
@@ -69,8 +68,7 @@ private slots:
             d.show();
             QTest::keyClicks(Find<QLineEdit>(d, "Text1"), typed);
             Click(d, "Command1");
-            QCOMPARE(d.result(), int(want));
-            QVERIFY(!d.isVisible());
+            QVERIFY(d.result() == int(want) && !d.isVisible());
         }
     }
 
@@ -88,9 +86,8 @@ private slots:
         QTest::keyClicks(text, "2500");
         r.line.port.written.clear();
         Click(d, "Command1");
-        QCOMPARE(r.s->Unit_code, int16_t(1999));
-        QCOMPARE(std::pair(int(r.line.port.written.at(4)), int(r.line.port.written.at(5))), std::pair(0x0F, 0x4F));
-        QCOMPARE(text->text(), QString("2500"));
+        QCOMPARE(std::tuple(r.s->Unit_code, r.line.port.written.at(4), r.line.port.written.at(5), text->text()),
+                 std::tuple(int16_t(1999), uint8_t(0x0F), uint8_t(0x4F), QString("2500")));
         Click(d, "Command2");
         r.runUntilIdle();
         QCOMPARE(Caption(d, "Label1"), QString("1999"));

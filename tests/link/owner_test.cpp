@@ -85,10 +85,9 @@ TEST(LineOwner, EveryCommandInEveryActivity) {
             r.panel.texts.clear();
             const bool accepted = r.owner.request(row.command, Activity::Idle);
             const char verdict = row.verdicts[i];
-            EXPECT_EQ(accepted, verdict != 'R');
-            EXPECT_EQ(r.link.cancelled(), verdict == 'P');
-            if (verdict == 'A') EXPECT_EQ(r.panel.text(Ctl::testo), "");
-            if (verdict == 'R') EXPECT_EQ(r.panel.text(Ctl::testo), "Not now: " + std::string(ActivityName(a)));
+            EXPECT_EQ(std::tuple(accepted, r.link.cancelled()), std::tuple(verdict != 'R', verdict == 'P'));
+            if (verdict != 'P')
+                EXPECT_EQ(r.panel.text(Ctl::testo), verdict == 'A' ? "" : "Not now: " + std::string(ActivityName(a)));
             if (verdict == 'P') {
                 r.runUntilIdle();  // the held sequence ends with its reset
                 EXPECT_EQ(r.owner.activity(), Activity::Idle);
@@ -111,8 +110,7 @@ TEST(LineOwner, ControlsAreEnabledWhereTheirCommandMayRunAndKeepWhatTheSequences
         // Back to idle, everything the sequences left on is on again.
         r.owner.cancel(CancelReason::Preempted);
         r.runUntilIdle();
-        EXPECT_TRUE(r.panel.enabled[Ctl::GO_TRIGGER]);
-        EXPECT_FALSE(r.panel.enabled[Ctl::parameters]);
+        EXPECT_TRUE(r.panel.enabled[Ctl::GO_TRIGGER] && !r.panel.enabled[Ctl::parameters]);
     }
 }
 
@@ -130,8 +128,7 @@ TEST(LineOwner, APreemptingCommandStartsAfterTheCleanUpResetAndAnEndingCutsItToT
         if (!resetAt && r.line.port.written.size() > before) resetAt = r.line.port.written.size();
     };
     r.runUntilIdle();
-    EXPECT_GT(resetAt, 0u);           // the reset byte went out ...
-    EXPECT_GE(startedAt, resetAt);    // ... before the shot began
+    EXPECT_TRUE(resetAt > 0 && startedAt >= resetAt);  // the reset byte went out before the shot began
     EXPECT_EQ(r.line.port.written.at(before), 0xFF);
     // A second GO TRIGGER while the first shot is starting is refused, not queued.
     r.hold(Activity::ShotArmed);
@@ -141,8 +138,7 @@ TEST(LineOwner, APreemptingCommandStartsAfterTheCleanUpResetAndAnEndingCutsItToT
     const double t0 = r.line.t;
     r.owner.cancel(CancelReason::Ending);
     r.runUntilIdle();
-    EXPECT_EQ(r.line.port.written, std::vector<uint8_t>{0xFF});
-    EXPECT_LT(r.line.t - t0, 0.6);
+    EXPECT_TRUE(r.line.port.written == std::vector<uint8_t>{0xFF} && r.line.t - t0 < 0.6);
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ TEST(LineMarks, UnescapesAndCountsAcrossReads) {
     const Bytes a = {0x41, 0xFF}, b = {0xFF, 0xFF, 0x00}, c = {0x42, 0xFF, 0x00, 0x00, 0x43};
     std::size_t marks = m.decode(a, out) + m.decode(b, out) + m.decode(c, out);
     EXPECT_EQ(out, (Bytes{0x41, 0xFF, 0x42, 0x00, 0x43}));
-    EXPECT_EQ(marks, 2u);
-    EXPECT_EQ(m.zeroMarks(), 1u);
+    EXPECT_EQ(std::pair(marks, m.zeroMarks()), std::pair(2ul, 1ul));
     out.clear();
     m.decode(Bytes(1000, 0xFF), out);  // a run of doubled 0xFF
     EXPECT_EQ(out, Bytes(500, 0xFF));
@@ -47,8 +46,7 @@ TEST(PortMap, PresentDevicesUsbFirstNaturalOrder) {
 TEST(PortMap, PortOption) {
     int n = 0;
     std::string p;
-    EXPECT_TRUE(ParsePortOption("3=/dev/ttyUSB0", n, p));
-    EXPECT_EQ(std::pair(n, p), std::pair(3, std::string("/dev/ttyUSB0")));
+    EXPECT_TRUE(ParsePortOption("3=/dev/ttyUSB0", n, p) && n == 3 && p == "/dev/ttyUSB0");
     EXPECT_TRUE(ParsePortOption("16=/dev/x", n, p));
     for (const char* bad : {"0=/dev/x", "17=/dev/x", "=/dev/x", "3=", "a=/dev/x", "/dev/x", "123=/dev/x"})
         EXPECT_FALSE(ParsePortOption(bad, n, p)) << bad;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <tuple>
 
 #include "link/Frames.h"
@@ -52,16 +51,13 @@ struct Start {
     std::vector<std::string> failed;
 
     explicit Start(const std::optional<std::vector<std::string>>& ini, bool portDialog = false, bool simulate = false)
-        : program(panel, options(home.path(), line.port.path(), portDialog, simulate), Regional{}, line.port, line) {
+        : program(panel,
+                  Options{.home = home.path(),
+                          .ports = {{5, line.port.path()}, {3, line.port.path()}},
+                          .simulate = simulate,
+                          .noPortDialog = !portDialog},
+                  Regional{}, line.port, line) {
         if (ini) test::WriteFile(home / "ini.txt", Crlf(*ini));
-    }
-    static Options options(const std::string& home, const std::string& units, bool portDialog, bool simulate) {
-        Options o;
-        o.home = home;
-        o.simulate = simulate;
-        o.noPortDialog = !portDialog;
-        o.ports = {{5, units}, {3, units}};
-        return o;
     }
     Start& run() {
         failed = program.start();
@@ -81,8 +77,7 @@ TEST(Startup, WithoutIniAndWithAFailingStepTheProgramStartsOnItsDefaults) {
     st.run();
     EXPECT_EQ(st.failed, std::vector<std::string>{"port dialog: no port dialog"});
     EXPECT_EQ(st.panel.order, (std::vector<std::string>{"show", "port"}));
-    EXPECT_TRUE(std::filesystem::is_directory(st.home / "Data"));
-    EXPECT_TRUE(std::filesystem::exists(st.home / "ini.txt"));
+    EXPECT_TRUE(std::filesystem::is_directory(st.home / "Data") && std::filesystem::exists(st.home / "ini.txt"));
     EXPECT_EQ(st.panel.messages.size(), 2u);
     const State& s = *st.s;
     EXPECT_EQ(std::tuple(s.Sampling_freq, s.N_samples, s.N_Geofoni, s.Trigger_unit, s.Running_Fs, s.Running_N, s.N_slow),
@@ -95,11 +90,10 @@ TEST(Startup, WithoutIniAndWithAFailingStepTheProgramStartsOnItsDefaults) {
 // one with an ini.txt keeps it.
 TEST(Startup, SimulatedFirstStartFindsTheEmulatedSpread) {
     Start st(std::nullopt, false, true);
-    st.run();
-    const State& s = *st.s;
-    EXPECT_EQ(std::tuple(s.N_Geofoni, s.Sampling_freq, s.N_samples, s.Ch_param[24], s.Baud_rate_high, s.Pos_source),
-              std::tuple(24, 1000, 1024, 24, 1000000, 2.5f));
-    EXPECT_TRUE(st.panel.messages.empty());
+    const State& s = *st.run().s;
+    EXPECT_EQ(std::tuple(s.N_Geofoni, s.Sampling_freq, s.N_samples, s.Ch_param[24], s.Baud_rate_high, s.Pos_source,
+                         st.panel.messages.size()),
+              std::tuple(24, 1000, 1024, 24, 1000000, 2.5f, 0u));
     Start kept(std::vector<std::string>{"256", "4000", "3", "1"}, false, true);
     EXPECT_EQ(kept.run().s->N_Geofoni, 3);
 }
@@ -113,10 +107,9 @@ TEST(Startup, StoredValuesAreHonouredOnlyWhereTheBarsHaveAPosition) {
           {"512", "3000", 512, 32000}}) {
         Start st(iniWith(samples, freq));
         st.run();
-        EXPECT_EQ(std::tuple(st.s->N_samples, st.s->Sampling_freq), std::tuple(wantSamples, wantFreq))
-            << samples << " " << freq;
-        EXPECT_TRUE(st.panel.messages.empty());
-        EXPECT_FALSE(st.panel.enabled[Ctl::puls_sample]);
+        const test::FakePanel& p = st.panel;
+        EXPECT_EQ(std::tuple(st.s->N_samples, st.s->Sampling_freq, p.messages.size(), p.enabled.at(Ctl::puls_sample)),
+                  std::tuple(wantSamples, wantFreq, 0u, false)) << samples << " " << freq;
     }
 }
 
@@ -130,9 +123,9 @@ TEST(Startup, IniRoundTripsThroughStartAndExit) {
     cut.resize(100);
     Start st(cut);
     st.run();
-    EXPECT_EQ(std::tuple(st.s->N_samples, st.s->Ch_param[96], st.s->Ch_param[97], st.s->Dist_geofoni),
-              std::tuple(2048, 96, 0, 5.0f));
-    EXPECT_EQ(st.panel.messages.size(), 2u);
+    const State& s = *st.s;
+    EXPECT_EQ(std::tuple(s.N_samples, s.Ch_param[96], s.Ch_param[97], s.Dist_geofoni, st.panel.messages.size()),
+              std::tuple(2048, 96, 0, 5.0f, 2u));
     const std::string written = st.exitAndRead();
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), kConfigLines);
 }
@@ -142,9 +135,8 @@ TEST(Startup, StepsRunInOrderAndTheLineStartsAsOneSequence) {
     st.panel.width = 2500;
     EXPECT_TRUE(st.run().failed.empty());  // --no-port-dialog: no dialog
     EXPECT_EQ(st.panel.order, std::vector<std::string>{"show"});
-    EXPECT_EQ(st.s->Trace_spacing, 100);  // 2500 / (24 + 1)
-    EXPECT_FALSE(st.s->Manual_trigger);   // above 96: a trigger unit, not a manual number
-    EXPECT_EQ(st.s->Com_port, 3);         // the lowest number given
+    // 2500 / (24 + 1); above 96: a trigger unit, not a manual number; the lowest port number given.
+    EXPECT_EQ(std::tuple(st.s->Trace_spacing, st.s->Manual_trigger, st.s->Com_port), std::tuple(100, false, 3));
 
     // The line opened, one parameter command (not the stored sample count and
     // frequency), one reset; then the program is idle.
@@ -154,8 +146,8 @@ TEST(Startup, StepsRunInOrderAndTheLineStartsAsOneSequence) {
     const auto& w = st.line.port.written;
     const auto parameters = frames::ParameterCommand(1002, 256, 8000, 0, 0);
     EXPECT_NE(std::search(w.begin(), w.end(), parameters.begin(), parameters.end()), w.end());
-    EXPECT_EQ(std::count(w.begin(), w.end(), uint8_t{0xFF}), 1);
-    EXPECT_EQ(st.program.link().counters().resets, 1u);
+    EXPECT_EQ(std::tuple(std::count(w.begin(), w.end(), uint8_t{0xFF}), st.program.link().counters().resets),
+              std::tuple(1, 1u));
 }
 
 }  // namespace

@@ -23,6 +23,12 @@ T* Find(const QWidget& parent, const QString& name) {
     return w;
 }
 
+// Shows `w` and waits until it is on the screen.
+inline void Show(QWidget& w) {
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+}
+
 inline QString Caption(const QWidget& parent, const QString& name) { return Find<QLabel>(parent, name)->text(); }
 
 // The text a control shows: a label's or a button's text, a frame's title;

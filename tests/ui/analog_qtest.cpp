@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "support/DialogTest.h"
 #include "support/ReadFile.h"
 #include "support/TempDir.h"
 #include "ui/analog.h"
@@ -38,15 +39,13 @@ void answerNextBox(QMessageBox::StandardButton button, QString* seen, QString* o
 // The program started with --home FOLDER and nothing else.
 WindowOptions AtHome(const std::string& folder) {
     WindowOptions o;
-    o.home = folder;
-    o.noPortDialog = true;
+    o.home = folder, o.noPortDialog = true;
     return o;
 }
 
 void writeIni(const std::string& folder) {
     std::ofstream out(folder + "/ini.txt", std::ios::binary);
-    const char* head[] = {"1024", "4000", "12", "1"};
-    for (auto* v : head) out << v << "\r\n";
+    for (auto* v : {"1024", "4000", "12", "1"}) out << v << "\r\n";
     for (int i = 1; i <= 240; ++i) out << i << "\r\n";
     for (auto* v : {"5", "0", "0", "5", "0", "500000", "500000", "2000", "256", "0"}) out << v << "\r\n";
 }
@@ -119,8 +118,7 @@ private slots:
         QVERIFY(!toolbar->isEnabled() && !w.findChild<QWidget*>("VScroll1")->isEnabled());
         QVERIFY(w.findChild<QWidget*>("testo")->isEnabled());
         panel.setEnabled(Ctl::Frame2, true);
-        QVERIFY(!sample->isEnabled());
-        QVERIFY(w.toolbarAction(2)->isEnabled());
+        QVERIFY(!sample->isEnabled() && w.toolbarAction(2)->isEnabled());
         QVERIFY(!w.toolbarAction(0)->isEnabled());  // no command yet
         panel.setEnabled(Ctl::Frame2, false);
         panel.setEnabled(Ctl::Toolbar2, true);  // a unit reset during the shot
@@ -128,16 +126,14 @@ private slots:
         panel.setEnabled(Ctl::puls_sample, true);
         QVERIFY(!sample->isEnabled());
         panel.setEnabled(Ctl::Frame2, true);
-        QVERIFY(toolbar->isEnabled());
-        QVERIFY(sample->isEnabled());
+        QVERIFY(toolbar->isEnabled() && sample->isEnabled());
     }
 
     void panelFitsWithoutOverlapAtBothScreenSizes() {
         for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
             analog w;
             w.resize(size);
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            test::Show(w);
             QCOMPARE(w.width(), size.width());
             QWidget* frame = w.findChild<QWidget*>("Frame2");
             QList<QWidget*> parts;

@@ -86,24 +86,24 @@ TEST(Units, PacedRepliesTakeTheirWireTime) {
     const double wire = 907 * 10.0 / 250000;  // request and block at 250000 baud
     EXPECT_NEAR(d.units.nextEvent(), wire, 1e-9);
     const std::size_t half = d.take(wire * 0.5).size();
-    EXPECT_TRUE(half > 400u && half < 449u) << half;
-    EXPECT_EQ(half + d.take(wire + 1e-9).size(), 896u);
+    EXPECT_TRUE(half > 400u && half < 449u && half + d.take(wire + 1e-9).size() == 896u) << half;
 }
 
+// A reset drops the units to 250000; a speed command while they restart is not heard.
 TEST(Units, ResetSpeedAndDeafness) {
     Driver d({});
-    d.send(frames::SpeedCommand(1000000));
-    EXPECT_EQ(d.units.baud(), 1000000);
-    d.pc = 1000000;
-    d.send(Bytes{0xFF});
-    EXPECT_EQ(d.units.baud(), 250000);
-    d.pc = 250000;
-    d.t = 0.5;  // still restarting
-    d.send(frames::SpeedCommand(500000));
-    EXPECT_EQ(d.units.baud(), 250000);
-    d.t = 2;
-    d.send(frames::SpeedCommand(500000));
-    EXPECT_EQ(d.units.baud(), 500000);
+    auto speed = [](int32_t baud) {
+        const frames::Command c = frames::SpeedCommand(baud);
+        return Bytes(c.begin(), c.end());
+    };
+    // the PC's speed, the time, what it sends, the units' speed after
+    for (auto [pc, t, bytes, baud] : {std::tuple{250000, 0.0, speed(1000000), 1000000},
+                                      {1000000, 0.0, Bytes{0xFF}, 250000}, {250000, 0.5, speed(500000), 250000},
+                                      {250000, 2.0, speed(500000), 500000}}) {
+        d.pc = pc, d.t = t;
+        d.send(bytes);
+        EXPECT_EQ(d.units.baud(), baud) << t;
+    }
 }
 
 // A recording without trigger replies when done; a lone byte waits for the
