@@ -1,6 +1,7 @@
 #include "acquisition/PassiveSeismic.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -281,11 +282,23 @@ Task<void> PassiveSeismic::mergeAndSave(int hz, int blocks) {
 std::string PassiveSeismic::markerPath() const { return files_.home + "/" + kUnsavedMarker; }
 
 int PassiveSeismic::unsavedBlocks() const {
-    std::ifstream in(markerPath());
+    std::ifstream in(markerPath(), std::ios::binary);
     if (!in) return 0;
-    int blocks = 1;  // a marker that names no count still says a recording is there
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind("blocks=", 0) == 0) blocks = std::max(1, std::atoi(line.c_str() + 7));
+    std::ostringstream text;
+    text << in.rdbuf();
+    return UnsavedBlocksOf(text.str());
+}
+
+int UnsavedBlocksOf(std::string_view markerText) {
+    int blocks = 1;
+    std::istringstream in{std::string(markerText)};
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("blocks=", 0) != 0) continue;
+        const std::size_t at = std::min(line.find_first_not_of(" \t", 7), line.size());
+        int n = 0;
+        const auto [ptr, ec] = std::from_chars(line.data() + at, line.data() + line.size(), n);
+        blocks = ec == std::errc() && n > 0 ? n : 1;
+    }
     return blocks;
 }
 

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "acquisition/Operator.h"
 #include "files/Saving.h"
@@ -129,5 +130,10 @@ private:
     bool started_ = false;
     std::string failedUnit_;
 };
+
+// The blocks the marker's text names (its last "blocks=N" line); 1 when it
+// names none, or a count that is not a number from 1 to 2^31 - 1 (a marker
+// still says a recording is there).
+int UnsavedBlocksOf(std::string_view markerText);
 
 }  // namespace q24

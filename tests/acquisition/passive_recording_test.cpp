@@ -106,6 +106,14 @@ TEST(PassiveRecording, EscOrTheProgramEndingDuringBlock2KeepsBlock1AndTheNextSta
     }
 }
 
+// A marker from another run or edited by hand: a count out of range names
+// one block, never a negative or wrapped one.
+TEST(PassiveRecording, MarkerCountOutsideTheIntRangeNamesOneBlock) {
+    for (auto [text, blocks] : {std::pair{"blocks=3\r\nfrequency=500\r\n", 3}, {"blocks= 12", 12},
+                                {"blocks=4294967299\r\n", 1}, {"blocks=-2", 1}, {"frequency=125", 1}})
+        EXPECT_EQ(UnsavedBlocksOf(text), blocks) << text;
+}
+
 // A unit that stops answering after block 2, or a full disk after block 1 (a
 // file size limit that stops the temporary files growing, lifted when the
 // question comes, for data.txt): the recording ends and the whole blocks are

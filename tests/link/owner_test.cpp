@@ -59,6 +59,12 @@ constexpr std::pair<Ctl, Command> kControls[] = {
 
 struct Rig : test::UnitsRig<> {
     Rig() : UnitsRig(test::PatternUnits()) { EXPECT_EQ(openLine(), 1); }
+    // A sequence still held ends as at the end of the program (its frame
+    // freed, as LeakSanitizer checks).
+    ~Rig() {
+        owner.cancel(CancelReason::Ending);
+        runUntilIdle();
+    }
     bool holding = false;
     // Holds `a` until cancelled, then cleans up with a reset as every
     // sequence does.
