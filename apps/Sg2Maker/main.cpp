@@ -7,6 +7,7 @@
 // Exits 0 when OUT.sg2 is written, 1 on a bad command line, 2 when the data
 // file cannot be read or converted or OUT.sg2 cannot be written; an existing
 // OUT.sg2 is replaced only by a complete new file.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "state/Version.h"
 
 int main(int argc, char** argv) {
+    // A write beyond a file-size limit fails with its reason instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     const char* usage = "Sg2Maker \"DATA.txt|OUT.sg2\" [--delay SECONDS] [--stack N] [--shot N]";
     if (q24::AnswerVersionOrHelp(argc, argv, "Sg2Maker", usage)) return 0;
     std::string why;

@@ -1,4 +1,5 @@
 // quelda24-cli: the seismograph's work from a terminal or a script.
+#include <csignal>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <cstdio>
@@ -40,6 +41,8 @@ bool ReportRecording(const std::vector<int64_t>& starts, const std::string& msee
 }  // namespace q24::cli
 
 int main(int argc, char** argv) {
+    // A write beyond a file-size limit fails with its reason instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (q24::AnswerVersionOrHelp(argc, argv, "quelda24-cli", "quelda24-cli COMMAND [OPTIONS]  (run it alone for the commands)"))
         return 0;
     QCoreApplication app(argc, argv);

@@ -13,6 +13,7 @@
 // --pick and --interpret need no display; they exit 1 with the reason on
 // standard error when the work was not done. --list exits 2 when a listed
 // file is missing or does not load.
+#include <csignal>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -96,6 +97,8 @@ Options parse(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write beyond a file-size limit fails with its reason instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (q24::AnswerVersionOrHelp(argc, argv, "velostrata", kUsage)) return 0;
     const Options o = parse(argc, argv);
     const std::string &project = o.project, &screenshot = o.screenshot, &pictures = o.pictures, &pick = o.pick,
