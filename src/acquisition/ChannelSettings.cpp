@@ -97,6 +97,23 @@ void ChannelSettings::setChecked(int i, bool checked) {
 
 void ChannelSettings::Check_Click(int i) { s_.Ch_enabled[position(i)] = slots_[i].checked; }
 
+int ChannelSettings::FillFound(const std::vector<std::pair<int, bool>>& units) {
+    const BusyGuard batch = startBatch();
+    int p = 0;
+    for (const auto& [unit, ticked] : units) {
+        if (++p > kTracePositions) break;
+        const int i = p - kSlots * group();
+        if (i >= 1 && i <= kSlots) {  // a slot on show
+            setText(i, std::to_string(unit));
+            setChecked(i, ticked);
+        } else {  // what typing and ticking in that position's group would leave
+            s_.Ch_param[p] = static_cast<int16_t>(unit);
+            s_.Ch_enabled[p] = ticked;
+        }
+    }
+    return std::max(0, static_cast<int>(units.size()) - kTracePositions);
+}
+
 void ChannelSettings::setSettAll(bool checked) {
     const BusyGuard batch = startBatch();
     ensureLoaded();

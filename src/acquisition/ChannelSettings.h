@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "state/BusyGuard.h"
 #include "state/State.h"
@@ -92,6 +94,12 @@ public:
     // slots 1, 6, 12, 18 and 24 also run their handler (Option<i>_Click).
     void clickOption(int i);
     void OK();  // Command1_Click: settle the trigger; the dialog then hides
+    // FIND UNITS: the units found, in the order given, to channel positions
+    // 1, 2, ... as typing them into the slots and ticking (or not, as
+    // `ticked` says) would, group after group; later positions and every
+    // other setting stay as they were. Returns how many did not fit the 96
+    // positions.
+    int FillFound(const std::vector<std::pair<int, bool>>& units);
 
     // Trigger_unit from the selected slot choice; a slot whose box is empty
     // (or holds no 16-bit number) leaves Trigger_unit as it was.

@@ -144,6 +144,15 @@ std::size_t Unpack7(std::span<const uint8_t> wire, std::vector<uint8_t>& data) {
     return groups;
 }
 
+bool WellPacked(std::span<const uint8_t> wire) {
+    for (std::size_t g = 0; g + 7 <= wire.size(); g += 7) {
+        for (std::size_t j = 0; j < 6; ++j)
+            if (wire[g + j] & 0x80) return false;
+        if (wire[g + 6] & 0xC0) return false;
+    }
+    return true;
+}
+
 std::vector<uint8_t> Pack7(std::span<const uint8_t> data) {
     std::vector<uint8_t> wire;
     wire.reserve((data.size() + 5) / 6 * 7);

@@ -84,6 +84,9 @@ std::optional<uint8_t> BurstRequestRunning(int unit);
 // Seven-bit unpacking of whole 7-byte groups: appends 6 data bytes per group
 // of `wire` to `data`; a trailing part group is ignored. Returns the groups.
 std::size_t Unpack7(std::span<const uint8_t> wire, std::vector<uint8_t>& data);
+// True when every whole 7-byte group of `wire` is as the units pack it: six
+// data bytes with bit 7 clear and a flag byte using bits 0..5 only.
+bool WellPacked(std::span<const uint8_t> wire);
 // The inverse, for the units: 6 data bytes per group (the last group padded
 // with zeros).
 std::vector<uint8_t> Pack7(std::span<const uint8_t> data);

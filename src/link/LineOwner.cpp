@@ -53,6 +53,9 @@ Verdict Decide(Activity a, Command c) {
                 case C::Refraction: return V::Allowed;
                 default: return V::Refused;
             }
+        case A::Probing:
+            // STOP ends the search (its reset then runs).
+            return c == C::Stop ? V::Allowed : V::Refused;
         case A::ShotReceiving:
         case A::Timed:
         case A::Passive:
@@ -75,6 +78,7 @@ const char* ActivityName(Activity a) {
         case A::Passive: return "passive recording";
         case A::Loading: return "loading a file";
         case A::Saving: return "saving";
+        case A::Probing: return "finding the units";
     }
     return "";
 }
@@ -232,12 +236,12 @@ Task<void> LineOwner::runSequence(std::function<Task<void>()> make) {
     if (idleAgain) idleAgain();
 }
 
-Task<int> LineOwner::reset() {
+Task<int> LineOwner::reset(bool quick) {
     const Activity before = activity_;
     setActivity(Activity::Resetting);
     panel_.setText(Ctl::testo, "R E S E T .....");
     panel_.setVisible(Ctl::testo, true);
-    const int ran = co_await link_.Reset_units();
+    const int ran = co_await link_.Reset_units(quick);
     panel_.setText(Ctl::testo, "");
     setActivity(before == Activity::Idle && !busy_ ? Activity::Idle : before);
     co_return ran;

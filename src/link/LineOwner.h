@@ -32,13 +32,14 @@ namespace q24 {
 
 enum class Activity {
     Idle, Resetting, SpeedChange, Code, ShotArmed, ShotReceiving, Running, Timed, Passive, Loading, Saving,
+    Probing,  // finding the units on the line
 };
 
 // What the operator (or the running timer, or the system) asks for.
 enum class Command {
     GoTrigger, ExitTrigger, GoRunning, Stop, RunningTick, ContinuousSampling, Passive, Reset, Code, BaudRate,
     File, Refraction, Channels, TriggerUnits, Parameters, RunningParameters, InitPar, TrgCorr, Stacking,
-    Display, Spectrum, Geometry, TraceCount, Gain, Exit, CloseBox,
+    Display, Spectrum, Geometry, TraceCount, Gain, Exit, CloseBox, FindUnits,
 };
 
 enum class Verdict { Allowed, Refused, Preempts };
@@ -89,8 +90,8 @@ public:
     void cancel(CancelReason why);
 
     // The units reset as a sequence of its own ("R E S E T ....." in testo):
-    // 1 when it ran.
-    Task<int> reset();
+    // 1 when it ran. `quick`: see Link::Reset_units.
+    Task<int> reset(bool quick = false);
 
     // Told each time the program becomes idle.
     std::function<void()> idleAgain;

@@ -54,8 +54,8 @@ int Link::Set_pc_baud(int32_t rate) {
     return ok ? 1 : 0;
 }
 
-Task<bool> Link::waitSeconds(double seconds, bool atLeast) {
-    double limit = timing::WholeSecondStart(now()) + seconds;
+Task<bool> Link::waitSeconds(double seconds, bool atLeast, bool exact) {
+    double limit = exact ? now() + seconds : timing::WholeSecondStart(now()) + seconds;
     if (atLeast) limit = std::max(limit, now() + seconds);
     // A reset is itself the clean-up of a cancelled sequence: only the end of
     // the program cuts its waits short.
@@ -114,18 +114,18 @@ void Link::Reopen_port() {
     port_.setSpeed(speed);
 }
 
-Task<int> Link::Set_baud(int32_t rate) {
+Task<int> Link::Set_baud(int32_t rate, bool exact) {
     const frames::Command c = frames::SpeedCommand(rate);
     Send_bytes(c);
     // Cancelled half-way, the PC still follows: the units take the new speed
     // whether or not anyone waits for them.
-    const bool waited = co_await waitSeconds(timing::kSpeedSettle);
+    const bool waited = co_await waitSeconds(timing::kSpeedSettle, false, exact);
     Set_pc_baud(rate);
     showSpeed(rate);
     co_return waited ? 1 : 0;
 }
 
-Task<int> Link::Reset_units() {
+Task<int> Link::Reset_units(bool quick) {
     if (resetting_) co_return 0;  // one reset at a time
     const BusyGuard oneReset(resetting_);
     const uint8_t reset = frames::kResetByte;
@@ -137,15 +137,15 @@ Task<int> Link::Reset_units() {
         if (port_.isOpen()) port_.drain();
         co_return 1;
     }
-    co_await waitSeconds(timing::kResetLead);
+    if (!quick) co_await waitSeconds(timing::kResetLead);
     Send_bytes({&reset, 1});
     Set_pc_baud(250000);
     showSpeed(250000);
     // The units need their two seconds to restart whatever the clock shows:
     // a speed command sent sooner would be lost.
-    co_await waitSeconds(timing::kResetSettle, true);
+    co_await waitSeconds(timing::kResetSettle + (quick ? timing::kResetMargin : 0), true, quick);
     if (waits_.cancelReason() == CancelReason::Ending) co_return 1;
-    co_await Set_baud(WorkingBaud());
+    co_await Set_baud(WorkingBaud(), quick);
     co_return 1;
 }
 
@@ -371,6 +371,60 @@ Task<int> Link::Read_trigger_time(double timeout_s) {
 Task<int32_t> Link::Read_code_reply() {
     const Reply r = co_await readReply(frames::kCodeReplyBytes, now() + timing::kCodeReplyLimit);
     co_return end(r.end, r.end == ReadEnd::Ok ? *frames::CodeOfReply(r.bytes) : 0);
+}
+
+Task<Link::ProbeReply> Link::Probe_block(int address, double limit, double quiet, double tail) {
+    ProbeReply r;
+    const auto request = frames::DataRequest(address);
+    if (!request) {
+        r.end = ReadEnd::LineError;
+        end(r.end, 0);
+        co_return r;
+    }
+    if (port_.isOpen()) {
+        r.errorsBefore = port_.takeErrors().any();
+        r.before = port_.available();
+        port_.discardInput();
+    }
+    startClean();
+    Send_bytes(*request);
+    const double sent = now();
+    const double blockWire = timing::WireSeconds(frames::kBlockBytes, pcBaud_);
+    std::size_t got = 0;
+    double first = 0, last = 0;
+    for (;;) {
+        double deadline = sent + limit;
+        if (got > 0) {
+            deadline = last + quiet;
+            if (got < static_cast<std::size_t>(frames::kBlockBytes))
+                deadline = std::max(deadline, first + blockWire + tail);
+            // A line that never falls quiet (a unit babbling, a speed
+            // mismatch) still ends the exchange.
+            deadline = std::min(deadline, sent + limit + 2 * blockWire + tail);
+        }
+        if (now() >= deadline) break;
+        co_await waits_.until(port_.pollFd(), std::min(deadline, now() + timing::kStopCheck));
+        if (cancelled()) {
+            r.end = ReadEnd::Cancelled;
+            end(r.end, 0);
+            co_return r;
+        }
+        pollLine();
+        if (lostShown_) break;
+        const std::size_t n = port_.isOpen() ? port_.available() : 0;
+        if (n > got) {
+            if (got == 0) first = now();
+            got = n;
+            last = now();
+        }
+    }
+    pollLine();
+    r.lineErrors = s_.Comm_error;
+    if (port_.isOpen()) r.bytes = port_.takeAll();
+    counters_.bytesIn += r.bytes.size();
+    // A silent number is no fault of the line: not counted as a time-out.
+    lastEnd_ = r.bytes.empty() ? ReadEnd::Timeout : ReadEnd::Ok;
+    co_return r;
 }
 
 // ---------------------------------------------------------------- port dialog

@@ -84,11 +84,14 @@ public:
     void Reopen_port();
     // Speed command to the units at the old speed, about a second, then the PC.
     // 1 done, 0 cancelled before the PC followed.
-    Task<int> Set_baud(int32_t rate);
+    Task<int> Set_baud(int32_t rate, bool exact = false);
     // Units and PC back to 250000, then to Baud_rate: 1 when it ran, 0 when
     // it was refused (one is running already). When the program is ending it
     // only sends the reset byte, so the units stop recording at once.
-    Task<int> Reset_units();
+    // `quick`, for a caller that knows no unit is still sending: the byte goes
+    // at once, and the restart (2 s) and the speed change (1 s) are waited
+    // exactly rather than by the whole-second rule.
+    Task<int> Reset_units(bool quick = false);
 
     // ---- Commands
     void Send_parameters(int trigger_unit, int32_t n_samples, int32_t sampling_freq, int arg4, int trg_mode,
@@ -115,6 +118,23 @@ public:
     // 1 reply (Trg_time set), 255 time-out, 0 stopped (the "empty" result).
     Task<int> Read_trigger_time(double timeout_s);
     Task<int32_t> Read_code_reply();  // the code, 0 on time-out or stop
+    // One data request for `address` and whatever the line brings back for
+    // it: silence when no byte came within `limit` seconds of the request;
+    // otherwise the bytes until the block is whole and the line has been
+    // quiet for `quiet` seconds (a second answer is taken in, not left for
+    // the next request), or, for a block cut short, until `tail` seconds
+    // past its first byte's block wire time with the line quiet; never
+    // longer than `limit` + two blocks' wire time + `tail`.
+    // `before` counts the bytes that were waiting before the request (a late
+    // or extra answer to an earlier one); they are thrown away.
+    struct ProbeReply {
+        ReadEnd end = ReadEnd::Ok;  // Ok, Cancelled, or LineError for an address no request carries
+        std::vector<uint8_t> bytes;
+        bool lineErrors = false;  // framing, parity, overrun or break marks during the answer
+        std::size_t before = 0;
+        bool errorsBefore = false;
+    };
+    Task<ProbeReply> Probe_block(int address, double limit, double quiet, double tail);
     ReadEnd lastEnd() const { return lastEnd_; }
 
     // An acquisition's start: receive threshold 0, input (and output) emptied.
@@ -138,8 +158,9 @@ public:
 private:
     int32_t WorkingBaud() const;
     // Whole-second wait rule, ends at or past the limit (and, `atLeast`, not
-    // before `seconds` have passed); false when cancelled.
-    Task<bool> waitSeconds(double seconds, bool atLeast = false);
+    // before `seconds` have passed; `exact`, `seconds` from now); false when
+    // cancelled.
+    Task<bool> waitSeconds(double seconds, bool atLeast = false, bool exact = false);
     void pollLine(bool raiseFlags = true);  // line errors into the counters and the flags
     void startClean();                 // before a request: old flags and marks do not count
     void showSpeed(int32_t rate);

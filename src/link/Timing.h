@@ -29,6 +29,9 @@ constexpr double kSpeedSettle = 1;   // after a speed command, before the PC fol
 constexpr double kResetLead = 1;     // before the reset byte
 constexpr double kResetSettle = 2;   // after the reset byte: the units restart at 250000
 constexpr double kCodeReplyLimit = 1;
+// A reset waited exactly (not by the whole-second rule) gives the units this
+// much more than their two seconds, so the speed command is never early.
+constexpr double kResetMargin = 0.05;
 
 // Time limits for a data block (request plus 896 bytes) and for a burst: the
 // units' allowance, never less than four times the bytes' own wire time (which

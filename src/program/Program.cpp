@@ -66,7 +66,8 @@ Program::Program(Operator& op, Options options, Regional regional, std::unique_p
       shot_(*state_, gated_, op, link_, owner_, params_, channels_, files_),
       running_(*state_, gated_, op, link_, owner_, params_, channels_),
       timed_(*state_, gated_, op, link_, owner_, channels_),
-      passive_(*state_, gated_, op, link_, files_, owner_) {
+      passive_(*state_, gated_, op, link_, files_, owner_),
+      probe_(*state_, gated_, link_, owner_) {
     owner_.failed = [](const std::string& what) {
         std::fprintf(stderr, "quelda24: a sequence failed: %s\n", what.c_str());
     };
@@ -119,6 +120,10 @@ void Program::goRunning() {
 }
 
 void Program::stop() {
+    if (owner_.activity() == Activity::Probing) {
+        owner_.cancel(CancelReason::Preempted);
+        return;
+    }
     if (owner_.allows(Command::Stop)) running_.fine_loop();
 }
 
@@ -132,6 +137,20 @@ void Program::passiveSeismic() {
 
 void Program::resetUnits() {
     owner_.request(Command::Reset, Activity::Resetting, [this]() -> Task<void> { co_await owner_.reset(); });
+}
+
+void Program::findUnits(const std::function<void(const ProbeResult&)>& done) {
+    const bool started = owner_.request(Command::FindUnits, Activity::Probing, [this, done]() -> Task<void> {
+        const ProbeResult r = co_await probe_.run();
+        if (r.complete) {
+            std::vector<std::pair<int, bool>> fill;
+            for (const FoundUnit& u : r.units) fill.emplace_back(u.address, u.answer == UnitAnswer::Answered);
+            const int leftOver = channels_.FillFound(fill);
+            if (const std::string text = ProbeMessage(r, leftOver); !text.empty()) co_await gated_.messageAsync(text);
+        }
+        if (done) done(r);
+    });
+    if (!started && done) done(ProbeResult{});  // refused: the reason is in the status text
 }
 
 void Program::traceCountChanged(int value) {

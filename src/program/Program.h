@@ -5,6 +5,7 @@
 // parameters, the channel settings and the four acquisitions, the start-up in
 // its fixed order and the commands that start sequences. What the operator
 // sees and answers goes through the Operator it is given.
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "acquisition/RunningMode.h"
 #include "acquisition/TimedMode.h"
 #include "acquisition/TriggerAcquisition.h"
+#include "acquisition/UnitsProbe.h"
 #include "files/Saving.h"
 #include "link/LineOwner.h"
 #include "link/Link.h"
@@ -79,6 +81,11 @@ public:
     void continuousSampling();
     void passiveSeismic();
     void resetUnits();
+    // FIND UNITS (activity Probing): the probe; once it has asked every
+    // number, the units that answered fill the channel slots in order (those
+    // with line errors unticked) and a message names the line errors. `done`
+    // is told the result either way. STOP and EXIT end it (the reset runs).
+    void findUnits(const std::function<void(const ProbeResult&)>& done = {});
 
     // The trace-count bar moved: the trace count and spacing follow, then the
     // channel slots.
@@ -106,6 +113,7 @@ public:
     RunningMode& running() { return running_; }
     TimedMode& timed() { return timed_; }
     PassiveSeismic& passive() { return passive_; }
+    UnitsProbe& probe() { return probe_; }
     const FilesEnv& files() const { return files_; }
     const Options& options() const { return options_; }
     const Regional& regional() const { return regional_; }
@@ -137,6 +145,7 @@ private:
     RunningMode running_;
     TimedMode timed_;
     PassiveSeismic passive_;
+    UnitsProbe probe_;
     bool openAtStart_ = false;  // the start-up's line sequence opens the line
     bool ending_ = false;
 };

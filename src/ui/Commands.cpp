@@ -79,7 +79,14 @@ void RegisterSetup(Program& p, analog& w, SetupForms& f) {
     w.setCommand(Ctl::Init_par, [] {});  // has no effect, as it always had
     w.setCommand(Ctl::parameters, [&p, &w] { Modal<Parametri>(p.parameters(), &w); });
     w.setCommand(Ctl::canali, [&p, &w, &f] {
-        if (!f.channels) f.channels = new Channels_setting(p.channels(), &w);
+        if (!f.channels) {
+            auto* dialog = new Channels_setting(p.channels(), &w);
+            dialog->findUnits = [&p](std::function<void()> finished) {
+                p.findUnits([finished = std::move(finished)](const ProbeResult&) { finished(); });
+            };
+            dialog->stopFinding = [&p] { p.stop(); };
+            f.channels = dialog;
+        }
         p.channels().PrepareForShow();
         f.channels->exec();
     });

@@ -218,6 +218,22 @@ TEST_F(CliShot, RunPrintsEachSweepsRmsOrThatItsUnitIsSilent) {
     EXPECT_EQ(o.out.substr(o.out.rfind("line: ")), "line: Br= 1000000\n");
 }
 
+// detect finds exactly the units on the line, gaps and all; a line with no
+// unit among the numbers asked ends with status 1.
+TEST_F(CliShot, DetectPrintsTheUnitsThatAnswerInOrder) {
+    for (const char* units : {"2-9", "200"}) {
+        startUnits({"--units", units, "--silent", "5"});
+        const test::ToolRun r = cli("detect");
+        if (std::string(units) == "200") {
+            EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, std::string()));
+            EXPECT_NE(r.err.find("no unit answered\n"), std::string::npos) << r.err;
+        } else {
+            const std::string want = "unit 2\nunit 4\nunit 6\nunit 7\nunit 8\nunit 9\n";
+            EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(0, want)) << r.err;
+        }
+    }
+}
+
 // Ended while armed (by Ctrl+C or a service stop), the command resets the
 // units once and exits with 128 + the signal; while it holds the line, a
 // second command on it is turned away at once and the first goes on armed.

@@ -1,6 +1,7 @@
 // The program's window under --simulate, its dialogs answered as an operator
-// would: timed sampling (START, the save dialog, EXIT), a shot, and the
-// program's end while one is armed; pictures of the window and the dialog.
+// would: timed sampling (START, the save dialog, EXIT), a shot, FIND UNITS and the
+// program's end while a shot is armed; pictures of the window and the dialogs.
+#include <QAction>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "files/Loading.h"
 #include "support/ProgramWindow.h"
@@ -168,6 +170,37 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(resets(), before + 1, 2000);
         }
     }
+    // FIND UNITS in the channel settings over the emulated units 2, 5 and 7:
+    // slots 1 to 3 get them, ticked; slot 4 keeps the spread's unit 4.
+    void findUnitsFillsTheChannelSlots() {
+        test::TempDir home;  // empty: the emulated units' spread, units 1 to 24
+        Application app(test::SimulatedOptions(home.path()), Regional{});
+        app.start();
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+        app.program().simulatedUnits()->with([](units::Units& u) { u.config().addresses = {2, 5, 7}; });
+        bool clicked = false, closed = false;
+        test::OperatorHand operatorHand(50, [&](QWidget* front) {
+            if (front->objectName() != "Channels_setting") return;
+            auto* find = front->findChild<QPushButton*>("Find_units");
+            if (!clicked) {
+                clicked = true;
+                find->click();
+            } else if (app.owner().idle() && find->text() == "FIND UNITS" && !closed) {
+                closed = true;
+                test::SaveScreenshot(*front, "channels_after_find_units");
+                front->findChild<QPushButton*>("Command1")->click();
+            }
+        });
+        operatorHand.start();
+        QTimer::singleShot(0, [&] { app.window().findChild<QAction*>("canali")->trigger(); });
+        QTRY_VERIFY_WITH_TIMEOUT(closed, 20000);
+        operatorHand.stop();
+        const State& s = app.state();
+        QCOMPARE((std::vector<int>{s.Ch_param[1], s.Ch_param[2], s.Ch_param[3], s.Ch_param[4]}),
+                 (std::vector<int>{2, 5, 7, 4}));
+        QVERIFY(s.Ch_enabled[1] && s.Ch_enabled[2] && s.Ch_enabled[3]);
+    }
+
     // Another recorder's file with 10 ms of pre-trigger, loaded: the trigger
     // line stands where its DELAY puts the trigger (80 of 2031 drawn samples).
     void loadedPreTriggerShowsTheTriggerLine() {

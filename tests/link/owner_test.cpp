@@ -14,10 +14,10 @@ using namespace q24;
 
 namespace {
 
-constexpr std::array kActivities = {Activity::Idle,      Activity::Resetting, Activity::SpeedChange,
-                                    Activity::Code,      Activity::ShotArmed, Activity::ShotReceiving,
-                                    Activity::Running,   Activity::Timed,     Activity::Passive,
-                                    Activity::Loading,   Activity::Saving};
+constexpr std::array kActivities = {Activity::Idle,    Activity::Resetting, Activity::SpeedChange,
+                                    Activity::Code,    Activity::ShotArmed, Activity::ShotReceiving,
+                                    Activity::Running, Activity::Timed,     Activity::Passive,
+                                    Activity::Loading, Activity::Saving,    Activity::Probing};
 
 // One row per command, one letter per activity in the order above:
 // A allowed, R refused, P pre-empts.
@@ -26,19 +26,20 @@ struct Row {
     const char* verdicts;
 };
 constexpr Row kTable[] = {
-    {Command::GoTrigger, "ARRRRRPRRRR"},         {Command::ExitTrigger, "RRRRARRRRRR"},
-    {Command::GoRunning, "ARRRRRRRRRR"},         {Command::Stop, "ARRRRRARRRR"},
-    {Command::RunningTick, "RRRRRRARRRR"},       {Command::ContinuousSampling, "ARRRRRPRRRR"},
-    {Command::Passive, "ARRRRRPRRRR"},           {Command::Reset, "ARRRRRRRRRR"},
-    {Command::Code, "ARRRRRRRRRR"},              {Command::BaudRate, "ARRRRRRRRRR"},
-    {Command::File, "ARRRRRRRRRR"},              {Command::Refraction, "AAAARRRRRRR"},
-    {Command::Channels, "ARRRRRRRRRR"},          {Command::TriggerUnits, "ARRRRRRRRRR"},
-    {Command::Parameters, "ARRRRRRRRRR"},        {Command::RunningParameters, "ARRRRRRRRRR"},
-    {Command::InitPar, "ARRRRRRRRRR"},           {Command::TrgCorr, "ARRRRRRRRRR"},
-    {Command::Stacking, "AAAARRRRRRR"},          {Command::Display, "AAAARRARRRR"},
-    {Command::Spectrum, "AAAAAAAAAAA"},          {Command::Geometry, "AAAARRRRRRR"},
-    {Command::TraceCount, "ARRRRRRRRRR"},        {Command::Gain, "AAAAAAAAAAA"},
-    {Command::Exit, "APPPPPPPPPP"},              {Command::CloseBox, "APPPPPPPPPP"},
+    {Command::GoTrigger, "ARRRRRPRRRRR"},   {Command::ExitTrigger, "RRRRARRRRRRR"},
+    {Command::GoRunning, "ARRRRRRRRRRR"},   {Command::Stop, "ARRRRRARRRRA"},
+    {Command::RunningTick, "RRRRRRARRRRR"}, {Command::ContinuousSampling, "ARRRRRPRRRRR"},
+    {Command::Passive, "ARRRRRPRRRRR"},     {Command::Reset, "ARRRRRRRRRRR"},
+    {Command::Code, "ARRRRRRRRRRR"},        {Command::BaudRate, "ARRRRRRRRRRR"},
+    {Command::File, "ARRRRRRRRRRR"},        {Command::Refraction, "AAAARRRRRRRR"},
+    {Command::Channels, "ARRRRRRRRRRR"},    {Command::TriggerUnits, "ARRRRRRRRRRR"},
+    {Command::Parameters, "ARRRRRRRRRRR"},  {Command::RunningParameters, "ARRRRRRRRRRR"},
+    {Command::InitPar, "ARRRRRRRRRRR"},     {Command::TrgCorr, "ARRRRRRRRRRR"},
+    {Command::Stacking, "AAAARRRRRRRR"},    {Command::Display, "AAAARRARRRRR"},
+    {Command::Spectrum, "AAAAAAAAAAAA"},    {Command::Geometry, "AAAARRRRRRRR"},
+    {Command::TraceCount, "ARRRRRRRRRRR"},  {Command::Gain, "AAAAAAAAAAAA"},
+    {Command::FindUnits, "ARRRRRRRRRRR"},   {Command::Exit, "APPPPPPPPPPP"},
+    {Command::CloseBox, "APPPPPPPPPPP"},
 };
 
 // Every control of the main window that runs a command, and its command.

@@ -96,11 +96,28 @@ Channels_setting::Channels_setting(ChannelSettings& logic, QWidget* parent) : QD
         accept();  // hidden, not destroyed
     });
 
+    find_ = Named(new QPushButton("FIND UNITS", this), "Find_units");
+    connect(find_, &QPushButton::clicked, this, [this] {
+        if (finding_) {
+            if (stopFinding) stopFinding();
+            return;
+        }
+        if (!findUnits) return;
+        finding_ = true;
+        find_->setText("STOP");
+        findUnits([self = QPointer<Channels_setting>(this)] {
+            if (!self) return;
+            self->finding_ = false;
+            self->find_->setText("FIND UNITS");
+        });
+    });
+
     auto* side = new QVBoxLayout;
     side->addWidget(pcDrawing(this), 1);
     side->addWidget(frame);
     side->addWidget(sett_all_);
     side->addSpacing(12);
+    side->addWidget(find_);
     side->addWidget(ok);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(side);

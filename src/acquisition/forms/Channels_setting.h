@@ -4,9 +4,11 @@
 // start-up and only hidden by "OK", so its slots stay on hand.
 #include <QDialog>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace q24 {
@@ -20,6 +22,11 @@ public:
 
     void refresh();  // from ChannelSettings
 
+    // FIND UNITS runs `findUnits`, which calls `finished` when the probe has
+    // ended; meanwhile the button reads "STOP" and runs `stopFinding`.
+    std::function<void(std::function<void()> finished)> findUnits;
+    std::function<void()> stopFinding;
+
 private:
     ChannelSettings& logic_;
     std::array<QLineEdit*, 25> Text_{};
@@ -27,6 +34,8 @@ private:
     std::array<QRadioButton*, 25> Option_{};
     std::array<QRadioButton*, 4> group_{};  // a, b, c, d
     QCheckBox* sett_all_ = nullptr;
+    QPushButton* find_ = nullptr;
+    bool finding_ = false;
 };
 
 }  // namespace q24
