@@ -15,10 +15,12 @@ namespace q24 {
 
 namespace {
 
-// The units --simulate offers: a shot gather over 96 units, the hammer three
+// The units --simulate offers: a shot gather over 96 units numbered 1 to 96
+// (FIND UNITS fills the 96 channel positions with them), the hammer three
 // seconds after arming, bytes paced at the line rate.
 std::unique_ptr<units::PtyUnits> StartSimulatedUnits() {
     units::UnitsConfig c;
+    for (int unit = 1; unit <= 96; ++unit) c.addresses.push_back(unit);
     c.data = units::DataKind::Gather;
     c.triggerDelay = 3.0;
     c.paced = true;
