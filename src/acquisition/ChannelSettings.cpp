@@ -99,16 +99,18 @@ void ChannelSettings::Check_Click(int i) { s_.Ch_enabled[position(i)] = slots_[i
 
 int ChannelSettings::FillFound(const std::vector<std::pair<int, bool>>& units) {
     const BusyGuard batch = startBatch();
-    int p = 0;
-    for (const auto& [unit, ticked] : units) {
-        if (++p > kTracePositions) break;
+    const int found = std::min(static_cast<int>(units.size()), kTracePositions);
+    for (int p = 1; p <= kTracePositions; ++p) {
+        const bool filled = p <= found;
+        const bool ticked = filled && units[static_cast<std::size_t>(p - 1)].second;
+        const int unit = filled ? units[static_cast<std::size_t>(p - 1)].first : 0;
         const int i = p - kSlots * group();
         if (i >= 1 && i <= kSlots) {  // a slot on show
-            setText(i, std::to_string(unit));
+            if (filled) setText(i, std::to_string(unit));
             setChecked(i, ticked);
         } else {  // what typing and ticking in that position's group would leave
-            s_.Ch_param[p] = static_cast<int16_t>(unit);
-            s_.Ch_enabled[p] = ticked;
+            if (filled) s_.Ch_param[static_cast<std::size_t>(p)] = static_cast<int16_t>(unit);
+            s_.Ch_enabled[static_cast<std::size_t>(p)] = ticked;
         }
     }
     return std::max(0, static_cast<int>(units.size()) - kTracePositions);

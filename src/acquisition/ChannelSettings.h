@@ -96,9 +96,10 @@ public:
     void OK();  // Command1_Click: settle the trigger; the dialog then hides
     // FIND UNITS: the units found, in the order given, to channel positions
     // 1, 2, ... as typing them into the slots and ticking (or not, as
-    // `ticked` says) would, group after group; later positions and every
-    // other setting stay as they were. Returns how many did not fit the 96
-    // positions.
+    // `ticked` says) would, group after group; later positions are unticked
+    // (their numbers stay), so the spread holds exactly the units found and
+    // no unit twice. Every other setting stays. Returns how many did not fit
+    // the 96 positions.
     int FillFound(const std::vector<std::pair<int, bool>>& units);
 
     // Trigger_unit from the selected slot choice; a slot whose box is empty

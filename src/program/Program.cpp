@@ -147,7 +147,8 @@ void Program::findUnits(const std::function<void(const ProbeResult&)>& done) {
         if (r.complete) {
             std::vector<std::pair<int, bool>> fill;
             for (const FoundUnit& u : r.units) fill.emplace_back(u.address, u.answer == UnitAnswer::Answered);
-            const int leftOver = channels_.FillFound(fill);
+            // Nobody answered (a cable off): the spread stays as it was.
+            const int leftOver = fill.empty() ? 0 : channels_.FillFound(fill);
             if (const std::string text = ProbeMessage(r, leftOver); !text.empty()) co_await gated_.messageAsync(text);
         }
         if (done) done(r);

@@ -121,19 +121,18 @@ TEST(UnitsProbe, ReportsEachNumberAsAnsweredWithLineErrorsOrSilent) {
     }
 }
 
-TEST(UnitsProbe, FoundUnitsFillTheSlotsInOrderAndLeaveTheRestAlone) {
+// Later positions are unticked with their numbers kept: a unit found in
+// position 2 and still ticked in position 5 would be read twice.
+TEST(UnitsProbe, FoundUnitsFillTheSlotsInOrderAndUntickTheRest) {
     State s;
     ChannelSettings cs(s);
     cs.Load();
     cs.setText(3, "77");
-    cs.setChecked(3, false);
+    cs.setChecked(3, true);
+    s.Ch_enabled[40] = true;
     EXPECT_EQ(cs.FillFound({{4, true}, {9, false}}), 0);
-    EXPECT_EQ(s.Ch_param[1], 4);
-    EXPECT_TRUE(s.Ch_enabled[1]);
-    EXPECT_EQ(s.Ch_param[2], 9);
-    EXPECT_FALSE(s.Ch_enabled[2]);
-    EXPECT_EQ(s.Ch_param[3], 77);
-    EXPECT_FALSE(s.Ch_enabled[3]);
+    EXPECT_EQ(std::tuple(s.Ch_param[1], s.Ch_enabled[1], s.Ch_param[2], s.Ch_enabled[2]), std::tuple(4, true, 9, false));
+    EXPECT_EQ(std::tuple(s.Ch_param[3], s.Ch_enabled[3], s.Ch_enabled[40]), std::tuple(77, false, false));
     std::vector<std::pair<int, bool>> many;
     for (int u = 1; u <= 98; ++u) many.emplace_back(u, u != 30);
     EXPECT_EQ(cs.FillFound(many), 2);
