@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "files/DataTextFile.h"
+#include "files/MiniSeed.h"
 #include "files/RecordFile.h"
 #include "files/Saving.h"
 #include "files/Seg2Writer.h"
@@ -92,6 +93,8 @@ TEST(DiskFaults, EveryWriterNamesTheReasonAndKeepsTheOldFile) {
          [&](const std::string& d) { return WriteStackedDataText(*s, d + "/data_trigger.txt", Regional{}); }},
         {"record file", "shot.txt", [&](const std::string& d) { return WriteRecordFile(*s, d + "/shot.txt"); }},
         {".sg2", "shot.sg2", [&](const std::string& d) { return ConvertDataText(dataText, d + "/shot.sg2"); }},
+        {"miniSEED", "t1.mseed",
+         [&](const std::string& d) { return WriteMseedFromDataText(dataText, d + "/t1.mseed", {}, {0}, 0); }},
         {"project file", "Data/line.prj",
          [&](const std::string& d) {
              test::FakePanel panel;

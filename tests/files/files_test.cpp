@@ -214,15 +214,6 @@ TEST_F(Loading, RecordAndSeg2FilesFillStateLabelsAndPicture) {
     EXPECT_EQ(std::tuple(s->N_Geofoni, s->Sampling_freq, s->Dati(1, 0)), std::tuple(2, 4000, 8388607.0f));
     EXPECT_EQ(s->Pos_source, 7.0f) << "SEG-2 leaves the source position alone";
     EXPECT_TRUE(panel.zeroLine.empty()) << "no pre-trigger, no trigger line";
-    // Another recorder's file with 10 ms before the trigger (80 samples at
-    // 8000 Hz): the trigger line where its DELAY puts the trigger.
-    const std::string preTriggered = std::string(Q24_SEG2_CORPUS) + "/obspy_geometrics-smartseis_fmt3_1tr.seg2";
-    if (std::filesystem::exists(preTriggered)) {
-        ASSERT_EQ(LoadFile(*s, panel, preTriggered, regional('.')), LoadResult::Loaded);
-        ASSERT_EQ(panel.zeroLine.size(), 1u);
-        EXPECT_NEAR(panel.zeroLine[0], 80 / (2048 - 8000 * 0.0021), 1e-6);
-        EXPECT_TRUE(panel.visible[Ctl::zero_line]);
-    }
 
     // The largest record the program writes loads back.
     auto big = std::make_unique<State>();

@@ -1,56 +1,16 @@
 // miniSEED copies of recordings, read back with libmseed.
 #include <gtest/gtest.h>
-#include <libmseed.h>
 
-#include <csignal>
-#include <filesystem>
 #include <fstream>
-#include <map>
-#include <set>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "files/DataTextFile.h"
 #include "files/MiniSeed.h"
+#include "files/support/MseedReadBack.h"
 #include "support/ReadFile.h"
 #include "support/TempDir.h"
 
 namespace q24 {
 namespace {
-
-namespace fs = std::filesystem;
-
-struct Stretch {
-    int64_t start;
-    double rate;
-    std::vector<float> values;
-};
-struct ReadBack {
-    std::map<std::string, std::vector<Stretch>> stretches;  // by NET.STA.LOC.CHA, in time order
-    std::map<std::string, std::set<int>> encodings;
-};
-
-ReadBack Read(const std::string& path) {
-    ReadBack out;
-    MSTraceGroup* group = nullptr;
-    EXPECT_EQ(ms_readtraces(&group, path.c_str(), 0, -1.0, -1.0, 0, 1, 1, 0), MS_NOERROR);
-    if (group == nullptr) return out;
-    mst_groupsort(group, 0);
-    for (MSTrace* t = group->traces; t != nullptr; t = t->next) {
-        const std::string id = std::string(t->network) + "." + t->station + "." + t->location + "." + t->channel;
-        Stretch s{t->starttime, t->samprate, {}};
-        for (int64_t k = 0; k < t->numsamples; ++k)
-            s.values.push_back(t->sampletype == 'i' ? static_cast<float>(static_cast<int32_t*>(t->datasamples)[k])
-                                                    : static_cast<float*>(t->datasamples)[k]);
-        out.stretches[id].push_back(std::move(s));
-    }
-    mst_freegroup(&group);
-    MSRecord* msr = nullptr;
-    while (ms_readmsr(&msr, path.c_str(), 0, nullptr, nullptr, 1, 0, 0) == MS_NOERROR)
-        out.encodings[msr->station].insert(msr->encoding);
-    ms_readmsr(&msr, nullptr, 0, nullptr, nullptr, 0, 0, 0);
-    return out;
-}
 
 // A data text file of two traces, as the writers make it: integer counts and
 // values with fractions.
@@ -92,13 +52,13 @@ TEST(MiniSeed, TracesReadBackWithTheirValuesCodesRateAndStart) {
         EXPECT_EQ(settings.notes, "");
         const std::string out = (dir / "t1.mseed").string();
         ASSERT_EQ(WriteMseedFromDataText((dir / "data.txt").string(), out, settings.codes, row.starts, row.block), "");
-        const ReadBack back = Read(out);
+        const test::MseedReadBack back = test::ReadMseed(out);
         std::string why;
         const auto data = ParseDataText(test::ReadFile((dir / "data.txt").string()), &why);
         ASSERT_TRUE(data) << why;
         ASSERT_EQ(back.stretches.size(), 2u);
         for (int t = 0; t < 2; ++t) {
-            const std::vector<Stretch>& got = back.stretches.at(row.ids[static_cast<std::size_t>(t)]);
+            const std::vector<test::MseedStretch>& got = back.stretches.at(row.ids[static_cast<std::size_t>(t)]);
             ASSERT_EQ(got.size(), row.starts.size());
             std::vector<float> all;
             for (std::size_t b = 0; b < got.size(); ++b) {
@@ -107,13 +67,10 @@ TEST(MiniSeed, TracesReadBackWithTheirValuesCodesRateAndStart) {
                 all.insert(all.end(), got[b].values.begin(), got[b].values.end());
             }
             EXPECT_EQ(all, data->blocks[static_cast<std::size_t>(t)]);  // exactly
-        }
-        // Integer counts in Steim-2, the rest in FLOAT32.
-        for (int t = 0; t < 2; ++t) {
+            // Integer counts in Steim-2, the rest in FLOAT32.
             const std::string& id = row.ids[static_cast<std::size_t>(t)];
-            const std::size_t dot = id.find('.');
-            EXPECT_EQ(back.encodings.at(id.substr(dot + 1, id.find('.', dot + 1) - dot - 1)),
-                      std::set<int>{t == 0 ? DE_STEIM2 : DE_FLOAT32});
+            const std::string station = id.substr(3, id.find('.', 3) - 3);  // after a two-letter network
+            EXPECT_EQ(back.encodings.at(station), std::set<int>{t == 0 ? DE_STEIM2 : DE_FLOAT32});
         }
     }
 }
@@ -139,30 +96,6 @@ TEST(MiniSeed, SettingsWithGarbageKeepTheDefaultsAndSaySo) {
         EXPECT_EQ(!got.notes.empty(), row.noted) << got.notes;
     }
     EXPECT_EQ(ReadMseedSettings((dir / "missing.ini").string()).notes, "");
-}
-
-// A folder that cannot be written and a full disk: the reason, and no file,
-// not even a temporary one.
-TEST(MiniSeed, AFailedWriteGivesTheReasonAndLeavesNoFile) {
-    test::TempDir dir;
-    ASSERT_EQ(WriteData((dir / "data.txt").string(), 16000), "");
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    for (const bool readOnly : {true, false}) {
-        if (readOnly && geteuid() == 0) continue;  // root writes into any folder
-        fs::create_directories(dir / "out");
-        if (readOnly) fs::permissions(dir / "out", fs::perms::owner_read | fs::perms::owner_exec);
-        rlimit small = old;
-        small.rlim_cur = 50000;
-        if (!readOnly) setrlimit(RLIMIT_FSIZE, &small);
-        const std::string err =
-            WriteMseedFromDataText((dir / "data.txt").string(), (dir / "out/t1.mseed").string(), {}, {0}, 0);
-        setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_NE(err, "");
-        fs::permissions(dir / "out", fs::perms::owner_all);
-        EXPECT_TRUE(fs::is_empty(dir / "out")) << err;
-    }
 }
 
 }  // namespace

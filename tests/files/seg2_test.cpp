@@ -80,28 +80,13 @@ void fill(State& s, int traces, int samples) {
     }
 }
 
-const Regional kComma{.decimal = ','};
-
-std::string writeTrigger(State& s, const std::string&, const std::string& path) {
-    DataTextWriter w;
-    if (auto err = w.begin(path, TriggerHeader(s), kComma); !err.empty()) return err;
-    for (int k = 1; k <= s.N_Geofoni; ++k)
-        if (s.Ch_enabled[static_cast<std::size_t>(k)])
-            w.appendChannel(ChannelLabel(s.Ch_param[static_cast<std::size_t>(k)]), s.Dati.row(k - 1), s.Dati.cols());
-    return w.finish();
-}
-
-std::string writeStacked(State& s, const std::string&, const std::string& path) {
-    return WriteStackedDataText(s, path, Regional{});
-}
-
 std::string writeTimed(State& s, const std::string&, const std::string& path) {
     s.Sampling_freq = 250;
     s.N_samples_cont = 300;
     s.Dati_cont.resize(s.N_Geofoni + 1, s.N_samples_cont + 1);
     for (int t = 0; t < s.N_Geofoni; ++t)
         for (int j = 0; j < s.N_samples_cont; ++j) s.Dati_cont(t, j) = static_cast<float>(t * 7 - j);
-    return WriteTimedDataText(s, {"A1", "geo 2", "x"}, path, kComma);
+    return WriteTimedDataText(s, {"A1", "geo 2", "x"}, path, Regional{.decimal = ','});
 }
 
 std::string writePassive(State& s, const std::string& home, const std::string& path) {
@@ -122,7 +107,8 @@ std::string seg2Shot(int traces, int samples) {
     fill(*s, traces, samples);
     test::TempDir dir;
     const std::string data = (dir / "d.txt").string();
-    const auto text = writeStacked(*s, dir.path(), data).empty() ? ParseDataText(test::ReadFile(data)) : std::nullopt;
+    const auto text =
+        WriteStackedDataText(*s, data, Regional{}).empty() ? ParseDataText(test::ReadFile(data)) : std::nullopt;
     return text ? Seg2Bytes(*text) : std::string();
 }
 
@@ -132,8 +118,11 @@ std::string seg2Shot(int traces, int samples) {
 // same samples, counts and interval as the text file holds.
 TEST(Converter, ReadsBackWhatTheTextFileHolds) {
     using Writer = std::string (*)(State&, const std::string&, const std::string&);
-    for (auto [name, write] : {std::pair<const char*, Writer>{"trigger", writeTrigger}, {"stacked", writeStacked},
-                               {"timed", writeTimed}, {"passive", writePassive}}) {
+    const Writer stackedComma = [](State& s, const std::string&, const std::string& path) {
+        return WriteStackedDataText(s, path, Regional{.decimal = ','});
+    };
+    for (auto [name, write] : {std::pair<const char*, Writer>{"stacked", stackedComma}, {"timed", writeTimed},
+                               {"passive", writePassive}}) {
         SCOPED_TRACE(name);
         test::TempDir dir;
         auto s = std::make_unique<State>();
@@ -161,7 +150,7 @@ TEST(Converter, ProgramWritesTheGeometryTheRefractionProgramReadsItAndFailuresAr
     fill(*s, 3, 16);
     s->Sampling_freq = 32000;
     const std::string data = (dir / "a|b data.txt").string(), sg2 = (dir / "out file07.sg2").string();
-    ASSERT_EQ(writeStacked(*s, dir.path(), data), "");
+    ASSERT_EQ(WriteStackedDataText(*s, data, Regional{}), "");
     const QString exe = QString(Q24_BIN_DIR) + "/Sg2Maker";
     const QStringList options = QStringList{"--delay", "-0.025", "--stack", "2"};
     EXPECT_EQ(QProcess::execute(exe, QStringList{QString::fromStdString(data + "|" + sg2)} + options), 0);

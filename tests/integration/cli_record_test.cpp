@@ -2,7 +2,6 @@
 // pseudo-terminal, the units' clock faster; data.txt, the .sg2 and the
 // miniSEED copy read back.
 #include <gtest/gtest.h>
-#include <libmseed.h>
 
 #include <QDateTime>
 
@@ -11,11 +10,11 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <tuple>
 
 #include "files/Seg2Writer.h"
+#include "files/support/MseedReadBack.h"
 #include "support/PatternTrace.h"
 #include "support/ReadFile.h"
 #include "support/RunTool.h"
@@ -28,23 +27,6 @@ using namespace q24;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The traces of a miniSEED file, by station, each one stretch: start (UTC
-// microseconds) and samples. Empty when the file cannot be read.
-std::map<std::string, std::pair<int64_t, std::vector<float>>> ReadMseed(const std::string& path) {
-    std::map<std::string, std::pair<int64_t, std::vector<float>>> out;
-    MSTraceGroup* group = nullptr;
-    if (ms_readtraces(&group, path.c_str(), 0, -1.0, -1.0, 0, 1, 1, 0) != MS_NOERROR) return out;
-    for (MSTrace* t = group->traces; t != nullptr; t = t->next) {
-        auto& [start, values] = out[t->station];
-        start = t->starttime;
-        for (int64_t k = 0; k < t->numsamples; ++k)
-            values.push_back(t->sampletype == 'i' ? static_cast<float>(static_cast<int32_t*>(t->datasamples)[k])
-                                                  : static_cast<float*>(t->datasamples)[k]);
-    }
-    mst_freegroup(&group);
-    return out;
-}
 
 TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
     const std::string cli = test::ToolBesideMe("quelda24-cli"), converter = test::ToolBesideMe("Sg2Maker");
@@ -123,7 +105,7 @@ TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
         // The miniSEED copy: the .sg2's samples, one station per trace, stamped
         // within a second of the start the command saw (after the launch,
         // before the end).
-        const auto mseed = ReadMseed((home / "out" / "rec 1.mseed").string());
+        const auto mseed = test::ReadMseed((home / "out" / "rec 1.mseed").string()).stretches;
         ASSERT_EQ(mseed.size(), 3u);
         const std::size_t at = run.out.find("recording started ");
         ASSERT_NE(at, std::string::npos) << run.out;
@@ -132,10 +114,13 @@ TEST(CliRecord, OneMinuteSavedAsDataTxtAndSg2) {
                 .toMSecsSinceEpoch() * 1000;
         EXPECT_GE(started, launched);
         EXPECT_LE(started, launched + static_cast<int64_t>(run.seconds * 1e6));
-        for (int t = 0; t < 3; ++t) {
-            const auto& [start, values] = mseed.at("Q240" + std::to_string(t + 1));
-            EXPECT_EQ(values, loaded->traces[static_cast<std::size_t>(t)]);
-            EXPECT_LE(std::abs(start - started), 1000000);
+        auto trace = mseed.begin();  // by id: XX.Q2401.., XX.Q2402.., XX.Q2403..
+        for (int t = 0; t < 3; ++t, ++trace) {
+            EXPECT_EQ(trace->first.rfind("XX.Q240" + std::to_string(t + 1) + ".", 0), 0u) << trace->first;
+            const auto& got = trace->second;
+            ASSERT_EQ(got.size(), 1u);
+            EXPECT_EQ(got[0].values, loaded->traces[static_cast<std::size_t>(t)]);
+            EXPECT_LE(std::abs(got[0].start - started), 1000000);
         }
         if (row.command != std::string("passive")) continue;
         // Each temporary file merged into data.txt as it is; nothing left unsaved.

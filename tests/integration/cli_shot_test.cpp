@@ -221,16 +221,13 @@ TEST_F(CliShot, RunPrintsEachSweepsRmsOrThatItsUnitIsSilent) {
 // detect finds exactly the units on the line, gaps and all; a line with no
 // unit among the numbers asked ends with status 1.
 TEST_F(CliShot, DetectPrintsTheUnitsThatAnswerInOrder) {
-    for (const char* units : {"2-9", "200"}) {
+    for (auto [units, status, out, err] :
+         {std::tuple{"2-9", 0, "unit 2\nunit 4\nunit 6\nunit 7\nunit 8\nunit 9\n", ""},
+          {"200", 1, "", "no unit answered\n"}}) {
         startUnits({"--units", units, "--silent", "5"});
         const test::ToolRun r = cli("detect");
-        if (std::string(units) == "200") {
-            EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, std::string()));
-            EXPECT_NE(r.err.find("no unit answered\n"), std::string::npos) << r.err;
-        } else {
-            const std::string want = "unit 2\nunit 4\nunit 6\nunit 7\nunit 8\nunit 9\n";
-            EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(0, want)) << r.err;
-        }
+        EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(status, std::string(out))) << r.err;
+        EXPECT_NE(r.err.find(err), std::string::npos) << r.err;
     }
 }
 
@@ -281,9 +278,7 @@ TEST_F(CliShot, ASignalWhileArmedResetsTheUnitsOnceAndTheLineIsOneProgramsAtATim
         }
 
         ASSERT_EQ(::kill(static_cast<pid_t>(first.processId()), sig), 0);
-        const auto t0 = std::chrono::steady_clock::now();
         ASSERT_TRUE(first.waitForFinished(5000)) << "still running 5 s after the signal";
-        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 5.0);
         EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(first.exitCode(), status);
         out += first.readAllStandardOutput().toStdString();

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "refraction/Shots.h"
@@ -55,23 +56,16 @@ inline refraction::Shot SyntheticShot(const TwoLayers& m, double source, int tra
 // out the location strings.
 inline std::string Seg2Image(const refraction::Shot& shot, bool geometry = true) {
     std::string out(32, '\0');
-    auto put16 = [](std::string& s, std::size_t at, unsigned v) {
-        s[at] = static_cast<char>(v & 0xFF);
-        s[at + 1] = static_cast<char>(v >> 8);
-    };
-    auto put32 = [&](std::string& s, std::size_t at, std::uint32_t v) {
-        put16(s, at, v & 0xFFFF);
-        put16(s, at + 2, v >> 16);
+    auto put = [](std::string& s, std::size_t at, std::uint32_t v, std::size_t bytes) {
+        for (std::size_t i = 0; i < bytes; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
     };
     const std::size_t n = shot.traces.size();
-    put16(out, 0, 0x3A55);
-    put16(out, 2, 1);
-    put16(out, 4, static_cast<unsigned>(4 * n));
-    put16(out, 6, static_cast<unsigned>(n));
+    for (auto [at, v] : {std::pair<std::size_t, std::size_t>{0, 0x3A55}, {2, 1}, {4, 4 * n}, {6, n}})
+        put(out, at, static_cast<std::uint32_t>(v), 2);
     out[8] = 1;
     out.resize(32 + 4 * n + 2, '\0');  // the pointers, then an empty string list
     for (std::size_t t = 0; t < n; ++t) {
-        put32(out, 32 + 4 * t, static_cast<std::uint32_t>(out.size()));
+        put(out, 32 + 4 * t, static_cast<std::uint32_t>(out.size()), 4);
         std::vector<std::string> strings{"SAMPLE_INTERVAL " + std::to_string(shot.interval),
                                          "DELAY " + std::to_string(shot.delay)};
         if (geometry) {
@@ -81,22 +75,22 @@ inline std::string Seg2Image(const refraction::Shot& shot, bool geometry = true)
         std::string block(32, '\0');
         for (const std::string& s : strings) {
             std::string entry(2, '\0');
-            put16(entry, 0, static_cast<unsigned>(s.size() + 3));
+            put(entry, 0, static_cast<unsigned>(s.size() + 3), 2);
             block += entry + s + '\0';
         }
         block += std::string(2 + (4 - block.size() % 4) % 4, '\0');
         const auto& values = shot.traces[t];
-        put16(block, 0, 0x4422);
-        put16(block, 2, static_cast<unsigned>(block.size()));
-        put32(block, 4, static_cast<std::uint32_t>(4 * values.size()));
-        put32(block, 8, static_cast<std::uint32_t>(values.size()));
+        put(block, 0, 0x4422, 2);
+        put(block, 2, static_cast<unsigned>(block.size()), 2);
+        put(block, 4, static_cast<std::uint32_t>(4 * values.size()), 4);
+        put(block, 8, static_cast<std::uint32_t>(values.size()), 4);
         block[12] = 4;
         out += block;
         for (float v : values) {
             std::uint32_t bits = 0;
             std::memcpy(&bits, &v, 4);
             out.resize(out.size() + 4);
-            put32(out, out.size() - 4, bits);
+            put(out, out.size() - 4, bits, 4);
         }
     }
     return out;
