@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
     seed("converter_args_fuzz", "one", "data.txt|out_007.sg2\0--delay\0-0.002\0--stack\0004"s);
     seed("converter_args_fuzz", "two", "data.txt\0line3_12.sg2\0--shot\0009"s);
     seed("passive_marker_fuzz", "marker", "blocks=3\r\nfrequency=500\r\nchannels=24\r\n");
+    seed("monitor_settings_fuzz", "threshold", "# noise monitor\nthreshold_db=-37.5\n");
     // A block and a burst as the units send them, with a mark of each kind.
     std::string samples;
     for (int k = 0; k < frames::kBlockSamples; ++k)

@@ -11,7 +11,7 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 case $build in /*) ;; *) build=$src/$build ;; esac
 targets=(seg2_fuzz record_file_fuzz data_text_fuzz converter_args_fuzz project_fuzz config_fuzz unit_bytes_fuzz
-         passive_marker_fuzz)
+         passive_marker_fuzz monitor_settings_fuzz)
 
 if [[ ! -f $build/build.ninja ]]; then
     cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

@@ -4,8 +4,10 @@
 //
 //   quelda24-units [--pattern | --noise] [--paced] [--units 1-24] [--trigger-delay S]
 //                  [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]
-//                  [--stuck-baud B] [--link PATH] [--time-scale X]
+//                  [--stuck-baud B] [--noisy U[:DB]] [--link PATH] [--time-scale X]
 //
+// --noisy U[:DB] adds noise of DB dB of full scale (RMS, -160 to 0; -20 when
+// not given) to unit U's samples, as a loose geophone would.
 // --time-scale X runs the units' sampling clock X times faster than real
 // time, so tests can take a minute of continuous recording in seconds.
 #include <poll.h>
@@ -24,7 +26,7 @@ namespace {
 
 constexpr const char* kUsage =
     "quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S] [--trigger-time T] "
-    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--link PATH] [--time-scale X]";
+    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--noisy U[:DB]] [--link PATH] [--time-scale X]";
 
 void Usage() { std::fprintf(stderr, "usage: %s\n", kUsage); }
 
@@ -33,6 +35,43 @@ bool Range(const std::string& text, int& a, int& b) {
     a = std::atoi(text.c_str());
     b = dash == std::string::npos ? a : std::atoi(text.c_str() + dash + 1);
     return a >= 0 && b >= a && b <= 16319;
+}
+
+// "U" or "U:DB" of --noisy.
+bool Noisy(const std::string& text, int& unit, double& db) {
+    char* end = nullptr;
+    const long u = std::strtol(text.c_str(), &end, 10);
+    db = -20;
+    if (*end == ':') {
+        const char* given = end + 1;
+        db = std::strtod(given, &end);
+        if (end == given) return false;
+    }
+    if (end == text.c_str() || *end != '\0' || u < 0 || u > 16319 || !(db >= -160 && db <= 0)) return false;
+    unit = static_cast<int>(u);
+    return true;
+}
+
+// A fault asked for: --silent U, --noisy U[:DB], --drop U:K, --slow U:S.
+// False when the value is not one.
+bool Fault(const std::string& option, const std::string& v, q24::units::UnitsConfig& c) {
+    if (option == "--silent") {
+        c.silent.insert(std::atoi(v.c_str()));
+        return true;
+    }
+    if (option == "--noisy") {
+        int unit = 0;
+        double db = 0;
+        if (!Noisy(v, unit, db)) return false;
+        c.noisy[unit] = db;
+        return true;
+    }
+    const auto colon = v.find(':');
+    if (colon == std::string::npos) return false;
+    const int unit = std::atoi(v.c_str());
+    if (option == "--drop") c.dropped[unit].insert(std::atoi(v.c_str() + colon + 1));
+    else c.slow[unit] = std::atof(v.c_str() + colon + 1);
+    return true;
 }
 
 }  // namespace
@@ -66,14 +105,8 @@ int main(int argc, char** argv) {
             if (!Range(next(), from, to)) return Usage(), 2;
             c.addresses.clear();
             for (int u = from; u <= to; ++u) c.addresses.push_back(u);
-        } else if (a == "--silent") c.silent.insert(std::atoi(next().c_str()));
-        else if (a == "--drop" || a == "--slow") {
-            const std::string v = next();
-            const auto colon = v.find(':');
-            if (colon == std::string::npos) return Usage(), 2;
-            const int unit = std::atoi(v.c_str());
-            if (a == "--drop") c.dropped[unit].insert(std::atoi(v.c_str() + colon + 1));
-            else c.slow[unit] = std::atof(v.c_str() + colon + 1);
+        } else if (a == "--silent" || a == "--noisy" || a == "--drop" || a == "--slow") {
+            if (!Fault(a, next(), c)) return Usage(), 2;
         } else {
             Usage();
             return 2;

@@ -65,6 +65,7 @@ Task<void> RunningMode::run() {
         co_return;
     }
     setUp();
+    if (noise) noise->restart(s_);
     while (!ended()) {
         if (path_ == Path::Fast) co_await Timer3_Timer();
         else co_await Timer2_Timer();
@@ -112,6 +113,7 @@ Task<void> RunningMode::ReceiveRunningData() {
     main_.clearPicture();
     const bool slow = s_.Sampling_freq < 501;
     const int positions = std::min(ClampTraceCount(s_.N_Geofoni), s_.Dati.rows());
+    if (noise) noise->sweepStarts(s_);
     for (int ch = 1; ch <= positions && !ended(); ++ch) {
         if (!s_.Ch_enabled[ch]) continue;
         int unit = 0, got = 0;
@@ -128,11 +130,13 @@ Task<void> RunningMode::ReceiveRunningData() {
         if (got) {
             std::copy_n(s_.Traccia.begin(), samplesPerChannel(), s_.Dati.row(ch - 1));
             main_.plotTrace(ch, s_.Display_mode);
+            if (noise) noise->read(ch, unit, s_.Dati.row(ch - 1), samplesPerChannel());
             if (channelRead) channelRead(ch, unit, true);
             continue;
         }
         const ReadEnd end = link_.lastEnd();
         if (end == ReadEnd::Stopped || s_.Stop_req == 1) co_return;
+        if (noise) noise->notWorking(ch, unit);
         if (channelRead) channelRead(ch, unit, false);
         if (end == ReadEnd::LineError && s_.Link_error && s_.Framing_err) {
             co_await deselect(ch, unit);

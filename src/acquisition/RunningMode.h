@@ -22,6 +22,7 @@
 
 #include "acquisition/ChannelSettings.h"
 #include "acquisition/AcqParameters.h"
+#include "acquisition/NoiseMonitor.h"
 #include "acquisition/Operator.h"
 #include "link/LineOwner.h"
 #include "link/Link.h"
@@ -61,6 +62,9 @@ public:
     // whether the trace arrived (it is then in Dati row ch - 1). A read that a
     // stop or a cancellation ended is not told.
     std::function<void(int ch, int unit, bool ok)> channelRead;
+    // The noise monitor, while it is on: told each sweep's positions and each
+    // channel's read (before channelRead). Null: nothing is measured.
+    NoiseMonitor* noise = nullptr;
 
     // Samples each sweep reads per channel; for the command-line summary.
     int32_t samplesPerChannel() const;

@@ -69,7 +69,8 @@ Program::Program(Operator& op, Options options, Regional regional, std::unique_p
       running_(*state_, gated_, op, link_, owner_, params_, channels_),
       timed_(*state_, gated_, op, link_, owner_, channels_),
       passive_(*state_, gated_, op, link_, files_, owner_),
-      probe_(*state_, gated_, link_, owner_) {
+      probe_(*state_, gated_, link_, owner_),
+      noise_(options_.home + "/" + kMonitorSettingsFile) {
     owner_.failed = [](const std::string& what) {
         std::fprintf(stderr, "quelda24: a sequence failed: %s\n", what.c_str());
     };

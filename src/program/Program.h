@@ -114,6 +114,9 @@ public:
     TimedMode& timed() { return timed_; }
     PassiveSeismic& passive() { return passive_; }
     UnitsProbe& probe() { return probe_; }
+    // The noise monitor of running mode (its threshold kept in monitor.ini);
+    // fed by running mode only while running().noise points at it.
+    NoiseMonitor& noise() { return noise_; }
     const FilesEnv& files() const { return files_; }
     const Options& options() const { return options_; }
     const Regional& regional() const { return regional_; }
@@ -146,6 +149,7 @@ private:
     TimedMode timed_;
     PassiveSeismic passive_;
     UnitsProbe probe_;
+    NoiseMonitor noise_;
     bool openAtStart_ = false;  // the start-up's line sequence opens the line
     bool ending_ = false;
 };

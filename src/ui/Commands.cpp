@@ -2,6 +2,8 @@
 // the owner of the line runs (Program starts them); the set-up, file and
 // analysis dialogs are modal and open only where the owner allows their
 // command (the window asks it for every click).
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QDialog>
 #include <memory>
 
@@ -10,6 +12,7 @@
 #include "acquisition/TriggerUnits.h"
 #include "acquisition/forms/Channels_setting.h"
 #include "acquisition/forms/Initialisation_Par.h"
+#include "acquisition/forms/Noise_monitor.h"
 #include "acquisition/forms/Parametri.h"
 #include "acquisition/forms/TRG_correction.h"
 #include "acquisition/forms/TRG_units.h"
@@ -125,6 +128,20 @@ void RegisterViews(Program& p, analog& w, SetupForms& f) {
     });
 }
 
+// The noise monitor, below the trace picture and fed by running mode only
+// while the panel's box is ticked.
+void RegisterNoiseMonitor(Program& p, analog& w) {
+    auto* view = new Noise_monitor(p.noise(), &w);
+    auto* column = static_cast<QBoxLayout*>(w.centralWidget()->layout());
+    column->insertWidget(column->indexOf(w.picture()) + 1, view);
+    view->setVisible(false);
+    QObject::connect(w.noiseSwitch(), &QCheckBox::toggled, view, [&p, view](bool on) {
+        if (on) view->switchedOn(p.state());
+        p.running().noise = on ? &p.noise() : nullptr;
+        view->setVisible(on);
+    });
+}
+
 }  // namespace
 
 void RegisterCommands(Application& app) {
@@ -137,6 +154,7 @@ void RegisterCommands(Application& app) {
     RegisterLink(p, w);
     RegisterSetup(p, w, *forms);
     RegisterViews(p, w, *forms);
+    RegisterNoiseMonitor(p, w);
 }
 
 }  // namespace q24

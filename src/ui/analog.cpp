@@ -1,34 +1,29 @@
 #include "ui/analog.h"
 
-#include <QCloseEvent>
-#include <memory>
-#include <utility>
-
-#include "ui/DialogAwait.h"
-
 #include <QAction>
-#include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
-#include <QEvent>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 #include "display/forms/TracePicture.h"
+#include "ui/DialogAwait.h"
 #include "ui/FlowBar.h"
 
 namespace q24 {
@@ -175,12 +170,7 @@ void analog::buildPanel() {
     widgets_[Ctl::Toolbar2] = toolbar_;
     row->addWidget(toolbar_);
 
-    auto* sample = new QPushButton("Continuous sampling", frame2_);
-    sample->setObjectName("puls_sample");
-    sample->setEnabled(false);
-    widgets_[Ctl::puls_sample] = sample;
-    connect(sample, &QPushButton::clicked, this, [this] { run(Ctl::puls_sample); });
-    row->addWidget(sample);
+    row->addLayout(buildSampleAndNoise());
 
     QLabel* testo = label(Ctl::testo, "testo");
     testo->setWordWrap(true);
@@ -263,6 +253,20 @@ void analog::buildPanel() {
     static_cast<QRadioButton*>(widgets_[Ctl::Auto_rng])->setChecked(true);  // Gain 0 at start
     row->addStretch(1);
     row->addWidget(gains);
+}
+
+QLayout* analog::buildSampleAndNoise() {
+    auto* sample = new QPushButton("Continuous sampling", frame2_);
+    sample->setObjectName("puls_sample");
+    sample->setEnabled(false);
+    widgets_[Ctl::puls_sample] = sample;
+    connect(sample, &QPushButton::clicked, this, [this] { run(Ctl::puls_sample); });
+    noiseSwitch_ = new QCheckBox("Noise monitor", frame2_);
+    noiseSwitch_->setObjectName("Noise_view");
+    auto* column = new QVBoxLayout;
+    column->addWidget(sample);
+    column->addWidget(noiseSwitch_, 0, Qt::AlignHCenter);
+    return column;
 }
 
 void analog::buildPicture() {
@@ -425,9 +429,7 @@ void analog::clearPicture() { picture_->Clear(); }
 
 void analog::plotTrace(int trace, int style) { picture_->PlotTrace(trace, style); }
 
-void analog::setPictureBackground(int red, int green, int blue) {
-    picture_->setBackground(QColor(red, green, blue));
-}
+void analog::setPictureBackground(int red, int green, int blue) { picture_->setBackground(QColor(red, green, blue)); }
 
 QMessageBox* analog::box(const std::string& text, Buttons buttons, const std::optional<std::string>& title,
                          bool question) {

@@ -12,9 +12,11 @@
 #include "state/Panel.h"
 
 class QAction;
+class QCheckBox;
 class QMessageBox;
 class QFrame;
 class QLabel;
+class QLayout;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -46,6 +48,9 @@ public:
     TracePicture* picture() const { return picture_; }
     QAction* toolbarAction(int index) const;
     int traceCount() const;  // position of VScroll1  // 0 GO RUNNING, 1 STOP, 2 GO TRIGGER
+    // The panel's "Noise monitor" box (`Noise_view`): shows the noise monitor
+    // (src/ui/Commands.cpp puts it below the picture).
+    QCheckBox* noiseSwitch() const { return noiseSwitch_; }
 
     // Panel
     void setText(Ctl control, const std::string& text) override;
@@ -73,6 +78,7 @@ signals:
 private:
     void buildMenu();
     void buildPanel();
+    QLayout* buildSampleAndNoise();  // "Continuous sampling" above the "Noise monitor" box
     void buildPicture();
     QLabel* label(Ctl control, const char* name, const QString& caption = {});
     void run(Ctl control);
@@ -88,6 +94,7 @@ private:
     QFrame* frame2_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     TracePicture* picture_ = nullptr;
+    QCheckBox* noiseSwitch_ = nullptr;
     double zeroFraction_ = 0;  // where zero_line stands, as a fraction of the picture's height
     std::vector<QPointer<QWidget>> awaited_;  // boxes a sequence awaits
 };

@@ -66,4 +66,11 @@ int32_t GatherValue(const Spread& s, uint32_t seed, uint32_t shot, int unit, int
     return static_cast<int32_t>(std::clamp(std::lround(v), -8388608L, 8388607L));
 }
 
+int32_t WithNoise(int32_t v, double rmsDb, uint32_t seed, int unit, int64_t k) {
+    const uint64_t key = (static_cast<uint64_t>(seed ^ 0x5A5Au) << 40) ^ (static_cast<uint64_t>(unit & 0xFFFF) << 48) ^
+                         static_cast<uint64_t>(k) ^ 0xA5A5A5A5A5ull;
+    const double noise = 8388608.0 * std::pow(10.0, rmsDb / 20) * Gauss(key);
+    return static_cast<int32_t>(std::clamp(std::llround(v + noise), -8388608LL, 8388607LL));
+}
+
 }  // namespace q24::units

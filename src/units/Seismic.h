@@ -31,4 +31,8 @@ double FirstBreak(const Spread& spread, int unit);
 int32_t GatherValue(const Spread& spread, uint32_t seed, uint32_t shot, int unit, int64_t k,
                     double fs, bool withShot, int64_t zero);
 
+// Counts `v` of unit a at sample k with noise of `rmsDb` dB of full scale
+// (2^23 counts) added, clipped to the converter's range.
+int32_t WithNoise(int32_t v, double rmsDb, uint32_t seed, int unit, int64_t k);
+
 }  // namespace q24::units

@@ -36,13 +36,16 @@ double Units::sampleSeconds(int64_t samples) const {
 }
 
 int32_t Units::sample(int unit, int64_t k) const {
+    int32_t v = 0;
     switch (config_.data) {
-        case DataKind::Pattern: return PatternValue(unit, k);
-        case DataKind::Noise:
-            return GatherValue(config_.spread, config_.seed, shot_, unit, k, freq_, false, 0);
-        case DataKind::Gather: break;
+        case DataKind::Pattern: v = PatternValue(unit, k); break;
+        case DataKind::Noise: v = GatherValue(config_.spread, config_.seed, shot_, unit, k, freq_, false, 0); break;
+        case DataKind::Gather:
+            v = GatherValue(config_.spread, config_.seed, shot_, unit, k, freq_, withShot_, zero_);
+            break;
     }
-    return GatherValue(config_.spread, config_.seed, shot_, unit, k, freq_, withShot_, zero_);
+    const auto noisy = config_.noisy.find(unit);
+    return noisy == config_.noisy.end() ? v : WithNoise(v, noisy->second, config_.seed + shot_, unit, k);
 }
 
 void Units::receive(std::span<const uint8_t> bytes, int32_t pcBaud, double t) {

@@ -31,7 +31,8 @@
 // a few byte times; bytes that make no command are dropped.
 //
 // Faults on request: silent units, dropped blocks, slow units, units stuck at
-// a speed (the PC then talks at another speed and both ends see garbage).
+// a speed (the PC then talks at another speed and both ends see garbage),
+// noisy units (a loose geophone, a cable by a generator).
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -65,6 +66,7 @@ struct UnitsConfig {
     std::map<int, std::set<int>> dropped;  // unit -> requests (0 = first) left unanswered
     std::map<int, double> slow;            // unit -> extra seconds before each answer
     int32_t stuckBaud = 0;                 // units stay at this speed whatever they are told
+    std::map<int, double> noisy;           // unit -> noise added to its samples, dB of full scale (RMS)
 };
 
 class Units {

@@ -193,7 +193,8 @@ TEST_F(CliShot, RunPrintsEachSweepsRmsOrThatItsUnitIsSilent) {
     startUnits();
     const test::ToolRun o = cli("run", {"--sweeps", "3"}, {}, true);
     ASSERT_EQ(o.status, 0) << o.out;
-    const std::regex line(R"(sweep (\d+) channel (\d+) unit (\d+) (rms ([0-9.]+)|not working))");
+    const std::regex line(
+        R"(sweep (\d+) channel (\d+) unit (\d+) (rms ([0-9.]+)|not working))");
     std::map<std::pair<int, int>, std::string> seen;
     std::istringstream in(o.out);
     for (std::string l; std::getline(in, l);) {
@@ -216,6 +217,39 @@ TEST_F(CliShot, RunPrintsEachSweepsRmsOrThatItsUnitIsSilent) {
     // The line ends where it began: reset, back at the working speed.
     EXPECT_NE(o.out.rfind("R E S E T"), std::string::npos);
     EXPECT_EQ(o.out.substr(o.out.rfind("line: ")), "line: Br= 1000000\n");
+}
+
+// With --threshold the noise monitor's figures follow each RMS: the noisy
+// unit's channel is marked, the silent one stays "not working"; a threshold
+// typed as text, out of range or missing is refused before the line is used.
+TEST_F(CliShot, RunWithAThresholdMarksTheNoisyChannel) {
+    startUnits({"--noisy", "2"});
+    const std::vector<std::vector<std::string>> refused{
+        {"--threshold", "loud"}, {"--threshold", "-141"}, {"--threshold", "5"}, {"--threshold"}};
+    for (const std::vector<std::string>& bad : refused) {
+        const test::ToolRun r = cli("run", bad);
+        EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(2, std::string())) << bad.back();
+        EXPECT_NE(r.err.find("--threshold: "), std::string::npos) << r.err;
+    }
+    const test::ToolRun o = cli("run", {"--sweeps", "2", "--threshold", "-50"});
+    ASSERT_EQ(o.status, 0) << o.out << o.err;
+    const std::regex line(
+        R"(sweep (\d+) channel (\d+) unit \d+ (rms [0-9.]+ \((-?[0-9.]+) dB\) peak (-?[0-9.]+) dB( noisy)?|not working))");
+    int lines = 0;
+    std::istringstream in(o.out);
+    for (std::string l; std::getline(in, l);) {
+        std::smatch m;
+        if (!std::regex_match(l, m, line)) continue;
+        ++lines;
+        const int ch = std::stoi(m[2]);
+        ASSERT_EQ(m[3] == "not working", ch == 3) << l;
+        if (ch == 3) continue;
+        const double rms = std::stod(m[4]), peak = std::stod(m[5]);
+        EXPECT_NEAR(rms, ch == 2 ? -20.0 : 20 * std::log10(PatternRms(ch, 512) / 8388608), ch == 2 ? 1.0 : 0.06) << l;
+        EXPECT_GT(peak, rms) << l;
+        EXPECT_EQ(m[6].matched, ch == 2) << l;
+    }
+    EXPECT_EQ(lines, 8) << o.out;
 }
 
 // detect finds exactly the units on the line, gaps and all; a line with no

@@ -2,6 +2,7 @@
 // would: timed sampling (START, the save dialog, EXIT), a shot, FIND UNITS and the
 // program's end while a shot is armed; pictures of the window and the dialogs.
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -14,8 +15,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "acquisition/NoiseMonitor.h"
+#include "acquisition/forms/Noise_monitor.h"
 #include "files/Loading.h"
 #include "support/ProgramWindow.h"
+#include "support/ReadFile.h"
 #include "support/Screenshot.h"
 #include "support/SpreadIni.h"
 #include "support/TempDir.h"
@@ -199,6 +203,65 @@ private slots:
         QCOMPARE((std::vector<int>{s.Ch_param[1], s.Ch_param[2], s.Ch_param[3], s.Ch_param[4]}),
                  (std::vector<int>{2, 5, 7, 4}));
         QVERIFY(s.Ch_enabled[1] && s.Ch_enabled[2] && s.Ch_enabled[3]);
+    }
+
+    // The noise monitor in running mode, unit 3 noisy and unit 5 silent: the
+    // third bar red over the threshold, the fifth "not working", the others
+    // quiet. A threshold typed as text or out of range is refused and the
+    // old one stays; a good one is kept in monitor.ini for the next run.
+    void noiseMonitorInRunningMode() {
+        test::TempDir home;  // empty: the emulated units' spread, units 1 to 24
+        Application app(test::SimulatedOptions(home.path()), Regional{});
+        app.start();
+        app.window().resize(1400, 900);
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+        app.program().simulatedUnits()->with([](units::Units& u) {
+            u.config().noisy[3] = -20;
+            u.config().silent.insert(5);
+        });
+        auto* view = app.window().findChild<Noise_monitor*>("Noise_monitor");
+        QVERIFY(view && !view->isVisible() && !app.program().running().noise);
+        app.window().findChild<QCheckBox*>("Noise_view")->click();
+        QVERIFY(view->isVisible());
+        app.window().toolbarAction(0)->trigger();  // GO RUNNING
+        const NoiseMonitor& m = app.program().noise();
+        QTRY_VERIFY_WITH_TIMEOUT(m.sweeps() >= 3, 60000);  // the second sweep read whole
+
+        auto* box = view->findChild<QLineEdit*>("Noise_threshold");
+        auto* status = view->findChild<QLabel*>("Noise_status");
+        auto type = [&](const char* text) {
+            box->setText(text);
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        auto colourAt = [view](int position) {
+            const QRect bar = view->barArea(position);
+            return view->grab().toImage().pixelColor(bar.center().x(), bar.bottom() - 3);
+        };
+        QCOMPARE(m.channels().size(), std::size_t{24});
+        for (const NoiseMonitor::Channel& c : m.channels()) {
+            const auto reading = c.position == 5 ? NoiseMonitor::Reading::NotWorking : NoiseMonitor::Reading::Level;
+            QCOMPARE(std::tuple(int(c.reading), m.over(c)), std::tuple(int(reading), c.position == 3));
+        }
+        QVERIFY(colourAt(3).red() > 200 && colourAt(3).green() < 60);
+        QVERIFY(colourAt(4).green() > colourAt(4).red());
+        QCOMPARE(colourAt(5), QColor(150, 150, 150));  // the grey stub
+        test::SaveScreenshot(app.window(), "window_noise_monitor");
+
+        for (const char* bad : {"loud", "-141", "3"}) {
+            type(bad);
+            QCOMPARE(std::tuple(m.threshold(), box->text()), std::tuple(-40.0, QString("-40")));
+            QVERIFY2(status->text().contains("the threshold stays -40 dB"), qPrintable(status->text()));
+        }
+        QVERIFY(!std::filesystem::exists(home / "monitor.ini"));
+        type("-10,5");
+        QCOMPARE(std::tuple(m.threshold(), status->text()), std::tuple(-10.5, QString()));
+        QCOMPARE(test::ReadFile(home / "monitor.ini"), std::string("threshold_db=-10.5\n"));
+        QVERIFY(colourAt(3).green() > colourAt(3).red());  // under the new threshold
+
+        app.window().toolbarAction(1)->trigger();  // STOP
+        QTRY_VERIFY_WITH_TIMEOUT(app.owner().idle(), 15000);
+        app.window().findChild<QCheckBox*>("Noise_view")->click();
+        QVERIFY(!view->isVisible() && !app.program().running().noise);
     }
 
     // Another recorder's file with 10 ms of pre-trigger, loaded: the trigger
