@@ -4,8 +4,12 @@
 //
 //   quelda24-units [--pattern | --noise] [--paced] [--units 1-24] [--trigger-delay S]
 //                  [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]
-//                  [--stuck-baud B] [--link PATH] [--time-scale X]
+//                  [--stuck-baud B] [--damaged U] [--stray P] [--hang-up S]
+//                  [--link PATH] [--time-scale X]
 //
+// --damaged U sends unit U's answers with framing errors, --stray P puts a
+// stray byte before an answer with chance P, --hang-up S makes the line
+// vanish S seconds after the start.
 // --time-scale X runs the units' sampling clock X times faster than real
 // time, so tests can take a minute of continuous recording in seconds.
 #include <poll.h>
@@ -24,7 +28,8 @@ namespace {
 
 constexpr const char* kUsage =
     "quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S] [--trigger-time T] "
-    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--link PATH] [--time-scale X]";
+    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--damaged U] [--stray P] [--hang-up S] "
+    "[--link PATH] [--time-scale X]";
 
 void Usage() { std::fprintf(stderr, "usage: %s\n", kUsage); }
 
@@ -57,6 +62,9 @@ int main(int argc, char** argv) {
         else if (a == "--trigger-time") c.triggerTime = std::atoi(next().c_str());
         else if (a == "--stuck-baud") c.stuckBaud = std::atoi(next().c_str());
         else if (a == "--link") link = next();
+        else if (a == "--damaged") c.damaged.insert(std::atoi(next().c_str()));
+        else if (a == "--stray") c.strayChance = std::atof(next().c_str());
+        else if (a == "--hang-up") c.hangUpAfter = std::atof(next().c_str());
         else if (a == "--time-scale") {
             c.clockScale = std::atof(next().c_str());
             if (!(c.clockScale > 0)) return Usage(), 2;
