@@ -1,8 +1,10 @@
 #include "Start.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
 
 #include "link/SignalWatch.h"
 
@@ -18,7 +20,36 @@ Options LineOptions(const std::string& home, const std::string& portPath) {
     return o;
 }
 
+// Runs the converter and waits for it, so the .sg2 exists when the command
+// ends; "" or why it failed.
+std::string RunAndWait(const std::string& program, const std::vector<std::string>& args) {
+    QProcess p;
+    p.setProgram(QString::fromStdString(program));
+    QStringList list;
+    for (const auto& a : args) list << QString::fromStdString(a);
+    p.setArguments(list);
+    p.setWorkingDirectory(QString::fromStdString(std::filesystem::path(program).parent_path().string()));
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start();
+    if (!p.waitForStarted()) return p.errorString().toStdString();
+    constexpr int kLimitMs = 120000;
+    if (!p.waitForFinished(kLimitMs)) {
+        p.kill();
+        p.waitForFinished();
+        return "it did not finish within two minutes";
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return "it ended with status " + std::to_string(p.exitCode());
+    return {};
+}
+
 }  // namespace
+
+FilesEnv Session::files() {
+    FilesEnv env = program.files();
+    env.launch = RunAndWait;
+    return env;
+}
 
 Session::Session(const char* command, Operator& op, const std::string& home, const std::string& portPath,
                  const Regional& regional)

@@ -36,6 +36,11 @@ public:
     // A signal has ended the work.
     bool signalled() const { return signal_ != 0; }
 
+    // Where the files go, as the program's own, except that the converter is
+    // waited for: the command ends once the .sg2 exists, and says so only
+    // when the converter succeeded.
+    FilesEnv files();
+
     Program program;
     State& s = program.state();
 

@@ -6,7 +6,8 @@
 // reset), records every channel position for M minutes in blocks of 8192
 // samples at the given rate into DIR/temp_data<k>.txt, merges them into
 // DIR/data.txt and, with --save, converts that to FOLDER/NAME.sg2 (FOLDER is
-// DIR/Data when not given) as the trigger save dialog does, and with --mseed
+// DIR/Data when not given) as the trigger save dialog does, waiting for the
+// converter, and with --mseed
 // also to FOLDER/NAME.mseed (codes from DIR/mseed.ini). One line per
 // block recorded:
 //
@@ -74,7 +75,7 @@ int runPassive(const QStringList& args) {
         };
         if (!name.empty())
             op.save = [&] {
-                return TriggerSaveDone(*s, session.program.panel(), session.program.files(), folder, name, mseed);
+                return TriggerSaveDone(*s, session.program.panel(), session.files(), folder, name, mseed);
             };
         passive.Form_Load();
         s->Finestra_tempo = static_cast<int16_t>(minutes);

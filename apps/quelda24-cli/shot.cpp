@@ -20,17 +20,16 @@
 // a one-line reason on standard error: the port cannot be opened, no trigger
 // came within S seconds, the data file or the save failed.
 #include <QDir>
-#include <QProcess>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <filesystem>
 #include <memory>
 
 #include "Command.h"
 #include "Start.h"
 #include "acquisition/TriggerAcquisition.h"
+#include "acquisition/TriggerUnits.h"
 #include "state/NumberFormat.h"
 #include "program/TextOperator.h"
 
@@ -63,29 +62,6 @@ public:
     Task<SaveResult> saveTrigger() override { co_return save(); }
     const State* state = nullptr;  // the series' hits so far: N_stack
 };
-
-// Runs the converter and waits for it, so the .sg2 exists when the command
-// ends; "" or why it failed.
-std::string RunAndWait(const std::string& program, const std::vector<std::string>& args) {
-    QProcess p;
-    p.setProgram(QString::fromStdString(program));
-    QStringList list;
-    for (const auto& a : args) list << QString::fromStdString(a);
-    p.setArguments(list);
-    p.setWorkingDirectory(QString::fromStdString(std::filesystem::path(program).parent_path().string()));
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start();
-    if (!p.waitForStarted()) return p.errorString().toStdString();
-    constexpr int kLimitMs = 120000;
-    if (!p.waitForFinished(kLimitMs)) {
-        p.kill();
-        p.waitForFinished();
-        return "it did not finish within two minutes";
-    }
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return "it ended with status " + std::to_string(p.exitCode());
-    return {};
-}
 
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "quelda24-cli shot: %s\n", reason.c_str());
@@ -122,8 +98,7 @@ int runShot(const QStringList& args) {
             co_return Fail("--pretrigger " + std::to_string(pretrigger) + " is more than half of the " +
                            std::to_string(s->N_samples) + " samples");
         session.program.parameters().setPretriggerPosition(pretrigger);
-        FilesEnv env = session.program.files();
-        env.launch = RunAndWait;
+        FilesEnv env = session.files();
         SaveResult saved = SaveResult::Closed;
         TriggerAcquisition& trigger = session.program.shot();
         // No trigger within the limit counts as "Exit from Trigger".
@@ -155,7 +130,10 @@ int runShot(const QStringList& args) {
         co_await trigger.puls_trigger_Click();
 
         if (session.signalled()) co_return 1;
-        if (timedOut) co_return Fail("no trigger within " + FreeFormat(timeout) + " seconds");
+        // The trigger unit is named: a dead one and a hammer not hit look alike.
+        if (timedOut)
+            co_return Fail("no trigger within " + FreeFormat(timeout) + " seconds from trigger unit " +
+                           Unit_letter(*s));
         if (trigger.lastShot() != TriggerAcquisition::ShotEnd::Done)
             co_return Fail(op.lastMessage.empty() ? "the shot was not recorded" : op.lastMessage);
         if (stack > 0 && s->N_stack != 0) co_return Fail(op.lastMessage);  // the stacked record was not written

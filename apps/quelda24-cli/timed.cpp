@@ -4,8 +4,9 @@
 // DIR, the port opened, one parameter command, a unit reset), sets the
 // sampling frequency as the parameters dialog would, moves the line to the
 // high rate as "Continuous sampling" does, records M minutes of every
-// selected channel slot, writes data.txt in DIR and, with --save, starts the
-// converter on it for NAME.sg2 in the folder given (DIR/Data when none);
+// selected channel slot, writes data.txt in DIR and, with --save, runs the
+// converter on it for NAME.sg2 in the folder given (DIR/Data when none) and
+// waits for it;
 // --mseed also writes NAME.mseed beside it (codes from DIR/mseed.ini). The
 // units are reset at the end.
 //
@@ -104,7 +105,7 @@ int runTimed(const QStringList& args) {
         bool recorded = false, saved = false;
         op.save = [&] {
             recorded = true;
-            const FilesEnv& env = session.program.files();
+            const FilesEnv env = session.files();
             if (name.isEmpty()) {
                 const std::string data = env.home + "/" + kDataFile;
                 const std::string err = WriteTimedDataText(*s, texts, data, env.regional);

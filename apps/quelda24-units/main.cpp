@@ -4,10 +4,14 @@
 //
 //   quelda24-units [--pattern | --noise] [--paced] [--units 1-24] [--trigger-delay S]
 //                  [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]
-//                  [--stuck-baud B] [--noisy U[:DB]] [--link PATH] [--time-scale X]
+//                  [--stuck-baud B] [--noisy U[:DB]] [--damaged U] [--stray P]
+//                  [--hang-up S] [--link PATH] [--time-scale X]
 //
 // --noisy U[:DB] adds noise of DB dB of full scale (RMS, -160 to 0; -20 when
 // not given) to unit U's samples, as a loose geophone would.
+// --damaged U sends unit U's answers with framing errors, --stray P puts a
+// stray byte before an answer with chance P, --hang-up S makes the line
+// vanish S seconds after the start.
 // --time-scale X runs the units' sampling clock X times faster than real
 // time, so tests can take a minute of continuous recording in seconds.
 #include <poll.h>
@@ -26,7 +30,8 @@ namespace {
 
 constexpr const char* kUsage =
     "quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S] [--trigger-time T] "
-    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--noisy U[:DB]] [--link PATH] [--time-scale X]";
+    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--noisy U[:DB]] [--damaged U] [--stray P] "
+    "[--hang-up S] [--link PATH] [--time-scale X]";
 
 void Usage() { std::fprintf(stderr, "usage: %s\n", kUsage); }
 
@@ -52,11 +57,15 @@ bool Noisy(const std::string& text, int& unit, double& db) {
     return true;
 }
 
-// A fault asked for: --silent U, --noisy U[:DB], --drop U:K, --slow U:S.
-// False when the value is not one.
+// A fault asked for: --silent U, --damaged U, --stray P, --hang-up S,
+// --noisy U[:DB], --drop U:K, --slow U:S. False when the value is not one.
 bool Fault(const std::string& option, const std::string& v, q24::units::UnitsConfig& c) {
-    if (option == "--silent") {
-        c.silent.insert(std::atoi(v.c_str()));
+    if (option == "--silent" || option == "--damaged") {
+        (option == "--silent" ? c.silent : c.damaged).insert(std::atoi(v.c_str()));
+        return true;
+    }
+    if (option == "--stray" || option == "--hang-up") {
+        (option == "--stray" ? c.strayChance : c.hangUpAfter) = std::atof(v.c_str());
         return true;
     }
     if (option == "--noisy") {
@@ -105,7 +114,8 @@ int main(int argc, char** argv) {
             if (!Range(next(), from, to)) return Usage(), 2;
             c.addresses.clear();
             for (int u = from; u <= to; ++u) c.addresses.push_back(u);
-        } else if (a == "--silent" || a == "--noisy" || a == "--drop" || a == "--slow") {
+        } else if (a == "--silent" || a == "--noisy" || a == "--drop" || a == "--slow" || a == "--damaged" ||
+                   a == "--stray" || a == "--hang-up") {
             if (!Fault(a, next(), c)) return Usage(), 2;
         } else {
             Usage();

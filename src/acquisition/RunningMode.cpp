@@ -25,7 +25,8 @@ int32_t RunningMode::samplesPerChannel() const {
     return std::clamp<int32_t>(s_.N_samples, 0, std::min<int32_t>(s_.Dati.cols(), static_cast<int32_t>(s_.Traccia.size())));
 }
 
-bool RunningMode::ended() const { return s_.Stop_req == 1 || link_.cancelled(); }
+// A lost line ends it too: no sweep could read anything any more.
+bool RunningMode::ended() const { return s_.Stop_req == 1 || link_.cancelled() || link_.lineLost(); }
 
 void RunningMode::setUp() {
     main_.setVisible(Ctl::Unita_errata1, false);

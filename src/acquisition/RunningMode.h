@@ -14,9 +14,10 @@
 //                 start; the units record continuously and each sweep takes
 //                 one 128-sample burst per selected channel; 1 ms between.
 // Each channel is drawn as soon as it is read. Running mode ends on STOP, on a
-// cancellation (another acquisition takes the line, the program ends) or when
-// a unit's bytes arrive broken (the unit is deselected); the units are then
-// reset exactly once and the menus come back as STOP leaves them.
+// lost line, on a cancellation (another acquisition takes the line, the
+// program ends) or when a unit's bytes arrive broken (the unit is
+// deselected); the units are then reset exactly once and the menus come back
+// as STOP leaves them.
 #include <cstdint>
 #include <functional>
 

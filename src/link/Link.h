@@ -152,6 +152,9 @@ public:
     double now() const { return waits_.now(); }
     Waits& waits() { return waits_; }
     bool cancelled() const { return waits_.cancelled(); }
+    // The adapter vanished (a hang-up, an I/O error) since the port was last
+    // opened: nothing will come from it until it is opened again.
+    bool lineLost() const { return lostShown_; }
     bool resetting() const { return resetting_; }
     int32_t pcSpeed() const { return pcBaud_; }
 

@@ -57,7 +57,16 @@ bool PtyUnits::open(std::string& error) {
 void PtyUnits::run() {
     prctl(PR_SET_TIMERSLACK, 1UL);  // wake on time: the pacing is in microseconds
     uint8_t buf[4096];
+    const double hangUp = units_.config().hangUpAfter > 0 ? now() + units_.config().hangUpAfter : Units::kNever;
     while (!stop_) {
+        if (now() >= hangUp) {
+            // The adapter vanishes: the PC's end reads a hang-up from now on.
+            ::close(master_);
+            master_ = -1;
+            pollfd p{wake_[0], POLLIN, 0};
+            while (!stop_) ::poll(&p, 1, 100);
+            break;
+        }
         double wake;
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -66,7 +75,7 @@ void PtyUnits::run() {
             if (pc > 0) {
                 for (const RxByte& b : units_.transmit(t, pc)) pending_.push_back(b.value);
             }
-            wake = units_.nextBatch(kBatch);
+            wake = std::min(units_.nextBatch(kBatch), hangUp);
         }
         while (!pending_.empty()) {
             const ssize_t n = ::write(master_, pending_.data(), pending_.size());

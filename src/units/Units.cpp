@@ -114,7 +114,12 @@ std::vector<RxByte> Units::transmit(double t, int32_t pcBaud) {
         while (end < c.bytes.size() && c.due(end) <= t) ++end;
         if (end > c.sent) {
             const std::span<const uint8_t> part(c.bytes.data() + c.sent, end - c.sent);
-            if (pcBaud == c.baud) {
+            if (c.damaged) {
+                for (std::size_t i = c.sent; i < end; ++i) {
+                    const bool hit = i % 64 == 63;
+                    out.push_back({static_cast<uint8_t>(hit ? c.bytes[i] ^ 0x5A : c.bytes[i]), hit});
+                }
+            } else if (pcBaud == c.baud) {
                 for (uint8_t b : part) out.push_back({b, false});
             } else {
                 auto garbled = Resample(part, c.baud, pcBaud);
@@ -132,8 +137,15 @@ void Units::send(std::vector<uint8_t> bytes, double t, int unit) {
     if (unit >= 0 && config_.silent.count(unit)) return;
     double start = t + config_.replyDelay;
     if (auto s = config_.slow.find(unit); unit >= 0 && s != config_.slow.end()) start += s->second;
+    if (config_.strayChance > 0) {
+        // A small generator of its own, so a run with a seed is repeatable.
+        stray_ = stray_ * 1664525u + 1013904223u + config_.seed;
+        if (static_cast<double>((stray_ >> 8) % 10000) < config_.strayChance * 10000)
+            bytes.insert(bytes.begin(), uint8_t(stray_ >> 24));
+    }
     Chunk c;
     c.baud = baud_;
+    c.damaged = unit >= 0 && config_.damaged.count(unit) > 0;
     c.perByte = config_.paced ? timing::WireSeconds(1, baud_) : 0;
     c.start = std::max(start, txFreeAt_);
     c.bytes = std::move(bytes);

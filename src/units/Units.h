@@ -32,7 +32,9 @@
 //
 // Faults on request: silent units, dropped blocks, slow units, units stuck at
 // a speed (the PC then talks at another speed and both ends see garbage),
-// noisy units (a loose geophone, a cable by a generator).
+// noisy units (a loose geophone, a cable by a generator),
+// units whose answers arrive damaged as over a bad cable (every 64th byte
+// with its bits flipped and no stop bit), stray bytes between answers.
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -67,6 +69,11 @@ struct UnitsConfig {
     std::map<int, double> slow;            // unit -> extra seconds before each answer
     int32_t stuckBaud = 0;                 // units stay at this speed whatever they are told
     std::map<int, double> noisy;           // unit -> noise added to its samples, dB of full scale (RMS)
+    std::set<int> damaged;                 // units whose answers arrive with framing errors
+    double strayChance = 0;                // chance of a stray byte before each answer
+    // The line hangs up (the adapter vanishes) this many seconds after the
+    // server starts; only the pseudo-terminal server does this.
+    double hangUpAfter = 0;
 };
 
 class Units {
@@ -113,6 +120,7 @@ private:
     struct Chunk {
         double start = 0, perByte = 0;
         int32_t baud = 0;
+        bool damaged = false;
         std::vector<uint8_t> bytes;
         std::size_t sent = 0;
         double due(std::size_t i) const { return start + static_cast<double>(i + 1) * perByte; }
@@ -140,6 +148,7 @@ private:
     bool withShot_ = false;
     int64_t zero_ = 0;
     uint32_t shot_ = 0;
+    uint32_t stray_ = 0;  // the stray bytes' generator
     double streamStart_ = 0;
     std::map<int, int> requests_, bursts_;
     std::size_t turn_ = 0;

@@ -231,6 +231,21 @@ TEST(RunningFailure, AFramingErrorDeselectsTheUnitAndEndsRunning) {
     r.expectOneResetLast();
 }
 
+// The adapter pulled during channel 2's block: running mode ends at once
+// (no sweep could read anything any more) instead of sweeping for ever.
+TEST(RunningFailure, ALostLineEndsRunning) {
+    Rig r;
+    r.line.units.config().slow[2] = 0.3;
+    r.spread(3);
+    r.line.onYield = [&, pulled = false]() mutable {
+        if (!pulled && r.line.port.written.size() >= 33) pulled = true, r.line.port.unplug();
+    };
+    r.go();
+    r.runUntilIdle();
+    EXPECT_EQ(r.owner.activity(), Activity::Idle);
+    EXPECT_EQ(r.reads, (std::vector<Read>{{1, 1, true}, {2, 2, false}}));
+}
+
 Task<void> DialogOpen(Rig& r, std::vector<std::string>& seen) {
     seen.push_back(std::to_string(r.resets()) + " reset, " + std::to_string(r.line.port.speed()) + " baud, " +
                    ActivityName(r.owner.activity()));

@@ -171,7 +171,7 @@ TEST_F(CliShot, NoTriggerOrNoPortEndsWithOneLineReason) {
     startUnits({"--trigger-delay", "-1"});  // the hammer never falls
     test::ToolRun r = cli("shot", {"--trigger-timeout", "1"});
     EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_EQ(r.err, "quelda24-cli shot: no trigger within 1 seconds\n");
+    EXPECT_EQ(r.err, "quelda24-cli shot: no trigger within 1 seconds from trigger unit 1\n");
     EXPECT_NE(r.out.find("Waiting for Trigger..."), std::string::npos);
 
     r = cli("shot", {}, (home_ / "no-such-line").string());
