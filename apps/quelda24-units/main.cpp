@@ -5,6 +5,11 @@
 //   quelda24-units [--pattern | --noise] [--paced] [--units 1-24] [--trigger-delay S]
 //                  [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]
 //                  [--stuck-baud B] [--link PATH] [--time-scale X]
+//                  [--spread V1,V2,DEPTH] [--source X] [--spacing D]
+//
+// The shot gather: two flat layers (V1 over V2 m/s, the top of the second
+// DEPTH m down), unit 1 at 0 m and the others every D m (5) along the line,
+// the source at X m on that line (-2.5: 2.5 m before unit 1).
 //
 // --time-scale X runs the units' sampling clock X times faster than real
 // time, so tests can take a minute of continuous recording in seconds.
@@ -12,6 +17,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,9 +30,31 @@ namespace {
 
 constexpr const char* kUsage =
     "quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S] [--trigger-time T] "
-    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--link PATH] [--time-scale X]";
+    "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--link PATH] [--time-scale X] "
+    "[--spread V1,V2,DEPTH] [--source X] [--spacing D]";
 
 void Usage() { std::fprintf(stderr, "usage: %s\n", kUsage); }
+
+// "V1,V2,DEPTH": speeds that grow with depth, a depth above zero.
+bool Layers(const std::string& text, q24::units::Spread& s) {
+    double v1 = 0, v2 = 0, depth = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%lf,%lf,%lf%c", &v1, &v2, &depth, &tail) != 3) return false;
+    if (!(v1 > 0) || !(v2 > v1) || !(depth > 0) || v2 > 1e5 || depth > 1e4) return false;
+    s.v1 = v1;
+    s.v2 = v2;
+    s.depth = depth;
+    return true;
+}
+
+// A finite number, within `limit` of zero.
+bool Number(const std::string& text, double limit, double& out) {
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(std::fabs(v) <= limit)) return false;
+    out = v;
+    return true;
+}
 
 bool Range(const std::string& text, int& a, int& b) {
     const auto dash = text.find('-');
@@ -60,8 +88,17 @@ int main(int argc, char** argv) {
         else if (a == "--time-scale") {
             c.clockScale = std::atof(next().c_str());
             if (!(c.clockScale > 0)) return Usage(), 2;
-        }
-        else if (a == "--units") {
+        } else if (a == "--spread") {
+            if (!Layers(next(), c.spread)) return Usage(), 2;
+        } else if (a == "--source") {
+            double x = 0;
+            if (!Number(next(), 1e5, x)) return Usage(), 2;
+            c.spread.sourceOffset = -x;  // the source to unit 1, which stands at 0
+        } else if (a == "--spacing") {
+            double d = 0;
+            if (!Number(next(), 1e4, d) || !(d > 0)) return Usage(), 2;
+            c.spread.spacing = d;
+        } else if (a == "--units") {
             int from = 0, to = 0;
             if (!Range(next(), from, to)) return Usage(), 2;
             c.addresses.clear();
