@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--cands") == 0 && i + 1 < argc) settings.candidates = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--narrow") == 0 && i + 1 < argc) settings.narrowHalf = std::atof(argv[++i]);
         else if (std::strcmp(argv[i], "--share") == 0 && i + 1 < argc) settings.swingShare = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--sw") == 0 && i + 1 < argc) settings.smoothWeight = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--scap") == 0 && i + 1 < argc) settings.smoothCap = std::atof(argv[++i]);
         else if (std::strcmp(argv[i], "--align") == 0 && i + 1 < argc) settings.alignWeight = std::atof(argv[++i]);
         else folder = argv[i];
     }

@@ -6,6 +6,11 @@
 //                  [--trigger-time T] [--silent U] [--drop U:K] [--slow U:S]
 //                  [--stuck-baud B] [--noisy U[:DB]] [--damaged U] [--stray P]
 //                  [--hang-up S] [--link PATH] [--time-scale X]
+//                  [--spread V1,V2,DEPTH] [--source X] [--spacing D]
+//
+// The shot gather: two flat layers (V1 over V2 m/s, the top of the second
+// DEPTH m down), unit 1 at 0 m and the others every D m (5) along the line,
+// the source at X m on that line (-2.5: 2.5 m before unit 1).
 //
 // --noisy U[:DB] adds noise of DB dB of full scale (RMS, -160 to 0; -20 when
 // not given) to unit U's samples, as a loose geophone would.
@@ -18,6 +23,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,9 +37,30 @@ namespace {
 constexpr const char* kUsage =
     "quelda24-units [--pattern|--noise] [--paced] [--units A-B] [--trigger-delay S] [--trigger-time T] "
     "[--silent U] [--drop U:K] [--slow U:S] [--stuck-baud B] [--noisy U[:DB]] [--damaged U] [--stray P] "
-    "[--hang-up S] [--link PATH] [--time-scale X]";
+    "[--hang-up S] [--link PATH] [--time-scale X] [--spread V1,V2,DEPTH] [--source X] [--spacing D]";
 
 void Usage() { std::fprintf(stderr, "usage: %s\n", kUsage); }
+
+// "V1,V2,DEPTH": speeds that grow with depth, a depth above zero.
+bool Layers(const std::string& text, q24::units::Spread& s) {
+    double v1 = 0, v2 = 0, depth = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%lf,%lf,%lf%c", &v1, &v2, &depth, &tail) != 3) return false;
+    if (!(v1 > 0) || !(v2 > v1) || !(depth > 0) || v2 > 1e5 || depth > 1e4) return false;
+    s.v1 = v1;
+    s.v2 = v2;
+    s.depth = depth;
+    return true;
+}
+
+// A finite number, within `limit` of zero.
+bool Number(const std::string& text, double limit, double& out) {
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(std::fabs(v) <= limit)) return false;
+    out = v;
+    return true;
+}
 
 bool Range(const std::string& text, int& a, int& b) {
     const auto dash = text.find('-');
@@ -108,8 +135,17 @@ int main(int argc, char** argv) {
         else if (a == "--time-scale") {
             c.clockScale = std::atof(next().c_str());
             if (!(c.clockScale > 0)) return Usage(), 2;
-        }
-        else if (a == "--units") {
+        } else if (a == "--spread") {
+            if (!Layers(next(), c.spread)) return Usage(), 2;
+        } else if (a == "--source") {
+            double x = 0;
+            if (!Number(next(), 1e5, x)) return Usage(), 2;
+            c.spread.sourceOffset = -x;  // the source to unit 1, which stands at 0
+        } else if (a == "--spacing") {
+            double d = 0;
+            if (!Number(next(), 1e4, d) || !(d > 0)) return Usage(), 2;
+            c.spread.spacing = d;
+        } else if (a == "--units") {
             int from = 0, to = 0;
             if (!Range(next(), from, to)) return Usage(), 2;
             c.addresses.clear();

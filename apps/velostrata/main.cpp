@@ -6,8 +6,9 @@
 //   velostrata --screenshot PNG PROJECT.prj  the window saved as a picture
 //   velostrata --pictures FOLDER PROJECT.prj the traces (AGC), travel times and
 //                                          model saved as PNG in FOLDER
-//   velostrata --pick PROJECT.prj --out PICKS.sgt
+//   velostrata --pick PROJECT.prj --out PICKS.sgt [--csv PICKS.csv]
 //       every shot picked automatically, the first breaks written as .sgt
+//       (and as CSV: source_x,receiver_x,time_s)
 //   velostrata --interpret PICKS.sgt --layers 2|3 --out MODEL.csv
 //       velocities and depths printed and written as CSV
 // --pick and --interpret need no display; they exit 1 with the reason on
@@ -54,7 +55,7 @@ bool savePictures(q24::refraction::VelostrataWindow& w, const QString& folder) {
 
 constexpr const char* kUsage =
     "velostrata [--list] [--screenshot PNG] [--pictures FOLDER] PROJECT.prj\n"
-    "       velostrata --pick PROJECT.prj --out PICKS.sgt\n"
+    "       velostrata --pick PROJECT.prj --out PICKS.sgt [--csv PICKS.csv]\n"
     "       velostrata --interpret PICKS.sgt --layers 2|3 --out MODEL.csv";
 
 int finish(const q24::refraction::CommandResult& r) {
@@ -69,15 +70,19 @@ int fail(const std::string& reason) {
 }
 
 struct Options {
-    std::string project, screenshot, pictures, pick, interpret, out, layers, wrong;
+    std::string project, screenshot, pictures, pick, interpret, out, csv, layers, wrong;
     bool list = false;
 };
 
 Options parse(int argc, char** argv) {
     Options o;
-    const std::pair<const char*, std::string Options::*> valued[] = {
-        {"--screenshot", &Options::screenshot}, {"--pictures", &Options::pictures}, {"--pick", &Options::pick},
-        {"--interpret", &Options::interpret},   {"--out", &Options::out},           {"--layers", &Options::layers}};
+    const std::pair<const char*, std::string Options::*> valued[] = {{"--screenshot", &Options::screenshot},
+                                                                     {"--pictures", &Options::pictures},
+                                                                     {"--pick", &Options::pick},
+                                                                     {"--interpret", &Options::interpret},
+                                                                     {"--out", &Options::out},
+                                                                     {"--layers", &Options::layers},
+                                                                     {"--csv", &Options::csv}};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         bool known = a == "--list";
@@ -106,7 +111,7 @@ int main(int argc, char** argv) {
     if (!o.wrong.empty()) return fail("unknown or incomplete option " + o.wrong);
     if (!pick.empty() || !interpret.empty()) {
         if (out.empty()) return fail("--out is missing");
-        if (!pick.empty()) return finish(q24::refraction::PickProject(pick, out));
+        if (!pick.empty()) return finish(q24::refraction::PickProject(pick, out, o.csv));
         if (layers != "2" && layers != "3") return fail("--layers must be 2 or 3");
         return finish(q24::refraction::InterpretPicks(interpret, layers == "2" ? 2 : 3, out));
     }

@@ -30,7 +30,7 @@ std::string flagCounts(const std::vector<std::vector<TracePick>>& picks) {
 
 }  // namespace
 
-CommandResult PickProject(const std::string& projectPath, const std::string& picksPath) {
+CommandResult PickProject(const std::string& projectPath, const std::string& picksPath, const std::string& csvPath) {
     CommandResult r;
     const auto start = std::chrono::steady_clock::now();
     const ProjectShots project = ReadProjectShots(projectPath);
@@ -45,16 +45,20 @@ CommandResult PickProject(const std::string& projectPath, const std::string& pic
         for (const std::string& n : shot.notes) r.output += shot.path + ": " + n + "\n";
         picks.push_back(PickShot(shot));
     }
-    const PickTable table = TableOfPicks(project.shots, picks);
-    if (const std::string err = WriteSgt(picksPath, table); !err.empty()) {
-        r.errors += picksPath + " could not be written: " + err + "\n";
-        r.status = 1;
-        return r;
-    }
+    PickTable table = TableOfPicks(project.shots, picks);
+    // The elevations of the file replaced (when it reads) stay.
+    if (const auto before = ReadSgt(picksPath)) KeepElevations(table, *before);
+    for (const auto& [path, err] : {std::pair{picksPath, WriteSgt(picksPath, table)},
+                                    {csvPath, csvPath.empty() ? std::string() : WritePicksCsv(csvPath, table)}})
+        if (!err.empty()) {
+            r.errors += path + " could not be written: " + err + "\n";
+            r.status = 1;
+            return r;
+        }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char line[160];
     std::snprintf(line, sizeof line, "%zu shots, %zu picks written to ", project.shots.size(), table.picks.size());
-    r.output += line + picksPath + flagCounts(picks);
+    r.output += line + picksPath + (csvPath.empty() ? "" : " and " + csvPath) + flagCounts(picks);
     std::snprintf(line, sizeof line, " (%.2f s)\n", seconds);
     r.output += line;
     return r;
@@ -69,7 +73,11 @@ CommandResult InterpretPicks(const std::string& picksPath, int layers, const std
         r.status = 1;
         return r;
     }
-    const Model model = Interpret(*table, layers);
+    // The layers given by hand in the window, kept beside the picks.
+    LayerAssignment given;
+    if (const auto text = ReadWholeFile(LayersPathOf(picksPath), 64LL * 1024 * 1024, nullptr))
+        given = ParseLayers(*text);
+    const Model model = Interpret(*table, layers, given);
     if (model.fits.empty()) {
         for (const std::string& n : model.notes) r.errors += n + "\n";
         r.status = 1;

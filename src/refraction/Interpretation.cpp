@@ -1,6 +1,7 @@
 #include "refraction/Interpretation.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -95,13 +96,26 @@ void layerVelocities(Model& m) {
     }
 }
 
+// The intercept time of segment k of a branch: its line's, or, when fewer
+// than three picks make the line, the mean intercept of its picks with the
+// layer's velocity over the whole line (two close picks give a slope, and so
+// an intercept, far less sure than that).
+double interceptOf(const BranchFit& f, std::size_t k, double velocity) {
+    const Segment& seg = f.segments[k];
+    if (seg.last - seg.first + 1 >= 3 || !(velocity > 0)) return seg.intercept;
+    double sum = 0;
+    for (int i = seg.first; i <= seg.last; ++i)
+        sum += f.branch.times[static_cast<std::size_t>(i)] - f.branch.offset(static_cast<std::size_t>(i)) / velocity;
+    return sum / (seg.last - seg.first + 1);
+}
+
 void interceptDepths(Model& m) {
     for (const BranchFit& f : m.fits) {
         ShotDepth d{f.branch.source, f.branch.direction, {}};
         std::vector<double> above;
         for (int k = 1; k < m.layers; ++k) {
             const std::vector<double> v(m.velocities.begin(), m.velocities.begin() + k + 1);
-            const auto h = InterceptThickness(f.segments[static_cast<std::size_t>(k)].intercept, v, above);
+            const auto h = InterceptThickness(interceptOf(f, static_cast<std::size_t>(k), v.back()), v, above);
             if (!h) break;
             above.push_back(*h);
             d.depths.push_back((d.depths.empty() ? 0 : d.depths.back()) + *h);
@@ -177,7 +191,53 @@ double gapOf(const std::vector<Branch>& branches) {
 
 }  // namespace
 
-std::vector<Branch> BranchesOf(const PickTable& table) {
+std::string FormatLayers(const LayerAssignment& layers) {
+    std::string out = "source_x,receiver_x,layer\n";
+    char line[96];
+    for (const auto& [key, layer] : layers) {
+        std::snprintf(line, sizeof line, "%.3f,%.3f,%d\n", static_cast<double>(key.first) / 1000,
+                      static_cast<double>(key.second) / 1000, layer);
+        out += line;
+    }
+    return out;
+}
+
+LayerAssignment ParseLayers(const std::string& text) {
+    LayerAssignment out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const char* p = text.data() + start;
+        const char* e = text.data() + end;
+        start = end + 1;
+        double v[3] = {0, 0, 0};
+        bool ok = true;
+        for (int k = 0; k < 3 && ok; ++k) {
+            const auto r = std::from_chars(p, e, v[k]);
+            ok = r.ec == std::errc() && std::isfinite(v[k]) && std::fabs(v[k]) < 1e9;
+            p = r.ptr;
+            if (k < 2) ok = ok && p < e && *p++ == ',';
+        }
+        while (ok && p < e && (*p == '\r' || *p == ' ')) ++p;
+        if (ok && p == e && (v[2] == 1 || v[2] == 2 || v[2] == 3)) out[KeyOf(v[0], v[1])] = static_cast<int>(v[2]);
+    }
+    return out;
+}
+
+std::string LayersPathOf(const std::string& picksPath) {
+    const bool sgt = picksPath.size() >= 4 && picksPath.compare(picksPath.size() - 4, 4, ".sgt") == 0;
+    return (sgt ? picksPath.substr(0, picksPath.size() - 4) : picksPath) + ".layers.csv";
+}
+
+int BranchFit::layerOf(std::size_t i) const {
+    for (std::size_t k = 0; k < segments.size(); ++k)
+        if (static_cast<int>(i) >= segments[k].first && static_cast<int>(i) <= segments[k].last)
+            return static_cast<int>(k) + 1;
+    return 0;
+}
+
+std::vector<Branch> BranchesOf(const PickTable& table, const LayerAssignment& assigned) {
     std::map<int, std::vector<const Pick*>> byShot;
     for (const Pick& p : table.picks) byShot[p.source].push_back(&p);
     std::vector<Branch> out;
@@ -196,6 +256,8 @@ std::vector<Branch> BranchesOf(const PickTable& table) {
             for (const auto& [x, t] : pts) {
                 b.receivers.push_back(x);
                 b.times.push_back(t);
+                const auto given = assigned.find(KeyOf(b.source, x));
+                b.layers.push_back(given == assigned.end() ? 0 : given->second);
             }
             if (b.times.size() >= 2) out.push_back(std::move(b));
         }
@@ -207,6 +269,8 @@ std::optional<BranchFit> FitBranch(const Branch& branch, int layers) {
     const int n = static_cast<int>(branch.times.size());
     if (layers < 1 || n < 2 * layers - 1) return std::nullopt;
     const Sums sums(branch);
+    bool byHand = branch.layers.size() == branch.times.size() &&
+                  std::any_of(branch.layers.begin(), branch.layers.end(), [](int l) { return l != 0; });
     std::optional<BranchFit> best;
     double bestMisfit = std::numeric_limits<double>::max();
     // Break points b[0] = 0 < b[1] < ... < b[layers] = n: segment k holds [b[k], b[k+1]).
@@ -214,7 +278,12 @@ std::optional<BranchFit> FitBranch(const Branch& branch, int layers) {
     b.back() = n;
     auto search = [&](auto&& self, int k) -> void {
         if (k == layers) {
-            BranchFit f{branch, std::vector<Segment>(static_cast<std::size_t>(layers))};
+            for (int s = 0; s < layers && byHand; ++s)
+                for (int i = b[static_cast<std::size_t>(s)]; i < b[static_cast<std::size_t>(s) + 1]; ++i) {
+                    const int given = branch.layers[static_cast<std::size_t>(i)];
+                    if (given != 0 && given != s + 1) return;
+                }
+            BranchFit f{branch, std::vector<Segment>(static_cast<std::size_t>(layers)), false};
             double misfit = 0;
             for (int s = 0; s < layers; ++s) {
                 Segment& seg = f.segments[static_cast<std::size_t>(s)];
@@ -236,11 +305,16 @@ std::optional<BranchFit> FitBranch(const Branch& branch, int layers) {
         }
     };
     if (layers == 1) {
-        BranchFit f{branch, std::vector<Segment>(1)};
+        BranchFit f{branch, std::vector<Segment>(1), false};
         if (sums.fit(0, n - 1, true, f.segments[0]) == std::numeric_limits<double>::max()) return std::nullopt;
         return f;
     }
     search(search, 1);
+    if (!best && byHand) {
+        byHand = false;
+        search(search, 1);
+        if (best) best->handLayersIgnored = true;
+    }
     return best;
 }
 
@@ -260,13 +334,19 @@ std::optional<double> InterceptThickness(double intercept, const std::vector<dou
     return h;
 }
 
-Model Interpret(const PickTable& table, int layers) {
+Model Interpret(const PickTable& table, int layers, const LayerAssignment& assigned) {
     Model m;
     m.layers = std::clamp(layers, 2, 3);
-    const std::vector<Branch> branches = BranchesOf(table);
+    const std::vector<Branch> branches = BranchesOf(table, assigned);
     for (const Branch& b : branches) {
-        if (auto f = FitBranch(b, m.layers)) m.fits.push_back(std::move(*f));
-        else
+        if (auto f = FitBranch(b, m.layers)) {
+            if (f->handLayersIgnored)
+                m.notes.push_back("the layers given by hand on the " +
+                                  std::string(b.direction > 0 ? "forward" : "reverse") + " side of the shot at " +
+                                  metres(b.source) + " allow no split into " + std::to_string(m.layers) +
+                                  " layers, each faster than the one above: the automatic split is used there");
+            m.fits.push_back(std::move(*f));
+        } else
             m.notes.push_back("a side of the shot at " + metres(b.source) + " has too few picks for " +
                               std::to_string(m.layers) + " layers");
     }

@@ -5,13 +5,31 @@
 // and, where a forward and a reverse shot cover the same receivers, by the
 // plus-minus method below each receiver; the reciprocal times of opposite
 // shots compared.
+#include <cmath>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "refraction/PicksFile.h"
 
 namespace q24::refraction {
+
+// The layers the operator gave picks by hand (1 to 3), by the positions of
+// their source and receiver (PickKey); the other picks go where the fit puts them.
+using PickKey = std::pair<long long, long long>;
+inline PickKey KeyOf(double source, double receiver) {
+    return {std::llround(source * 1000), std::llround(receiver * 1000)};
+}
+using LayerAssignment = std::map<PickKey, int>;
+// As the file beside the picks keeps it: "source_x,receiver_x,layer" lines
+// after a header; lines that are not three numbers, or name no layer 1 to 3,
+// are passed over.
+std::string FormatLayers(const LayerAssignment& layers);
+LayerAssignment ParseLayers(const std::string& text);
+// PICKS.sgt's file of layers given by hand: PICKS.layers.csv.
+std::string LayersPathOf(const std::string& picksPath);
 
 // The picks of one side of one shot, nearest receiver first.
 struct Branch {
@@ -19,6 +37,7 @@ struct Branch {
     int direction = 1;              // +1: receivers beyond the source along the line, -1: before it
     std::vector<double> receivers;  // m
     std::vector<double> times;      // s
+    std::vector<int> layers;        // each pick's layer given by hand, 0: none
     double offset(std::size_t i) const { return (receivers[i] - source) * direction; }
 };
 
@@ -31,16 +50,22 @@ struct Segment {
 
 struct BranchFit {
     Branch branch;
-    std::vector<Segment> segments;  // one a layer, shallowest first
+    std::vector<Segment> segments;   // one a layer, shallowest first
+    bool handLayersIgnored = false;  // the layers given by hand allowed no fit
+    // The layer (1-based) of pick i.
+    int layerOf(std::size_t i) const;
 };
 
 // Every shot's picks split into its two sides (a side needs two picks).
-std::vector<Branch> BranchesOf(const PickTable& table);
+std::vector<Branch> BranchesOf(const PickTable& table, const LayerAssignment& assigned = {});
 
 // The split of a branch into `layers` straight segments, nearest first, with
 // the least squared misfit and slownesses falling with depth (the first
-// segment passes through the source: offset 0, time 0); nothing when the
-// branch has too few picks for it.
+// segment passes through the source: offset 0, time 0), every pick given a
+// layer by hand in that layer's segment; nothing when the branch has too few
+// picks for it. When the hand-given layers allow no such split (they do not
+// follow each other outwards, name a layer beyond `layers`, or leave a layer
+// no faster than the one above), the split ignores them and says so.
 std::optional<BranchFit> FitBranch(const Branch& branch, int layers);
 
 struct ShotDepth {
@@ -72,7 +97,7 @@ struct Model {
 };
 
 // The whole interpretation of a picks table for 2 or 3 layers.
-Model Interpret(const PickTable& table, int layers);
+Model Interpret(const PickTable& table, int layers, const LayerAssignment& assigned = {});
 
 // The depth of a refractor from its intercept time: layers above it with
 // their thicknesses, velocities of all layers down to it. Nothing when the

@@ -6,8 +6,9 @@
 // candidates that is strongest, earliest and straightest is taken. Then a pick
 // still far from what its neighbours predict is picked again near the
 // prediction (a second time in a narrow window), or dropped. Every pick is
-// then moved to the start of the first swing of the arrival, and neighbouring
-// picks are made to agree with the delays between their traces' waveforms.
+// then moved to the start of the first swing of the arrival, neighbouring
+// picks are made to agree with the delays between their traces' waveforms,
+// and each is drawn part of the way towards the line through its neighbours.
 #include <cstdint>
 #include <vector>
 
@@ -51,6 +52,10 @@ struct PickerSettings {
     double alignAfter = 0.008;   // s, and ends this much after it
     double alignLag = 0.004;     // s, the largest delay looked for
     double alignMin = 0.7;       // a correlation below this gives no delay
+    // Each pick drawn this share of the way towards the line through its two
+    // neighbours on its side, by `smoothCap` at most (0: not at all).
+    double smoothWeight = 0.3;
+    double smoothCap = 0.002;  // s
 };
 
 enum class PickFlag : std::uint8_t {

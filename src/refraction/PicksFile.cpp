@@ -274,4 +274,25 @@ std::string WriteSgt(const std::string& path, const PickTable& table) {
     return WriteFileAtomically(path, FormatSgt(table));
 }
 
+std::string PicksCsv(const PickTable& table) {
+    std::string out = "source_x,receiver_x,time_s\n";
+    for (const Pick& k : table.picks)
+        out += shortest(table.xOf(k.source)) + "," + shortest(table.xOf(k.receiver)) + "," + shortest(k.time) + "\n";
+    return out;
+}
+
+std::string WritePicksCsv(const std::string& path, const PickTable& table) {
+    return WriteFileAtomically(path, PicksCsv(table));
+}
+
+void KeepElevations(PickTable& to, const PickTable& from) {
+    for (Point& p : to.points)
+        for (const Point& q : from.points)
+            if (std::fabs(p.x - q.x) < 1e-3) {
+                p.y = q.y;
+                p.z = q.z;
+            }
+    to.threeD = to.threeD || from.threeD;
+}
+
 }  // namespace q24::refraction

@@ -62,4 +62,14 @@ std::string FormatSgt(const PickTable& table);
 std::optional<PickTable> ReadSgt(const std::string& path, std::string* why = nullptr);
 std::string WriteSgt(const std::string& path, const PickTable& table);
 
+// The picks as CSV, one a line by position: "source_x,receiver_x,time_s"
+// (metres, seconds), and the file written atomically ("" or the reason).
+std::string PicksCsv(const PickTable& table);
+std::string WritePicksCsv(const std::string& path, const PickTable& table);
+
+// The elevations ("y", and "z" where given) of `from`'s points copied onto
+// the points of `to` at the same position: what a hand-edited file carried
+// survives the next write.
+void KeepElevations(PickTable& to, const PickTable& from);
+
 }  // namespace q24::refraction

@@ -58,7 +58,8 @@ int32_t GatherValue(const Spread& s, uint32_t seed, uint32_t shot, int unit, int
         const double decay = 1.0 / (1.0 + x / 8.0);
         const double f = std::min(60.0, fs / 6);
         const double tb = FirstBreak(s, unit);
-        v += s.amplitude * decay * Ricker(f, ts - tb - 1.0 / f);
+        const double tau = ts - tb;
+        if (tau > 0) v += s.amplitude * decay * std::sin(2 * M_PI * f * tau) * std::exp(-1.5 * f * tau);
         // Ground roll: slow and strong, behind the first breaks.
         const double tr = x / (0.55 * s.v1);
         v += 0.7 * s.amplitude * decay * Ricker(f / 3, ts - tr - 3.0 / f) * std::exp(-std::max(0.0, ts - tr) * 3);

@@ -27,7 +27,9 @@ int32_t PatternValue(int unit, int64_t k);
 double FirstBreak(const Spread& spread, int unit);
 
 // Counts of unit a at sample k of recording `shot`. With a shot, the source
-// fires at sample `zero`; without one the record is ambient noise.
+// fires at sample `zero` and the first arrival starts exactly at the first
+// break (a damped sine, as a first break looks); without one the record is
+// ambient noise.
 int32_t GatherValue(const Spread& spread, uint32_t seed, uint32_t shot, int unit, int64_t k,
                     double fs, bool withShot, int64_t zero);
 

@@ -259,7 +259,9 @@ void Units::frame(const uint8_t* f, double t) {
         if (f[10] & 1) hi |= 0x80;
         if (f[10] & 2) lo |= 0x80;
         const int32_t value = hi * 256 + lo;
-        zero_ = std::clamp<int64_t>(value - config_.triggerTime, 0, std::max(samples_ - 1, 0));
+        // The first sample the program keeps, rounded as it rounds (half to even).
+        const auto latency = static_cast<int64_t>(std::nearbyint(kLatency * freq_ + 1));
+        zero_ = std::clamp<int64_t>(value - config_.triggerTime + latency, 0, std::max(samples_ - 1, 0));
         withShot_ = true;
         mode_ = Mode::Recorded;
         log_.push_back("trigger time " + std::to_string(value));

@@ -18,8 +18,8 @@
 //   units record continuously instead and answer burst requests, except for
 //   a passive block (kPassiveBlock samples), recorded whole as above.
 // - Trigger-time command (byte 1 = 0x0B): the value sent minus the reported
-//   trigger time is the pre-trigger count; the shot lies that many samples
-//   into the data that follow.
+//   trigger time is the pre-trigger count; the shot lies that many samples,
+//   plus kLatency and one sample, into the data that follow.
 // - Data request for address a: only unit a answers, with the k-th 896-byte
 //   block of its recording at the k-th request after the recording.
 // - Burst request, one byte 0x80 + u: unit u (or, when no unit has that
@@ -81,6 +81,10 @@ public:
     static constexpr double kNever = std::numeric_limits<double>::infinity();
     // The samples of one block of a passive recording.
     static constexpr int32_t kPassiveBlock = 8192;
+    // The shot lies this many seconds, and one sample more, into the data
+    // after the trigger-time command: the samples the program's trigger delay
+    // (1500 us with no correction) skips.
+    static constexpr double kLatency = 0.0015;
 
     explicit Units(UnitsConfig config = {});
 
@@ -110,7 +114,8 @@ public:
     int triggerMode() const { return trgMode_; }
     int triggerUnit() const { return trgUnit_; }
     int edge() const { return edge_; }
-    int64_t pretrigger() const { return zero_; }
+    // The sample of the shot in the current recording (0 before the trigger-time command).
+    int64_t shotSample() const { return zero_; }
     // Sample k of unit a in the current recording.
     int32_t sample(int unit, int64_t k) const;
     bool present(int unit) const;

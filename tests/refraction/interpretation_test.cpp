@@ -1,6 +1,7 @@
 // Interpretation against synthetic lines whose model is known.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "refraction/Commands.h"
@@ -38,6 +39,15 @@ TEST(Interpretation, RecoversTwoFlatLayersFromExactTimes) {
     for (const Reciprocal& r : model.reciprocals) EXPECT_NEAR(r.misfit(), 0, 1e-9);
     EXPECT_TRUE(model.notes.empty()) << model.notes[0];
 
+    // A side with two refracted picks only: their line's slope is far less
+    // sure than the line's velocity, which gives its intercept time instead.
+    PickTable shortSide = exactTimes(m, {2.5, 57.5, 112.5, 92.5});
+    for (Pick& p : shortSide.picks)
+        if (shortSide.xOf(p.source) == 92.5 && shortSide.xOf(p.receiver) >= 110)
+            p.time += shortSide.xOf(p.receiver) == 110 ? 0.0003 : -0.0003;
+    for (const ShotDepth& d : Interpret(shortSide, 2).shotDepths)
+        EXPECT_NEAR(d.depths[0], m.depth, 0.01 * m.depth) << d.source << " " << d.direction;
+
     const Model one = Interpret(exactTimes(m, {-2.5}), 2);
     EXPECT_TRUE(one.receiverDepths.empty());
     ASSERT_EQ(one.notes.size(), 1u);
@@ -66,6 +76,33 @@ TEST(Interpretation, ThreeLayersAndTheInterceptFormula) {
     EXPECT_FALSE(InterceptThickness(-0.01, {400, 500}, {}));
 }
 
+// Picks given a layer by hand stay in that layer's segment and the split
+// moves around them; layers that allow no split are ignored with a note; the
+// file beside the picks keeps them.
+TEST(Interpretation, LayersGivenByHand) {
+    const test::TwoLayers m;
+    const PickTable t = exactTimes(m, {-2.5});
+    const Model automatic = Interpret(t, 2);
+    const BranchFit& fit = automatic.fits.at(0);
+    std::size_t firstRefracted = 0;
+    while (fit.layerOf(firstRefracted) == 1) ++firstRefracted;
+    const double x = fit.branch.receivers[firstRefracted];
+    const Model moved = Interpret(t, 2, {{KeyOf(-2.5, x), 1}});
+    EXPECT_EQ(moved.fits.at(0).layerOf(firstRefracted), 1);
+    EXPECT_EQ(moved.fits.at(0).layerOf(firstRefracted + 1), 2);
+    EXPECT_TRUE(moved.notes.size() == automatic.notes.size());
+
+    const LayerAssignment crossed{{KeyOf(-2.5, 0), 2}, {KeyOf(-2.5, 5), 1}};
+    const Model ignored = Interpret(t, 2, crossed);
+    EXPECT_EQ(ignored.fits.at(0).segments[0].last, fit.segments[0].last);
+    EXPECT_TRUE(std::any_of(ignored.notes.begin(), ignored.notes.end(), [](const std::string& n) {
+        return n.find("allow no split into 2 layers") != std::string::npos;
+    }));
+    EXPECT_EQ(ParseLayers(FormatLayers(crossed) + "x,1,2\n1,2,4\n1,2\n-2.5,10,3\r\n"),
+              (LayerAssignment{{KeyOf(-2.5, 0), 2}, {KeyOf(-2.5, 5), 1}, {KeyOf(-2.5, 10), 3}}));
+    EXPECT_EQ(LayersPathOf("/a/line.sgt"), "/a/line.layers.csv");
+}
+
 // The whole way on a synthetic line: SEG-2 shots, the automatic picks
 // written as .sgt, the model from that file within 5 % of the truth. Bad
 // input ends with status 1 and the reason.
@@ -80,9 +117,17 @@ TEST(Commands, PickAndInterpretASyntheticLineWithinFivePercent) {
     }
     test::WriteFile((dir / "line.prj").string(), project);
     const std::string picks = (dir / "line.sgt").string(), csv = (dir / "model.csv").string();
-    const CommandResult picked = PickProject((dir / "line.prj").string(), picks);
+    const CommandResult picked = PickProject((dir / "line.prj").string(), picks, (dir / "picks.csv").string());
     ASSERT_EQ(picked.status, 0) << picked.errors;
     EXPECT_NE(picked.output.find("3 shots, 72 picks"), std::string::npos) << picked.output;
+    const std::string picksCsv = test::ReadFile((dir / "picks.csv").string());
+    EXPECT_EQ(picksCsv.rfind("source_x,receiver_x,time_s\n-2.5,0,", 0), 0u) << picksCsv.substr(0, 80);
+    EXPECT_EQ(std::count(picksCsv.begin(), picksCsv.end(), '\n'), 73);
+    std::string edited = test::ReadFile(picks);  // an elevation given by hand survives picking again
+    edited.replace(edited.find("\n0 0\n"), 5, "\n0 601.5\n");
+    test::WriteFile(picks, edited);
+    ASSERT_EQ(PickProject((dir / "line.prj").string(), picks).status, 0);
+    EXPECT_EQ(ReadSgt(picks)->points.at(1).y, 601.5);
     const CommandResult done = InterpretPicks(picks, 2, csv);
     ASSERT_EQ(done.status, 0) << done.errors;
     const Model model = Interpret(*ReadSgt(picks), 2);
@@ -98,6 +143,7 @@ TEST(Commands, PickAndInterpretASyntheticLineWithinFivePercent) {
     for (const CommandResult& r :
          {PickProject((dir / "empty.prj").string(), picks),
           PickProject((dir / "line.prj").string(), (dir / "no/such/dir.sgt").string()),
+          PickProject((dir / "line.prj").string(), picks, (dir / "no/such/dir.csv").string()),
           InterpretPicks((dir / "bad.sgt").string(), 2, csv), InterpretPicks((dir / "missing.sgt").string(), 2, csv)}) {
         EXPECT_EQ(r.status, 1);
         EXPECT_FALSE(r.errors.empty());

@@ -102,8 +102,8 @@ TEST(Picker, AgreesWithTheManualPicksOfTheExampleLine) {
     const PickAgreement a = ComparePicks(TableOfPicks(shots, picks), *manual);
     EXPECT_EQ(a.reference, 207);
     EXPECT_GE(a.compared, 192);
-    EXPECT_LT(a.median, 0.0013);
-    EXPECT_GT(a.within3, 0.83);
+    EXPECT_LT(a.median, 0.00115);
+    EXPECT_GT(a.within3, 0.86);
 }
 
 // A table written and read back is the same table; hand-edited garbage is
@@ -186,6 +186,32 @@ TEST(PickSession, SavesEveryChangeUndoesAndReopens) {
     EXPECT_TRUE(session.undo());
     EXPECT_FALSE(session.undo());
     EXPECT_TRUE(session.table().picks.empty());
+
+    // Layers given by hand are kept beside the picks, undone with the rest;
+    // the elevations of a hand-edited picks file survive the next write; the
+    // picks and the model export as CSV.
+    session.autoPick(-1);
+    const auto right = session.picksWithin(60, 200, 0, 1);
+    EXPECT_EQ(right.size(), 24u);  // 60 m to 115 m on both shots
+    session.assignLayer(right, 2);
+    session.assignLayer({{0, 99}}, 1);  // no such trace: nothing happens
+    EXPECT_EQ(session.layerGiven(1, 20), 2);
+    PickSession layered;
+    layered.open(project);
+    EXPECT_EQ(layered.assignment(), session.assignment());
+    EXPECT_EQ(layered.assignment().size(), right.size());
+    EXPECT_TRUE(session.undo());
+    EXPECT_TRUE(session.assignment().empty());
+    std::string sgt = test::ReadFile(session.picksPath());
+    sgt.replace(sgt.find("\n0 0\n"), 5, "\n0 601.25\n");
+    test::WriteFile(session.picksPath(), sgt);
+    layered.open(project);
+    layered.setPick(0, 2, 0.02);
+    EXPECT_EQ(ReadSgt(layered.picksPath())->points.at(1).y, 601.25);
+    std::string report;
+    EXPECT_TRUE(layered.exportCsv(2, report)) << report;
+    EXPECT_EQ(test::ReadFile(layered.csvPath()).rfind("source_x,receiver_x,time_s\n", 0), 0u);
+    EXPECT_EQ(test::ReadFile(layered.modelCsvPath()).rfind("x_m,method,", 0), 0u) << report;
 
     test::WriteFile(session.picksPath(), "3\n0 0\n");
     again.open(project);

@@ -1,5 +1,6 @@
 // velostrata's window over a synthetic line: picking every shot, a click
-// setting a pick, Delete removing it, undo, and the drawings saved.
+// setting a pick, Delete removing it, undo, picks given a layer on the
+// travel-time plot, the CSV export and the drawings saved.
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -44,6 +45,24 @@ private slots:
         QVERIFY(!w.session().picks(0)[4].valid());
         QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.session().picks(0)[4].flag, PickFlag::Manual);
+
+        // A box dragged over the far picks of the first shot, key 2: those
+        // picks belong to layer 2 and the model is made again around them.
+        w.selectTab(1);
+        auto* travel = w.findChild<TravelTimePlot*>("TravelTimes");
+        const auto& first = w.session().picks(0);
+        const QPoint from = travel->pointOf(87.5, first[18].time - 0.004).toPoint();
+        const QPoint to = travel->pointOf(117.5, first[23].time + 0.004).toPoint();
+        QTest::mousePress(travel, Qt::LeftButton, {}, from);
+        QTest::mouseMove(travel, to);
+        QTest::mouseRelease(travel, Qt::LeftButton, {}, to);
+        QCOMPARE(travel->selected().size(), std::size_t{6});
+        QTest::keyClick(travel, Qt::Key_2);
+        QCOMPARE(w.session().layerGiven(0, 20), 2);
+        QCOMPARE(w.session().assignment().size(), std::size_t{6});
+        w.findChild<QPushButton*>("ExportCsv")->click();
+        QVERIFY(w.findChild<QLabel*>("Status")->text().contains("the model to"));
+        QVERIFY(test::ReadFile((dir / "line.csv").string()).starts_with("source_x,receiver_x,time_s\n"));
 
         w.findChild<QListWidget*>("Shots")->setCurrentRow(1);
         QVERIFY(w.findChild<QLabel*>("Status")->text().contains("no SOURCE_LOCATION"));

@@ -123,4 +123,19 @@ TEST(Units, RepliesAfterTheRecordingAndTheGapAndDropPartialFrames) {
     EXPECT_EQ(e.take(1.2), (Bytes{0, 0}));
 }
 
+// The shot lies the pre-trigger count, 1.5 ms and one sample (rounded as
+// the program rounds its trigger delay) into the data: the first sample the
+// program keeps with no trigger correction is the shot's.
+TEST(Units, TheShotLiesWhereTheProgramsTriggerDelayEnds) {
+    for (auto [freq, pretrigger, shot] : {std::tuple{4000, 0, 7}, {1000, 40, 42}, {8000, 10, 23}}) {
+        Driver d({.triggerDelay = 0.1});
+        d.send(frames::ParameterCommand(1, 1024, freq, 1, 0));
+        ASSERT_EQ(d.take(0.2).size(), 1u) << "the trigger byte";
+        d.send(Bytes{frames::kStartByte});
+        ASSERT_EQ(d.take(2.0).size(), 4u) << "the trigger-time reply";
+        d.send(*frames::TriggerTimeCommand(300 + pretrigger, 0));
+        EXPECT_EQ(d.units.shotSample(), shot) << freq;
+    }
+}
+
 }  // namespace

@@ -159,25 +159,61 @@ void TraceView::keyPressEvent(QKeyEvent* e) {
 
 void TraceView::wheelEvent(QWheelEvent* e) { setMaxTime(maxTime_ * (e->angleDelta().y() > 0 ? 0.8 : 1.25)); }
 
-TravelTimePlot::TravelTimePlot(const PickSession& session, QWidget* parent) : QWidget(parent), session_(session) {
+TravelTimePlot::TravelTimePlot(PickSession& session, QWidget* parent) : QWidget(parent), session_(session) {
     setMinimumSize(400, 300);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+TravelTimePlot::Ranges TravelTimePlot::ranges() const {
+    Ranges r;
+    bool first = true;
+    for (const Shot& shot : session_.project().shots) {
+        std::vector<double> xs = shot.receivers;
+        xs.push_back(shot.source);
+        for (double x : xs) {
+            r.x0 = first ? x : std::min(r.x0, x);
+            r.x1 = first ? x : std::max(r.x1, x);
+            first = false;
+        }
+    }
+    for (int s = 0; s < session_.shotCount(); ++s)
+        for (const TracePick& k : session_.picks(s))
+            if (k.valid()) r.t1 = std::max(r.t1, k.time);
+    if (r.x1 <= r.x0) r.x1 = r.x0 + 1;
+    r.t1 *= 1.1;
+    return r;
+}
+
+QPointF TravelTimePlot::pointOf(double x, double time) const {
+    const Ranges r = ranges();
+    const Frame f{QRect(kLeft, kTop, width() - kLeft - kRight, height() - kTop - kBottom), r.x0, r.x1, r.t1 * 1e3, 0};
+    return {f.px(x), f.py(time * 1e3)};
 }
 
 void TravelTimePlot::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    const PickTable table = session_.table();
-    if (table.points.empty()) return;
-    double x0 = table.points.front().x, x1 = x0, t1 = 0.01;
-    for (const Point& pt : table.points) {
-        x0 = std::min(x0, pt.x);
-        x1 = std::max(x1, pt.x);
-    }
-    for (const Pick& k : table.picks) t1 = std::max(t1, k.time);
-    if (x1 <= x0) x1 = x0 + 1;
-    const Frame f{QRect(kLeft, kTop, width() - kLeft - kRight, height() - kTop - kBottom), x0, x1, t1 * 1.1e3, 0};
+    if (session_.shotCount() == 0) return;
+    const Ranges r = ranges();
+    const Frame f{QRect(kLeft, kTop, width() - kLeft - kRight, height() - kTop - kBottom), r.x0, r.x1, r.t1 * 1e3, 0};
     f.axes(p, "position (m)", "ms");
     p.setRenderHint(QPainter::Antialiasing);
+    // The model's straight lines, one colour a layer: the fit's proposal.
+    const QColor layerColour[] = {QColor(0, 120, 220), QColor(230, 120, 0), QColor(0, 160, 60)};
+    if (model_)
+        for (const BranchFit& fit : model_->fits)
+            for (std::size_t k = 0; k < fit.segments.size(); ++k) {
+                const Segment& seg = fit.segments[k];
+                const double o0 = k == 0 ? 0 : fit.branch.offset(static_cast<std::size_t>(seg.first));
+                const double o1 = fit.branch.offset(static_cast<std::size_t>(seg.last));
+                p.setPen(QPen(layerColour[k % 3], 3, Qt::SolidLine, Qt::RoundCap));
+                p.setOpacity(0.35);
+                p.drawLine(QPointF(f.px(fit.branch.source + o0 * fit.branch.direction),
+                                   f.py((seg.intercept + seg.slowness * o0) * 1e3)),
+                           QPointF(f.px(fit.branch.source + o1 * fit.branch.direction),
+                                   f.py((seg.intercept + seg.slowness * o1) * 1e3)));
+                p.setOpacity(1);
+            }
     for (int s = 0; s < session_.shotCount(); ++s) {
         const Shot& shot = session_.project().shots[static_cast<std::size_t>(s)];
         p.setPen(QPen(shotColour(s), 1.5));
@@ -192,13 +228,77 @@ void TravelTimePlot::paintEvent(QPaintEvent*) {
                 continue;
             }
             const QPointF here(f.px(shot.receivers[t]), f.py(k.time * 1e3));
+            p.setPen(QPen(shotColour(s), 1.5));
+            p.setBrush(shotColour(s));
             p.drawEllipse(here, 2, 2);
             if (have && (shot.receivers[t] - shot.source) * (shot.receivers[t - 1] - shot.source) > 0)
                 p.drawLine(last, here);
             last = here;
             have = true;
+            // A layer given by hand: its number beside the pick.
+            if (const int given = session_.layerGiven(s, static_cast<int>(t))) {
+                p.setPen(layerColour[given - 1]);
+                p.drawText(here + QPointF(3, -3), QString::number(given));
+            }
         }
     }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::black, 1.5));
+    for (const PickRef& k : selected_)
+        if (k.shot < session_.shotCount()) {
+            const Shot& shot = session_.project().shots[static_cast<std::size_t>(k.shot)];
+            const TracePick& pick = session_.picks(k.shot)[static_cast<std::size_t>(k.trace)];
+            if (pick.valid())
+                p.drawEllipse(QPointF(f.px(shot.receivers[static_cast<std::size_t>(k.trace)]), f.py(pick.time * 1e3)),
+                              5, 5);
+        }
+    if (dragging_) {
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.drawRect(QRect(pressed_, dragged_).normalized());
+    }
+    p.setPen(Qt::black);
+    p.drawText(QPointF(kLeft + 8, kTop + 14),
+               "wide lines: the fitted layers (blue 1, orange 2, green 3); click or drag a box to select picks, "
+               "then 1, 2, 3 gives them that layer, 0 back to the fit's");
+}
+
+void TravelTimePlot::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    pressed_ = dragged_ = e->position().toPoint();
+    dragging_ = true;
+}
+
+void TravelTimePlot::mouseMoveEvent(QMouseEvent* e) {
+    if (!dragging_) return;
+    dragged_ = e->position().toPoint();
+    update();
+}
+
+void TravelTimePlot::mouseReleaseEvent(QMouseEvent* e) {
+    if (!dragging_ || e->button() != Qt::LeftButton) return;
+    dragging_ = false;
+    // A click is a box of a few pixels around it.
+    QRect box = QRect(pressed_, e->position().toPoint()).normalized();
+    if (box.width() < 6 && box.height() < 6) box = QRect(pressed_ - QPoint(6, 6), QSize(13, 13));
+    const Ranges r = ranges();
+    const Frame f{QRect(kLeft, kTop, width() - kLeft - kRight, height() - kTop - kBottom), r.x0, r.x1, r.t1 * 1e3, 0};
+    auto xAt = [&](int px) { return f.x0 + (px - f.area.left()) * (f.x1 - f.x0) / std::max(1, f.area.width()); };
+    auto tAt = [&](int py) {
+        return (f.y0 + (py - f.area.top()) * (f.y1 - f.y0) / std::max(1, f.area.height())) / 1e3;
+    };
+    selected_ = session_.picksWithin(xAt(box.left()), xAt(box.right()), tAt(box.bottom()), tAt(box.top()));
+    update();
+}
+
+void TravelTimePlot::keyPressEvent(QKeyEvent* e) {
+    const int key = e->key();
+    if (key >= Qt::Key_0 && key <= Qt::Key_3 && !selected_.empty()) {
+        session_.assignLayer(selected_, key - Qt::Key_0);
+        if (changed) changed();
+        update();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 ModelPlot::ModelPlot(const PickSession& session, QWidget* parent) : QWidget(parent), session_(session) {
@@ -211,7 +311,7 @@ void ModelPlot::setLayers(int layers) {
 }
 
 void ModelPlot::refresh() {
-    model_ = Interpret(session_.table(), layers_);
+    model_ = Interpret(session_.table(), layers_, session_.assignment());
     update();
 }
 
@@ -230,6 +330,10 @@ void ModelPlot::paintEvent(QPaintEvent*) {
     for (const ShotDepth& d : model_.shotDepths) extend(d.source, d.depths.back());
     for (const ReceiverDepth& d : model_.receiverDepths) extend(d.x, d.depth);
     if (x1 <= x0) x1 = x0 + 1;
+    // A margin, so that the marks at the ends of the line are drawn whole.
+    const double margin = 0.02 * (x1 - x0);
+    x0 -= margin;
+    x1 += margin;
     const Frame f{QRect(kLeft, kTop, width() - kLeft - kRight, height() - kTop - kBottom - notesHeight), x0, x1, 0,
                   z1 * 1.3};
     f.axes(p, "position (m)", "depth (m)");

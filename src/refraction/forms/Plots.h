@@ -1,7 +1,9 @@
 #pragma once
 // The three drawings of velostrata's window: the traces of one shot with its
 // picks (mouse: a click sets the pick of the trace under it, Delete removes
-// it, the wheel zooms in time), the travel times of all shots, and the model.
+// it, the wheel zooms in time), the travel times of all shots with the
+// model's lines (mouse: a click or a dragged box selects picks, keys 1, 2, 3
+// give them that layer, 0 gives them back to the fit), and the model.
 #include <functional>
 #include <QWidget>
 
@@ -47,13 +49,30 @@ private:
 
 class TravelTimePlot : public QWidget {
 public:
-    explicit TravelTimePlot(const PickSession& session, QWidget* parent = nullptr);
+    explicit TravelTimePlot(PickSession& session, QWidget* parent = nullptr);
+    void setModel(const Model* model) { model_ = model; }
+    const std::vector<PickRef>& selected() const { return selected_; }
+    std::function<void()> changed;  // picks were given a layer
+    // Where a position (m) and a time (s) are drawn.
+    QPointF pointOf(double x, double time) const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    const PickSession& session_;
+    struct Ranges {
+        double x0 = 0, x1 = 1, t1 = 0.01;  // m, m, s
+    };
+    Ranges ranges() const;
+    PickSession& session_;
+    const Model* model_ = nullptr;
+    std::vector<PickRef> selected_;
+    QPoint pressed_, dragged_;
+    bool dragging_ = false;
 };
 
 class ModelPlot : public QWidget {

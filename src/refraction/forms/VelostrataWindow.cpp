@@ -52,6 +52,7 @@ VelostrataWindow::VelostrataWindow(const std::string& projectPath, QWidget* pare
     travel_->setObjectName("TravelTimes");
     model_ = new ModelPlot(session_);
     model_->setObjectName("Model");
+    travel_->setModel(&model_->model());
     tabs_ = new QTabWidget;
     tabs_->addTab(traces_, "Traces");
     tabs_->addTab(travel_, "Travel times");
@@ -72,6 +73,7 @@ VelostrataWindow::VelostrataWindow(const std::string& projectPath, QWidget* pare
     resize(1200, 760);
 
     traces_->changed = [this] { picksChanged(); };
+    travel_->changed = [this] { picksChanged(); };
     connect(shots_, &QListWidget::currentRowChanged, this, [this](int row) {
         traces_->show(row);
         showStatus();
@@ -107,10 +109,12 @@ QWidget* VelostrataWindow::controls() {
     auto* pickAll = button("Pick all", "PickAll");
     auto* undo = button("Undo", "Undo");
     auto* save = button("Save PNG...", "SavePng");
+    auto* csv = button("Export CSV", "ExportCsv");
     const std::pair<const char*, QWidget*> items[] = {
         {"Gain", gain_},         {nullptr, normalise_},     {nullptr, agc_},       {"AGC ms", agcWindow_},
         {"Low cut Hz", lowCut_}, {"High cut Hz", highCut_}, {"Time ms", maxTime_}, {nullptr, pickShot},
-        {nullptr, pickAll},      {nullptr, undo},           {"Layers", layers_},   {nullptr, save}};
+        {nullptr, pickAll},      {nullptr, undo},           {"Layers", layers_},   {nullptr, save},
+        {nullptr, csv}};
     for (const auto& [label, widget] : items) {
         if (label) row->addWidget(new QLabel(label));
         row->addWidget(widget);
@@ -124,7 +128,15 @@ QWidget* VelostrataWindow::controls() {
     connect(undo, &QPushButton::clicked, this, [this] {
         if (session_.undo()) picksChanged();
     });
-    connect(layers_, &QComboBox::currentIndexChanged, this, [this](int i) { model_->setLayers(i + 2); });
+    connect(layers_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        model_->setLayers(i + 2);
+        travel_->update();
+    });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        std::string report;
+        session_.exportCsv(layers_->currentIndex() + 2, report);
+        status_->setText(QString::fromStdString(report));
+    });
     connect(save, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getSaveFileName(this, "Save the drawing", QString(), "PNG (*.png)");
         if (!path.isEmpty() && !savePicture(tabs_->currentIndex(), path))
