@@ -41,8 +41,7 @@ write_ini() {
 
 : >"$work/line.prj"
 for x in "${sources[@]}"; do
-  # The recorder stores the source position negated: the .sg2 says -Pos_source.
-  write_ini "$(awk -v x="$x" 'BEGIN { print -x }')"
+  write_ini "$x"
   rm -f "$work/tty"
   "$bin/quelda24-units" --units 1-24 --spread "$v1,$v2,$depth" --source "$x" --trigger-delay 0.3 \
     --link "$work/tty" >"$work/units.log" 2>&1 &

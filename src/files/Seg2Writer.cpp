@@ -172,7 +172,7 @@ std::optional<DataTextContent> ParseDataText(std::string_view text, std::string*
     d.spacing = *spacing;
     const auto source = headerNumber(std::string(lines[14]));
     if (!source) return fail("line 15 holds no source position");
-    d.source = *source;
+    d.source = -*source;  // the recorder writes -Pos_source on line 15
 
     std::size_t i = 16;
     const auto n = static_cast<std::size_t>(d.samples);

@@ -17,7 +17,9 @@ struct DataTextContent {
     double intervalUsec = 0; // line 9
     long long samples = 0;   // line 11
     double spacing = 0;      // line 13, metres
-    double source = 0;       // line 15: the source relative to the first geophone, metres
+    // The source relative to the first geophone, metres, positive into the
+    // spread as the geometry dialog places it; line 15 holds it negated.
+    double source = 0;
     std::vector<std::string> labels;           // channel labels without their quotes
     std::vector<std::vector<float>> blocks;  // one per label, `samples` values each
 };

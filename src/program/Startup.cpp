@@ -19,7 +19,7 @@ void SimulatedSpread(State& s, int channels) {
     s.N_samples = 1024;
     s.Sampling_freq = 1000;
     s.Dist_geofoni = 5;
-    s.Pos_source = 2.5f;
+    s.Pos_source = -2.5f;  // the emulated units fire 2.5 m before unit 1
     s.Baud_rate = 1000000;
     s.Baud_rate_high = 1000000;
 }

@@ -159,8 +159,8 @@ TEST(Converter, ProgramWritesTheGeometryTheRefractionProgramReadsItAndFailuresAr
     ASSERT_TRUE(file);
     ASSERT_EQ(file->traces.size(), 2u);  // trace 2 is not active
     for (auto [t, key, value] :
-         {std::tuple{1, "SAMPLE_INTERVAL", "0.00003125"}, {1, "RECEIVER_LOCATION", "2.5"}, {0, "SOURCE_LOCATION", "-10"},
-          {1, "RECEIVER_STATION_NUMBER", "2"}, {0, "SOURCE_STATION_NUMBER", "-3"}, {1, "DELAY", "-0.025"},
+         {std::tuple{1, "SAMPLE_INTERVAL", "0.00003125"}, {1, "RECEIVER_LOCATION", "2.5"}, {0, "SOURCE_LOCATION", "10"},
+          {1, "RECEIVER_STATION_NUMBER", "2"}, {0, "SOURCE_STATION_NUMBER", "5"}, {1, "DELAY", "-0.025"},
           {0, "STACK", "2"}, {1, "SHOT_SEQUENCE_NUMBER", "7"}})
         EXPECT_EQ(Seg2Value(file->traces[static_cast<std::size_t>(t)].strings, key), value) << key;
     // Options that would write a wrong record are refused, the file kept.
@@ -173,7 +173,7 @@ TEST(Converter, ProgramWritesTheGeometryTheRefractionProgramReadsItAndFailuresAr
     ASSERT_TRUE(p.waitForFinished(20000));
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_EQ(p.readAllStandardOutput().toStdString(),
-              sg2 + " traces=2 samples=16 interval=0.00003125 source=-10 receivers=0,2.5\n");
+              sg2 + " traces=2 samples=16 interval=0.00003125 source=10 receivers=0,2.5\n");
 
     std::string text = test::ReadFile(data);
     std::ofstream(data, std::ios::binary) << text.substr(0, text.size() - 8);

@@ -93,7 +93,7 @@ TEST(Startup, SimulatedFirstStartFindsTheEmulatedSpread) {
     const State& s = *st.run().s;
     EXPECT_EQ(std::tuple(s.N_Geofoni, s.Sampling_freq, s.N_samples, s.Ch_param[24], s.Baud_rate_high, s.Pos_source,
                          st.panel.messages.size()),
-              std::tuple(24, 1000, 1024, 24, 1000000, 2.5f, 0u));
+              std::tuple(24, 1000, 1024, 24, 1000000, -2.5f, 0u));
     Start kept(std::vector<std::string>{"256", "4000", "3", "1"}, false, true);
     EXPECT_EQ(kept.run().s->N_Geofoni, 3);
 }
