@@ -11,15 +11,15 @@
 // The runs are drawn from the seed first, then J of them (4 by default) run
 // at a time, each in a program folder of its own: most of a run is the units'
 // reset time, so the commands mostly sleep.
-// Each run must end within its bound (else a hang: the command is killed),
-// must not die on a signal (a crash), must name the unit of a unit fault in
-// what it prints when it fails (else an unnamed failure), must leave every
-// file saved before it as it was and every file it saved whole and readable
-// (else a damaged file), and its counts must add up: a shot's file holds one
-// trace per channel that arrived, a run prints one line per sweep and
-// channel, a passive recording one line per block. One line per fault kind,
-// then the totals; status 1 when any run hung, crashed, failed unnamed,
-// damaged a file or miscounted.
+// Each run must go on printing (a command silent for 100 s hangs and is
+// killed), must not die on a signal (a crash), must name the unit of a unit
+// fault in what it prints when it fails (else an unnamed failure), must
+// leave every file saved before it as it was and every file it saved whole
+// and readable (else a damaged file), and its counts must add up: a shot's
+// file holds one trace per channel that arrived, a run prints one line per
+// sweep and channel, a passive recording one line per block. One line per
+// fault kind, then the totals; status 1 when any run hung, crashed, failed
+// unnamed, damaged a file or miscounted.
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -51,7 +51,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kChannels = 12;
+constexpr int kChannels = 6;
 
 enum class Fault { None, Silent, Dropped, Slow, Speed, Stray, Framing, HangUp };
 constexpr const char* kFaultNames[] = {"none", "silent unit", "dropped block", "slow unit",
@@ -113,20 +113,33 @@ struct Outcome {
     double seconds = 0;
 };
 
-Outcome Execute(const std::string& program, const QStringList& args, int boundMs) {
+// A run hangs when it prints nothing for this long: the longest wait of any
+// mode is a passive block's 70 s for its reply. A run that keeps printing may
+// take long (a timed minute whose units all fail waits out every burst's
+// limit) but not for ever.
+constexpr int kQuietMs = 100000;
+constexpr double kLongestSeconds = 3600;
+
+Outcome Execute(const std::string& program, const QStringList& args) {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     const auto t0 = std::chrono::steady_clock::now();
+    auto since = [](auto t) { return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count(); };
     p.start(QString::fromStdString(program), args);
     Outcome o;
     if (!p.waitForStarted(10000)) return o;
-    o.finished = p.waitForFinished(boundMs);
+    auto heard = t0;
+    while (!(o.finished = p.waitForFinished(1000))) {
+        const QByteArray more = p.readAll();
+        if (!more.isEmpty()) heard = std::chrono::steady_clock::now(), o.out += more.toStdString();
+        if (since(heard) * 1000 > kQuietMs || since(t0) > kLongestSeconds) break;
+    }
     if (!o.finished) {
         p.kill();
         p.waitForFinished(5000);
     }
-    o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    o.out = p.readAll().toStdString();
+    o.seconds = since(t0);
+    o.out += p.readAll().toStdString();
     o.crashed = o.finished && p.exitStatus() == QProcess::CrashExit;
     if (o.finished && !o.crashed) o.status = p.exitCode();
     return o;
@@ -197,26 +210,18 @@ Tally Perform(const Run& r, int index, const fs::path& home, const std::string& 
     const std::string name = "run" + std::to_string(index);
     QStringList args{kCommands[static_cast<int>(r.mode)], "--home", QString::fromStdString(home.string()), "--port",
                      QString::fromStdString(units.path())};
-    int boundMs = 60000;
     switch (r.mode) {
         case Mode::Shot:
             if (r.stack > 1) args << "--stack" << QString::number(r.stack);
             args << "--trigger-timeout" << "8";
-            boundMs = 20000 + 12000 * r.stack;
             break;
         case Mode::Running: args << "--sweeps" << "5"; break;
-        case Mode::Timed:  // a unit that fails costs each of its 59 bursts the burst's time limit
-            args << "--fs" << "125" << "--minutes" << "1";
-            boundMs = 300000;
-            break;
-        case Mode::Passive:  // a block's reply may take 70 s to be given up
-            args << "--fs" << "500" << "--minutes" << "1" << "--record-over";
-            boundMs = 150000;
-            break;
+        case Mode::Timed: args << "--fs" << "125" << "--minutes" << "1"; break;
+        case Mode::Passive: args << "--fs" << "500" << "--minutes" << "1" << "--record-over"; break;
     }
     if (r.save) args << "--save" << QString::fromStdString(name) << "--folder" << QString::fromStdString(data.string());
     const auto before = Snapshot(data);
-    const Outcome o = Execute(cli, args, boundMs);
+    const Outcome o = Execute(cli, args);
     units.stop();
 
     Tally t;
