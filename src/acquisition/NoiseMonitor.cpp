@@ -5,24 +5,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "state/AtomicFile.h"
+#include "state/SettingsFile.h"
 
 namespace q24 {
 
 namespace {
-
-constexpr std::size_t kSettingsLimit = std::size_t{64} * 1024;  // a settings file is a line or two
-constexpr int kNotesShown = 5;
-
-std::string trim(std::string s) {
-    const auto notSpace = [](unsigned char c) { return !std::isspace(c); };
-    s.erase(s.begin(), std::find_if(s.begin(), s.end(), notSpace));
-    s.erase(std::find_if(s.rbegin(), s.rend(), notSpace).base(), s.end());
-    return s;
-}
 
 std::string lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -57,8 +46,8 @@ NoiseLevel LevelOf(const float* samples, int n) {
 }
 
 std::string ParseThreshold(const std::string& text, double& db) {
-    std::string t = trim(text);
-    if (const std::string l = lower(t); l.size() >= 2 && l.ends_with("db")) t = trim(t.substr(0, t.size() - 2));
+    std::string t = Trimmed(text);
+    if (const std::string l = lower(t); l.size() >= 2 && l.ends_with("db")) t = Trimmed(t.substr(0, t.size() - 2));
     std::replace(t.begin(), t.end(), ',', '.');
     if (t.empty()) return "Type the threshold in dB of full scale, from -140 to 0";
     const bool plus = t[0] == '+' && t.size() > 1 && t[1] != '-';
@@ -68,7 +57,7 @@ std::string ParseThreshold(const std::string& text, double& db) {
     if (err != std::errc() || stop != end || !std::isfinite(v))
         return "\"" + shown(text) + "\" is not a number: type the threshold in dB, from -140 to 0";
     if (v < kThresholdLowestDb || v > kThresholdHighestDb)
-        return "The threshold must lie from -140 to 0 dB of full scale, not " + shown(trim(text));
+        return "The threshold must lie from -140 to 0 dB of full scale, not " + shown(Trimmed(text));
     db = std::round(v * 10) / 10;
     if (db == 0) db = 0;  // no "-0"
     return {};
@@ -82,46 +71,28 @@ std::string ThresholdText(double db) {
     return s == "-0" ? "0" : s;
 }
 
+namespace {
+// threshold_db = DB, the one setting.
+std::string TakeThreshold(MonitorSettings& out, const std::string& key, const std::string& value) {
+    if (key != "threshold_db") return "unknown key \"" + shown(key) + "\"";
+    double db = 0;
+    std::string why = ParseThreshold(value, db);
+    if (why.empty()) out.threshold = db;
+    return why;
+}
+}  // namespace
+
 MonitorSettings ReadMonitorSettings(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};  // no file: the default
-    std::string text(kSettingsLimit + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return MonitorSettingsOf(text);
+    MonitorSettings out;
+    out.notes = ReadSettings(path, kMonitorSettingsFile, "the default threshold is used",
+                             [&](const std::string& key, const std::string& value) { return TakeThreshold(out, key, value); });
+    return out;
 }
 
 MonitorSettings MonitorSettingsOf(const std::string& text) {
     MonitorSettings out;
-    if (text.size() > kSettingsLimit) {
-        out.notes = std::string(kMonitorSettingsFile) + " is larger than 64 KiB: the default threshold is used";
-        return out;
-    }
-    int shownNotes = 0, lineNumber = 0;
-    auto note = [&](const std::string& why) {
-        if (shownNotes++ < kNotesShown)
-            out.notes += (out.notes.empty() ? "" : "\n") + std::string(kMonitorSettingsFile) + " line " +
-                         std::to_string(lineNumber) + " ignored: " + why;
-    };
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        ++lineNumber;
-        line = trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
-        const std::size_t eq = line.find('=');
-        if (eq == std::string::npos) {
-            note("not key=value");
-            continue;
-        }
-        if (lower(trim(line.substr(0, eq))) != "threshold_db") {
-            note("unknown key \"" + shown(trim(line.substr(0, eq))) + "\"");
-            continue;
-        }
-        double db = 0;
-        if (std::string why = ParseThreshold(line.substr(eq + 1), db); !why.empty()) note(why);
-        else out.threshold = db;
-    }
-    if (shownNotes > kNotesShown) out.notes += "\n(" + std::to_string(shownNotes - kNotesShown) + " more)";
+    out.notes = ParseSettings(kMonitorSettingsFile, text, "the default threshold is used",
+                              [&](const std::string& key, const std::string& value) { return TakeThreshold(out, key, value); });
     return out;
 }
 

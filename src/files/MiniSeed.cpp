@@ -9,10 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "state/AtomicFile.h"
+#include "state/SettingsFile.h"
 
 namespace q24 {
 
@@ -20,18 +19,9 @@ namespace {
 
 constexpr int kRecordLength = 4096;
 constexpr flag kBigEndian = 1;
-constexpr std::size_t kSettingsLimit = std::size_t{64} * 1024;  // a settings file is a few lines
-constexpr int kNotesShown = 5;
 // Steim-2 holds differences of at most 30 bits; values kept within the same
 // range so the first difference of a record (from zero) fits too.
 constexpr double kSteim2Max = (1 << 29) - 1, kSteim2Min = -(1 << 29);
-
-std::string trim(std::string s) {
-    const auto notSpace = [](unsigned char c) { return !std::isspace(c); };
-    s.erase(s.begin(), std::find_if(s.begin(), s.end(), notSpace));
-    s.erase(std::find_if(s.rbegin(), s.rend(), notSpace).base(), s.end());
-    return s;
-}
 
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -44,7 +34,7 @@ std::string& lastLog() {
     return text;
 }
 
-void keepLog(char* message) { lastLog() = trim(message != nullptr ? message : ""); }
+void keepLog(char* message) { lastLog() = Trimmed(message != nullptr ? message : ""); }
 
 void appendRecord(char* record, int length, void* out) {
     if (record != nullptr && length > 0)
@@ -140,44 +130,16 @@ std::string DefaultMseedChannel(double sampleRate) {
 
 MseedSettings ReadMseedSettings(const std::string& path) {
     MseedSettings out;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return out;  // no file: the defaults
-    std::string text(kSettingsLimit + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kSettingsLimit) {
-        out.notes = std::string(kMseedSettingsFile) + " is larger than 64 KiB: the default codes are used";
-        return out;
-    }
-    int shown = 0, lineNumber = 0;
-    auto note = [&](const std::string& why) {
-        if (shown++ < kNotesShown)
-            out.notes += (out.notes.empty() ? "" : "\n") + std::string(kMseedSettingsFile) + " line " +
-                         std::to_string(lineNumber) + " ignored: " + why;
-    };
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        ++lineNumber;
-        line = trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
-        const std::size_t eq = line.find('=');
-        if (eq == std::string::npos) {
-            note("not key=value");
-            continue;
-        }
-        std::string key = trim(line.substr(0, eq));
-        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const std::string value = upper(trim(line.substr(eq + 1)));
-        if (std::string why = CheckMseedCode(key, value); !why.empty()) {
-            note(why);
-            continue;
-        }
-        if (key == "network") out.codes.network = value;
-        else if (key == "station") out.codes.station = value;
-        else if (key == "location") out.codes.location = value;
-        else out.codes.channel = value;
-    }
-    if (shown > kNotesShown) out.notes += "\n(" + std::to_string(shown - kNotesShown) + " more)";
+    out.notes = ReadSettings(path, kMseedSettingsFile, "the default codes are used",
+                             [&](const std::string& key, const std::string& raw) {
+                                 const std::string value = upper(raw);
+                                 if (std::string why = CheckMseedCode(key, value); !why.empty()) return why;
+                                 if (key == "network") out.codes.network = value;
+                                 else if (key == "station") out.codes.station = value;
+                                 else if (key == "location") out.codes.location = value;
+                                 else out.codes.channel = value;
+                                 return std::string();
+                             });
     return out;
 }
 
