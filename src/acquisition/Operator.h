@@ -6,9 +6,13 @@
 // a front end that leaves one out does not compile.
 #include "files/Saving.h"
 #include "state/Panel.h"
+#include "state/State.h"
 #include "state/Task.h"
 
 namespace q24 {
+
+// What the operator makes of a hit under review.
+enum class HitChoice { Add, AddReversed, Reject };
 
 class Operator : public Panel {
 public:
@@ -26,6 +30,11 @@ public:
     // After a shot, a stacking series or (with Passive_mode set) a passive
     // recording: the trigger save dialog `Percorsofile_tr`, awaited.
     virtual Task<SaveResult> saveTrigger() = 0;
+    // With Review_hits, after each hit of a stacking series: the review
+    // dialog `Review_hit` with hit number `hit` (counted from 1, rejected
+    // ones too), its traces `traces` (row t-1 of trace t, aligned as the sum
+    // in Dati) and the sum so far, awaited. Closing it rejects the hit.
+    virtual Task<HitChoice> reviewHit(int hit, const TraceArray& traces) = 0;
     // After a timed recording: the timed save dialog `Percorsofile`, awaited.
     virtual Task<SaveResult> saveTimed() = 0;
     // The "Message" window with "Wait for data display...": shown without

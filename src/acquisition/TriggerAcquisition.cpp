@@ -28,6 +28,17 @@ int PositionsInUse(const State& s) {
 
 int SamplesInUse(const State& s) { return std::clamp<int>(s.N_samples, 0, s.Dati.cols()); }
 
+// An added hit into the sum, reversed in polarity on request.
+void AddHit(State& s, const TraceArray& hit, bool reversed) {
+    const int traces = std::min(PositionsInUse(s), hit.rows());
+    const int samples = std::min(SamplesInUse(s), hit.cols());
+    for (int t = 0; t < traces; ++t) {
+        float* sum = s.Dati.row(t);
+        const float* h = hit.row(t);
+        for (int k = 0; k < samples; ++k) sum[k] = reversed ? sum[k] - h[k] : sum[k] + h[k];
+    }
+}
+
 }  // namespace
 
 bool ChannelsNumbered(const State& s) {
@@ -109,6 +120,13 @@ Task<void> TriggerAcquisition::puls_trigger_Click() {
 }
 
 Task<bool> TriggerAcquisition::oneShot() {
+    if (s_.Stacking && !s_.Stack_series) {
+        // A new series: whatever Dati held (a single shot, a loaded file) is
+        // no hit of it.
+        ClearStack(s_);
+        s_.N_stack = 0;
+        hits_ = 0;
+    }
     s_.Passive_mode = false;
     params_.VScroll1_Change();  // undoes running mode's sample count
     panel_.setVisible(Ctl::zero_line, true);
@@ -131,9 +149,10 @@ Task<bool> TriggerAcquisition::oneShot() {
     setMenusEnabled(false);
 
     const bool stacked = s_.Stacking;
+    reviewing_ = stacked && s_.Review_hits;
     panel_.setVisible(Ctl::numero_acquisizione, stacked);
     if (stacked) {
-        ++s_.N_stack;
+        if (!reviewing_) ++s_.N_stack;  // a reviewed hit counts once added
         panel_.setText(Ctl::numero_acquisizione, std::to_string(s_.N_stack));
     }
     if (stacked) last_ = co_await StackShot();
@@ -155,7 +174,23 @@ Task<bool> TriggerAcquisition::oneShot() {
     const bool cancelled = link_.cancelled();
     co_await owner_.reset();
     if (cancelled || (!stacked && stopped)) co_return false;
+    if (reviewing_ && last_ == ShotEnd::Done) {
+        const bool reviewed = co_await reviewHit();
+        if (!reviewed) co_return false;
+    }
     co_return co_await endOfSeries();
+}
+
+Task<bool> TriggerAcquisition::reviewHit() {
+    const HitChoice choice = co_await op_.reviewHit(++hits_, hit_);
+    if (link_.cancelled()) co_return false;  // the program ends: nothing more is added
+    if (choice != HitChoice::Reject) {
+        AddHit(s_, hit_, choice == HitChoice::AddReversed);
+        ++s_.N_stack;
+        panel_.setText(Ctl::numero_acquisizione, std::to_string(s_.N_stack));
+    }
+    drawTraces(s_.Display_mode);
+    co_return true;
 }
 
 Task<bool> TriggerAcquisition::endOfSeries() {
@@ -165,6 +200,14 @@ Task<bool> TriggerAcquisition::endOfSeries() {
     if (link_.cancelled()) co_return false;
     if (keepOn == Answer::Yes) co_return true;
     panel_.setVisible(Ctl::Termina_trigger, false);
+    if (s_.Review_hits && s_.N_stack == 0) {
+        // Every hit was rejected: the series ends as a save would, with the
+        // last data file as it was.
+        TriggerSaveExit(s_);
+        panel_.setPictureBackground(kPlainBackground.r, kPlainBackground.g, kPlainBackground.b);
+        co_await panel_.messageAsync(kNoHitAdded);
+        co_return false;
+    }
     if (std::string err = WriteStackedFile(); !err.empty()) {
         // The sum stays: the series goes on, and the next No writes it again.
         co_await panel_.messageAsync("The stacked record could not be written to " + dataFilePath() + ": " + err +
@@ -250,9 +293,12 @@ Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::armAndRecord(DataTextWrite
 }
 
 Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::Collect_channels(int displayMode, DataTextWriter* file) {
-    panel_.clearPicture();
+    // A hit under review leaves the picture with the sum so far.
+    if (!reviewing_) panel_.clearPicture();
     const int positions = PositionsInUse(s_);
     const int samples = SamplesInUse(s_);
+    if (reviewing_) hit_.resize(positions, samples);  // a channel that fails adds nothing
+    const bool summed = s_.Stacking && !reviewing_;
     const long long received = static_cast<long long>(s_.Traccia.size());
     const bool bursts = s_.Sampling_freq < kBurstRateLimit;
     for (int ch = 1; ch <= positions; ++ch) {
@@ -279,26 +325,30 @@ Task<TriggerAcquisition::ShotEnd> TriggerAcquisition::Collect_channels(int displ
         }
         s_.Trg_delay = TriggerDelay(s_.Trg_correction);
         s_.Trg_offset = TriggerOffset(s_.Trg_delay, s_.Sampling_freq);
-        float* row = s_.Dati.row(ch - 1);
+        float* row = reviewing_ ? hit_.row(ch - 1) : s_.Dati.row(ch - 1);
         for (int k = 1; k <= samples; ++k) {
             const long long j = AlignedIndex(s_.Trg_offset, k);
             if (j < 0 || j >= received) continue;
             const float v = s_.Traccia[static_cast<std::size_t>(j)];
-            if (s_.Stacking) row[k - 1] += v;
+            if (summed) row[k - 1] += v;
             else row[k - 1] = v;
         }
         if (file && !s_.Stacking)
             file->appendChannel(ChannelLabel(s_.Ch_param[static_cast<std::size_t>(ch)]), row, s_.Dati.cols());
     }
     params_.VScroll3_Change();  // places the pre-trigger line again
+    if (!reviewing_) drawTraces(displayMode);
+    co_return ShotEnd::Done;
+}
 
+void TriggerAcquisition::drawTraces(int displayMode) {
     // The "Message" window paints itself when shown.
     op_.waitMessage(true);
     panel_.clearPicture();
+    const int positions = PositionsInUse(s_);
     for (int ch = 1; ch <= positions; ++ch)
         if (s_.Ch_enabled[static_cast<std::size_t>(ch)]) panel_.plotTrace(ch, displayMode);
     op_.waitMessage(false);
-    co_return ShotEnd::Done;
 }
 
 std::string TriggerAcquisition::WriteStackedFile() {

@@ -17,7 +17,11 @@
 //   units reset.
 // With stacking on, each GO TRIGGER sums one more shot into Dati and asks
 // "Keep on Stacking?": Yes arms the next shot at once, No writes the summed
-// record, clears the sum and opens the save dialog.
+// record, clears the sum and opens the save dialog. A series starts from an
+// empty sum. With Review_hits the shot goes into a buffer of its own instead,
+// and once the units are reset the operator sees it beside the sum so far
+// and adds it, adds it reversed or rejects it; only added hits count. A
+// series without an added hit writes and offers nothing.
 //
 // Every wait is an await: the event loop runs meanwhile, "Exit from Trigger"
 // ends the wait for the trigger at once, and the owner of the line refuses
@@ -64,6 +68,9 @@ struct Background {
 };
 inline constexpr Background kStackingBackground{192, 255, 255};
 inline constexpr Background kPlainBackground{255, 255, 255};
+
+// The end of a reviewed series whose hits were all rejected.
+inline constexpr const char* kNoHitAdded = "No hit was added: nothing to save.";
 
 // The stacking dialog's options: "STACKING" (true) turns stacking on and the
 // picture light cyan, "NO  STACKING" (false) turns it off and the picture white.
@@ -120,6 +127,9 @@ public:
     // The summed record into data_trigger.txt; "" or the reason it failed.
     std::string WriteStackedFile();
 
+    // The last hit recorded for review, aligned as the sum (row t-1 of trace t).
+    const TraceArray& hit() const { return hit_; }
+
     ShotPhase phase() const { return phase_; }
     // How the last shot ended (a refused start counts as NotArmed).
     ShotEnd lastShot() const { return last_; }
@@ -132,6 +142,11 @@ private:
     // Arms the units and records; the file is given for an unstacked shot.
     Task<ShotEnd> armAndRecord(DataTextWriter* file);
     Task<bool> endOfSeries();  // "Keep on Stacking?" answered: true = Yes
+    // The operator's decision on the hit under review, applied to the sum;
+    // false when the sequence was cancelled meanwhile.
+    Task<bool> reviewHit();
+    // Clears the picture and draws every selected channel of Dati.
+    void drawTraces(int displayMode);
     // After a wait: Cancelled, Stopped ("Exit from Trigger"), or nothing.
     std::optional<ShotEnd> interrupted();
     void setMenusEnabled(bool enabled);
@@ -147,6 +162,11 @@ private:
     FilesEnv env_;
     ShotPhase phase_ = ShotPhase::Idle;
     ShotEnd last_ = ShotEnd::NotArmed;
+    // The shot in hand goes to hit_ for review (not into the sum); hits_
+    // counts the series' hits reviewed.
+    bool reviewing_ = false;
+    int hits_ = 0;
+    TraceArray hit_;
 };
 
 }  // namespace q24

@@ -108,4 +108,24 @@ void PlotTraceGeometry(State& s, int t, int style, double width, double height, 
     out.points.resize(lobes.lobeStart);
 }
 
+void GatherGeometry(const TraceArray& traces, const std::vector<int>& rows, int samples, double width, double height,
+                    TracePlot& out) {
+    out.clear();
+    const int n = std::min(samples, traces.cols());
+    if (rows.empty() || n < 1) return;
+    const double column = width / static_cast<double>(rows.size());
+    const double dy = n > 1 ? (height - 1) / (n - 1) : 0;
+    for (std::size_t c = 0; c < rows.size(); ++c) {
+        if (rows[c] < 0 || rows[c] >= traces.rows()) continue;
+        const float* v = traces.row(rows[c]);
+        float most = 0;
+        for (int k = 0; k < n; ++k) most = std::max(most, std::abs(v[k]));
+        const double scale = most > 0 && std::isfinite(most) ? 0.45 * column / most : 0;
+        const double axis = (static_cast<double>(c) + 0.5) * column;
+        const std::size_t first = out.points.size();
+        for (int k = 0; k < n; ++k) out.points.push_back({axis - scale * v[k], k * dy});
+        out.shapes.push_back({PlotShape::Kind::Polyline, kBlack, first, out.points.size() - first});
+    }
+}
+
 }  // namespace q24

@@ -177,4 +177,12 @@ void WalkLobes(const TraceLayout& l, Sink&& sink) {
 void PlotTraceGeometry(State& s, int t, int style, double width, double height, PlotMemory& memory,
                        TracePlot& out);
 
+// A gather drawn small, as the review of a stacking hit shows it: traces
+// `rows` (0-based rows of `traces`) as black lines, each down the centre of
+// its own column of a width x height picture and scaled to its own largest
+// sample (that one deflects 0.45 of the column), samples 0 .. samples-1
+// from the top edge down. A flat trace is a straight line.
+void GatherGeometry(const TraceArray& traces, const std::vector<int>& rows, int samples, double width, double height,
+                    TracePlot& out);
+
 }  // namespace q24

@@ -54,6 +54,14 @@ Answer TextOperator::answer(Question, Buttons buttons) {
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
+Task<HitChoice> TextOperator::reviewHit(int hit, const TraceArray&) {
+    const HitChoice c = choice(hit);
+    static const char* names[] = {"add", "add reversed", "reject"};
+    std::fprintf(out_, "review: hit %d -> %s\n", hit, names[static_cast<int>(c)]);
+    std::fflush(out_);
+    co_return c;
+}
+
 void TextOperator::waitMessage(bool shown) {
     if (!shown) return;
     std::fprintf(out_, "Wait for data display...\n");

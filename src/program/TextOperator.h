@@ -20,6 +20,9 @@ public:
 
     // The answer to question `q`; OK or Yes unless a subcommand says otherwise.
     virtual Answer answer(Question q, Buttons buttons);
+    // What becomes of hit `hit` of a reviewed stacking series; added unless a
+    // subcommand says otherwise.
+    virtual HitChoice choice(int) { return HitChoice::Add; }
 
     void setText(Ctl control, const std::string& text) override;
     std::string text(Ctl control) const override;
@@ -32,7 +35,8 @@ public:
 
     // Forms: no window, a picture 0 pixels wide, no port dialog (the line is
     // given on the command line), no geometry dialog (ini.txt's geometry
-    // stands), nothing saved, "Wait for data display..." printed, no timed
+    // stands), nothing saved, a hit under review decided by choice() and
+    // printed, "Wait for data display..." printed, no timed
     // or passive dialog (the subcommands drive those recordings), and no
     // Abort.
     void showMainWindow() override {}
@@ -41,6 +45,7 @@ public:
     Task<void> geometry() override { co_return; }
     Task<SaveResult> saveTrigger() override { co_return SaveResult::Closed; }
     Task<SaveResult> saveTimed() override { co_return SaveResult::Closed; }
+    Task<HitChoice> reviewHit(int hit, const TraceArray& traces) override;
     void waitMessage(bool shown) override;
     Task<void> timedSampling() override { co_return; }
     Task<void> passiveSeismic() override { co_return; }

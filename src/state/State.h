@@ -292,7 +292,13 @@ struct State {
     // the trigger save dialog.
     bool Stack_series{};
 
-    // Shots summed in the current series; 0 after the series is written.
+    // Each hit of a series is shown to the operator, who adds it, adds it
+    // reversed in polarity or rejects it. Off at start; set by the stacking
+    // dialog, not kept in ini.txt.
+    bool Review_hits{};
+
+    // Shots summed in the current series (with Review_hits, the hits added);
+    // 0 after the series is written.
     int16_t N_stack{};
 
     // Hits in the trigger record last written to its data file: 1 for a

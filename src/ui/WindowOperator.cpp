@@ -6,6 +6,7 @@
 #include "acquisition/TriggerUnits.h"
 #include "acquisition/forms/Message.h"
 #include "acquisition/forms/Passive_seismic.h"
+#include "acquisition/forms/Review_hit.h"
 #include "acquisition/forms/acquisizione.h"
 #include "analysis/forms/geometria.h"
 #include "display/forms/TracePicture.h"
@@ -68,6 +69,11 @@ Task<SaveResult> WindowOperator::saveTimed() {
     QWidget* over = timedShown() ? static_cast<QWidget*>(timed_) : &window_;
     return AwaitAndRead(new Percorsofile(s, program_->panel(), program_->files(), texts, over), SaveResult::Closed,
                         [](Percorsofile& d) { return d.result(); });
+}
+
+Task<HitChoice> WindowOperator::reviewHit(int hit, const TraceArray& traces) {
+    return AwaitAndRead(new Review_hit(program_->state(), hit, traces, &window_), HitChoice::Reject,
+                        [](Review_hit& d) { return d.choice(); });
 }
 
 void WindowOperator::waitMessage(bool shown) {

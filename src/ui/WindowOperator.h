@@ -27,6 +27,7 @@ public:
     Task<void> geometry() override;
     Task<SaveResult> saveTrigger() override;
     Task<SaveResult> saveTimed() override;
+    Task<HitChoice> reviewHit(int hit, const TraceArray& traces) override;
     void waitMessage(bool shown) override;
     Task<void> timedSampling() override;
     Task<void> passiveSeismic() override;

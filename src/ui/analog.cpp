@@ -467,9 +467,10 @@ Task<Answer> analog::askAsync(Question, const std::string& text, Buttons buttons
     b->setAttribute(Qt::WA_DeleteOnClose);
     awaited_.push_back(b.data());
     OpenAwaited(b.data());
-    co_await DialogFinished{b.data()};
-    const QMessageBox::StandardButton pressed = b ? b->standardButton(b->clickedButton()) : QMessageBox::NoButton;
-    co_return AnswerOf(pressed, buttons);
+    // The button pressed is the result the box finished with: the box closes
+    // itself on the click and is gone by the time the sequence goes on.
+    const int pressed = co_await DialogFinished{b.data()};
+    co_return AnswerOf(static_cast<QMessageBox::StandardButton>(pressed), buttons);
 }
 
 Task<void> analog::messageAsync(const std::string& text, const std::optional<std::string>& title) {

@@ -232,18 +232,23 @@ private slots:
         QCOMPARE(main->text(Ctl::Label5) + ", " + main->text(Ctl::Label2), "Running N = 256, Running Fs = 4000");
     }
 
-    // The stacking dialog opens on the choice, which acts at once.
+    // The stacking dialog opens on the choice, which acts at once; "Review
+    // each hit" is offered with "STACKING" only.
     void stackingChoice() {
         s->Stacking = false;
         stacking dialog(*s, *main);
         test::RunModal(dialog, [&] {
             QVERIFY(Find<QRadioButton>(dialog, "Option2")->isChecked());
+            auto* review = Find<QCheckBox>(dialog, "Review_hits");
+            QVERIFY(!review->isEnabled() && !review->isChecked());
             ClickIndicator(Find<QRadioButton>(dialog, "Option1"));
-            QVERIFY(s->Stacking);
+            QVERIFY(s->Stacking && review->isEnabled());
+            review->click();
+            QVERIFY(s->Review_hits);
             QCOMPARE(main->picture, std::vector<std::string>{"background 192 255 255"});
             test::SaveScreenshot(dialog, "stacking");
             ClickIndicator(Find<QRadioButton>(dialog, "Option2"));
-            QVERIFY(!s->Stacking);
+            QVERIFY(!s->Stacking && !review->isEnabled());
             QCOMPARE(main->picture.back(), std::string("background 255 255 255"));
             Click(dialog, "Command1");
         });

@@ -188,30 +188,81 @@ TEST(TriggerShot, InterruptedOneResetNothingAfterNoSave) {
     }
 }
 
-TEST(Stacking, ThreeShotsSumAndTheFileLabelsPositions) {
-    Rig r(PatternUnits(), 2, 256);
-    r.s->Ch_param[1] = 5, r.s->Ch_param[2] = 7;
-    r.s->Stacking = true;
-    r.panel.answers = {Answer::Yes, Answer::Yes, Answer::No};
-    r.shoot();
+// A series of three hits, plain or each reviewed (added, added reversed or
+// rejected), or the program ending while hit 2 is under review. Channel 1
+// reads units 5, 6, 7 in turn, so the hits differ; channel 2 reads unit 7.
+// The file holds the signed sum of the added hits (no division), labelled by
+// position, and their count goes to the .sg2; a series without one writes
+// and offers nothing. Each hit resets the units once, and a series never
+// sums onto what Dati held before it.
+TEST(Stacking, HitsAddedReversedOrRejected) {
+    using enum HitChoice;
+    const struct {
+        const char* name;
+        std::vector<HitChoice> choices;  // empty: no review, every hit summed
+        int endAt;                       // the program ends while this hit is under review
+    } rows[] = {{"plain", {}, 0},
+                {"all added", {Add, Add, Add}, 0},
+                {"one rejected", {Add, Reject, Add}, 0},
+                {"one reversed", {Add, AddReversed, Add}, 0},
+                {"all rejected", {Reject, Reject, Reject}, 0},
+                {"ending at review", {Add, Add}, 2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Rig r(PatternUnits(), 2, 256);
+        { std::ofstream(r.home / "data_trigger.txt") << "previous shot"; }
+        r.s->Ch_param[2] = 7;
+        r.s->Stacking = true;
+        r.s->Review_hits = !row.choices.empty();
+        r.s->Dati(0, 5) = 99;  // the record shown before the series
+        int armed = 0;
+        r.shot.hooks.phaseChanged = [&](ShotPhase p) {
+            if (p == ShotPhase::Armed) r.s->Ch_param[1] = static_cast<int16_t>(4 + ++armed);
+        };
+        std::vector<int> reviewed;
+        r.panel.onReviewHit = [&](int hit, const TraceArray&) {
+            reviewed.push_back(hit);
+            if (hit == row.endAt) r.owner.cancel(CancelReason::Ending);  // the window closes the dialog
+            return Ready(row.choices[static_cast<std::size_t>(hit - 1)]);
+        };
+        const int hits = row.endAt ? row.endAt : 3;
+        r.panel.answers = {Answer::Yes, Answer::Yes, Answer::No};
+        r.shoot();
 
-    EXPECT_EQ(r.panel.questions, std::vector<std::string>(3, "Keep on Stacking?"));
-    // The geometry only before the first shot of the series.
-    EXPECT_EQ(std::tuple(r.geometryShown, r.saves, r.panel.text(Ctl::numero_acquisizione)), std::tuple(1, 1, "3"));
-
-    const std::vector<std::string> lines = Lines(r.dataFile());
-    ASSERT_EQ(lines.size(), 16u + 2 * 257);
-    EXPECT_EQ(lines[16] + lines[16 + 257], "\"Canale numero 1\"\"Canale numero 2\"");
-    for (int unit : {5, 7}) {
-        const std::vector<float> t = test::PatternBlockTrace(unit, 256);
-        const std::size_t block = unit == 5 ? 0 : 1;
-        for (int k = 1; k <= 256; ++k) {
-            const long long j = AlignedIndex(6.0f, k);
-            const float one = j < 256 ? t[static_cast<std::size_t>(j)] : 0.0f;  // a plain sum: no division by the count
-            ASSERT_EQ(lines[17 + 257 * block + static_cast<std::size_t>(k) - 1], WriteFormSingle(one + one + one)) << k;
+        int added = 0;
+        std::vector<float> sum(256, 0.0f);  // channel 1, in the order the hits came
+        for (int hit = 1; hit <= hits && !row.endAt; ++hit) {
+            const HitChoice c = row.choices.empty() ? Add : row.choices[static_cast<std::size_t>(hit - 1)];
+            if (c == Reject) continue;
+            ++added;
+            const std::vector<float> t = test::PatternBlockTrace(4 + hit, 256);
+            for (int k = 1; k <= 256; ++k) {
+                const long long j = AlignedIndex(6.0f, k);
+                const float v = j < 256 ? t[static_cast<std::size_t>(j)] : 0.0f;
+                float& s = sum[static_cast<std::size_t>(k) - 1];
+                s = c == AddReversed ? s - v : s + v;
+            }
         }
-        // The sum was cleared once written.
-        EXPECT_EQ(r.s->Dati(static_cast<int>(block), 10), 0.0f);
+        EXPECT_EQ(reviewed.size(), row.choices.empty() ? 0u : static_cast<std::size_t>(hits));
+        EXPECT_EQ(test::CountByte(r.line.port.written, frames::kResetByte), hits);
+        EXPECT_EQ(r.panel.questions, std::vector<std::string>(row.endAt ? 1u : 3u, "Keep on Stacking?"));
+        EXPECT_EQ(std::tuple(r.geometryShown, r.saves, r.panel.text(Ctl::numero_acquisizione)),
+                  std::tuple(1, added ? 1 : 0, std::to_string(row.endAt ? 1 : added)));
+        EXPECT_TRUE(r.owner.idle());
+        if (!added) {
+            EXPECT_EQ(r.dataFile(), "previous shot");
+            if (!row.endAt) {
+                EXPECT_EQ(r.panel.messages.back(), kNoHitAdded);
+                EXPECT_FALSE(r.s->Stacking || r.s->Stack_series || r.s->N_stack);
+            }
+            continue;
+        }
+        EXPECT_EQ(std::tuple(r.s->Record_hits, r.s->N_stack), std::tuple(added, 0));
+        const std::vector<std::string> lines = Lines(r.dataFile());
+        ASSERT_EQ(lines.size(), 16u + 2 * 257);
+        EXPECT_EQ(lines[16] + lines[16 + 257], "\"Canale numero 1\"\"Canale numero 2\"");
+        for (std::size_t k = 0; k < 256; ++k) ASSERT_EQ(lines[17 + k], WriteFormSingle(sum[k])) << k;
+        EXPECT_EQ(r.s->Dati(0, 5), 0.0f);  // the sum was cleared once written
     }
 }
 

@@ -147,12 +147,15 @@ TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
         }
     }
     // --save auto: the next free name after the newest save of the folder; a
-    // stack of two with 100 samples before the trigger says both in every
-    // trace (the pattern units send the same blocks with or without them).
+    // stack of three hits, the first rejected by --review (the others added),
+    // with 100 samples before the trigger says both in every trace (the
+    // pattern units send the same blocks with or without them).
     startUnits();
-    const test::ToolRun r =
-        cli("shot", {"--save", "auto", "--folder", folder, "--stack", "2", "--pretrigger", "100"});
+    const test::ToolRun r = cli("shot", {"--save", "auto", "--folder", folder, "--stack", "3", "--review", "reject",
+                                         "--pretrigger", "100"});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(Find(r.out, "review: hit 1 -> reject"), std::string::npos) << r.out;
+    EXPECT_NE(Find(r.out, "review: hit 3 -> add"), std::string::npos) << r.out;
     const auto sg2 = ParseSeg2(test::ReadFile(folder + "/line2.sg2"));
     ASSERT_TRUE(sg2) << r.out;
     const auto loaded = ReadSeg2File(test::ReadFile(folder + "/line2.sg2"));

@@ -53,6 +53,7 @@ public:
 
     std::function<Task<void>()> onGeometry, onTimedSampling, onPassiveSeismic;
     std::function<Task<SaveResult>()> onSaveTrigger, onSaveTimed;
+    std::function<Task<HitChoice>(int hit, const TraceArray&)> onReviewHit;  // none: closed, the hit rejected
     std::function<void()> onEndProgram;
     int width = 1000;  // of the trace picture
 
@@ -62,6 +63,9 @@ public:
     Task<void> geometry() override { return Open(onGeometry); }
     Task<SaveResult> saveTrigger() override { return Open(onSaveTrigger, SaveResult::Closed); }
     Task<SaveResult> saveTimed() override { return Open(onSaveTimed, SaveResult::Closed); }
+    Task<HitChoice> reviewHit(int hit, const TraceArray& traces) override {
+        co_return onReviewHit ? co_await onReviewHit(hit, traces) : HitChoice::Reject;
+    }
     void waitMessage(bool) override {}
     Task<void> timedSampling() override { return Open(onTimedSampling); }
     Task<void> passiveSeismic() override { return Open(onPassiveSeismic); }

@@ -1,7 +1,8 @@
 #pragma once
 // The stacking dialog `stacking` ("STACKING"), opened modally by the STACKING
-// menu: "STACKING" or "NO  STACKING", and "Done". Thin: a choice runs
-// ChooseStacking at once; Done only closes the dialog.
+// menu: "STACKING" or "NO  STACKING", "Review each hit" (Review_hits,
+// offered with "STACKING" chosen), and "Done". Thin: a choice runs
+// ChooseStacking or sets Review_hits at once; Done only closes the dialog.
 #include <QDialog>
 
 class QRadioButton;
