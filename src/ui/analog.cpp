@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolBar>
@@ -89,7 +90,14 @@ analog::analog(QWidget* parent) : QMainWindow(parent) {
     layout->setSpacing(3);
     setCentralWidget(central);
     buildPanel();
-    layout->addWidget(frame2_);
+    panelArea_ = new QScrollArea(central);
+    panelArea_->setObjectName("Frame2_area");
+    panelArea_->setFrameShape(QFrame::NoFrame);
+    panelArea_->setWidgetResizable(true);
+    panelArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    panelArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    panelArea_->setWidget(frame2_);
+    layout->addWidget(panelArea_);
     buildPicture();
     layout->addWidget(picture_, 1);
     auto* progress = new QProgressBar(central);
@@ -116,6 +124,13 @@ analog::analog(QWidget* parent) : QMainWindow(parent) {
     if (qEnvironmentVariableIsSet("Q24_DEBUG_SIZES"))
         qInfo("minimum %d, panel %d, menu %d", minimumSizeHint().width(), frame2_->minimumSizeHint().width(),
               menuWidget()->sizeHint().width());
+}
+
+void analog::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const bool narrow = panelArea_->width() < frame2_->minimumSizeHint().width();
+    panelArea_->setFixedHeight(frame2_->sizeHint().height() +
+                               (narrow ? panelArea_->horizontalScrollBar()->sizeHint().height() : 0));
 }
 
 void analog::buildMenu() {

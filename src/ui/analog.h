@@ -13,6 +13,7 @@
 
 class QAction;
 class QCheckBox;
+class QScrollArea;
 class QMessageBox;
 class QFrame;
 class QLabel;
@@ -84,6 +85,9 @@ private:
     void run(Ctl control);
     bool eventFilter(QObject* watched, QEvent* event) override;  // keeps zero_line placed on resize
     void closeEvent(QCloseEvent* event) override;
+    // A window narrower than the panel scrolls the panel rather than piling its
+    // controls on one another.
+    void resizeEvent(QResizeEvent* event) override;
     QMessageBox* box(const std::string& text, Buttons buttons, const std::optional<std::string>& title,
                            bool question);
     void layoutZeroLine();
@@ -92,6 +96,7 @@ private:
     std::map<Ctl, QAction*> actions_;
     std::map<Ctl, std::function<void()>> commands_;
     QFrame* frame2_ = nullptr;
+    QScrollArea* panelArea_ = nullptr;  // holds frame2_
     QToolBar* toolbar_ = nullptr;
     TracePicture* picture_ = nullptr;
     QCheckBox* noiseSwitch_ = nullptr;
