@@ -21,20 +21,13 @@ TEST(NoiseMonitor, LevelsInDbOfFullScale) {
         square[k] = k % 2 ? 8388608.0f : -8388608.0f;                           // clipped both ways
     }
     const std::vector<float> silence(256, 0.0f);
-    const struct {
-        const float* samples;
-        int n;
-        double rms, peak;
-    } rows[] = {
-        {sine.data(), 1000, -23.01, -20.0},
-        {square.data(), 1000, 0.0, 0.0},
-        {silence.data(), 256, kNoiseFloorDb, kNoiseFloorDb},  // never -inf
-        {sine.data(), 0, kNoiseFloorDb, kNoiseFloorDb},
-    };
-    for (const auto& r : rows) {
-        const NoiseLevel l = LevelOf(r.samples, r.n);
-        EXPECT_NEAR(l.rmsDb, r.rms, 0.01) << r.n;
-        EXPECT_NEAR(l.peakDb, r.peak, 0.01) << r.n;
+    // samples, count, RMS and peak in dB; silence is never -inf
+    for (auto [samples, n, rms, peak] :
+         {std::tuple<const float*, int, double, double>{sine.data(), 1000, -23.01, -20.0}, {square.data(), 1000, 0, 0},
+          {silence.data(), 256, kNoiseFloorDb, kNoiseFloorDb}, {sine.data(), 0, kNoiseFloorDb, kNoiseFloorDb}}) {
+        const NoiseLevel l = LevelOf(samples, n);
+        EXPECT_NEAR(l.rmsDb, rms, 0.01) << n;
+        EXPECT_NEAR(l.peakDb, peak, 0.01) << n;
     }
 }
 

@@ -25,11 +25,6 @@ namespace {
 
 using test::PatternRecordTrace;
 
-Task<SaveResult> Count(int& n, SaveResult r = SaveResult::Closed) {
-    ++n;
-    co_return r;
-}
-
 struct Rig : test::UnitsRig<> {
     test::TestSlots slots;
     TimedMode mode{*s, gated, panel, link, owner, slots};
@@ -43,7 +38,7 @@ struct Rig : test::UnitsRig<> {
         s->Sampling_freq = 250, s->Finestra_tempo = 1, s->N_Geofoni = static_cast<int16_t>(spread.size());
         for (std::size_t i = 0; i < spread.size(); ++i) slots.texts[i + 1] = std::to_string(spread[i]);
         std::fill_n(slots.ticks.begin() + 1, spread.size(), true);
-        panel.onSaveTimed = [this] { return Count(saves); };
+        panel.onSaveTimed = [this] { return ++saves, Ready(SaveResult::Closed); };
         panel.onEndProgram = [this] { ++ends; };
         openLine();
         mode.Prepare();

@@ -37,52 +37,30 @@ struct Case {
     std::map<int, double> slow = {};
 };
 
-std::vector<uint8_t> Bytes(std::size_t n, uint8_t value) { return std::vector<uint8_t>(n, value); }
-
 bool LastRequestIs(const std::vector<uint8_t>& written, int address) {
     const auto r = frames::DataRequest(address);
     return written.size() >= 11 && std::equal(r->begin(), r->end(), written.end() - 11);
 }
 
+FoundUnit Ok(int unit) { return {unit, A::Answered, ""}; }
+During Inject(std::size_t n, uint8_t value) {
+    return {5, [=](test::UnitsRig<>& r) { r.line.port.inject(std::vector<uint8_t>(n, value)); }};
+}
+During Cancel(CancelReason why) { return {10, [=](test::UnitsRig<>& r) { r.owner.cancel(why); }}; }
+
 TEST(UnitsProbe, ReportsEachNumberAsAnsweredWithLineErrorsOrSilent) {
     const Case cases[] = {
-        {"gaps, a unit 8 ms late, 126 beyond the numbers asked",
-         {1, 3, 4, 9, 125, 126},
-         {{1, A::Answered, ""},
-          {3, A::Answered, ""},
-          {4, A::Answered, ""},
-          {9, A::Answered, ""},
-          {125, A::Answered, ""}},
-         {},
-         true,
-         {{9, 0.008}}},
+        {"gaps, a unit 8 ms late, 126 beyond the numbers asked", {1, 3, 4, 9, 125, 126},
+         {Ok(1), Ok(3), Ok(4), Ok(9), Ok(125)}, {}, true, {{9, 0.008}}},
         {"nobody among the numbers asked", {200}, {}},
-        {"framing errors",
-         {1, 5, 6},
-         {{1, A::Answered, ""}, {5, A::LineErrors, "framing or parity errors"}, {6, A::Answered, ""}},
+        {"framing errors", {1, 5, 6}, {Ok(1), {5, A::LineErrors, "framing or parity errors"}, Ok(6)},
          {5, [](test::UnitsRig<>& r) { r.line.port.injectErrors(LineErrors{.framing = 1}); }}},
-        {"garbage from a silent number",
-         {4, 6},
-         {{4, A::Answered, ""}, {5, A::LineErrors, "garbled block"}, {6, A::Answered, ""}},
-         {5, [](test::UnitsRig<>& r) { r.line.port.inject(Bytes(896, 0xFF)); }}},
-        {"a short block",
-         {4, 6},
-         {{4, A::Answered, ""}, {5, A::LineErrors, "short block"}, {6, A::Answered, ""}},
-         {5, [](test::UnitsRig<>& r) { r.line.port.inject(Bytes(100, 0x01)); }}},
-        {"two answers to one request",
-         {5, 6},
-         {{5, A::LineErrors, "more than one block"}, {6, A::Answered, ""}},
-         {5, [](test::UnitsRig<>& r) { r.line.port.inject(Bytes(896, 0x01)); }}},
-        {"STOP halfway",
-         {1, 12},
-         {{1, A::Answered, ""}},
-         {10, [](test::UnitsRig<>& r) { r.owner.cancel(CancelReason::Preempted); }},
-         false},
-        {"EXIT halfway",
-         {1, 12},
-         {{1, A::Answered, ""}},
-         {10, [](test::UnitsRig<>& r) { r.owner.cancel(CancelReason::Ending); }},
-         false},
+        {"garbage from a silent number", {4, 6}, {Ok(4), {5, A::LineErrors, "garbled block"}, Ok(6)},
+         Inject(896, 0xFF)},
+        {"a short block", {4, 6}, {Ok(4), {5, A::LineErrors, "short block"}, Ok(6)}, Inject(100, 0x01)},
+        {"two answers to one request", {5, 6}, {{5, A::LineErrors, "more than one block"}, Ok(6)}, Inject(896, 0x01)},
+        {"STOP halfway", {1, 12}, {Ok(1)}, Cancel(CancelReason::Preempted), false},
+        {"EXIT halfway", {1, 12}, {Ok(1)}, Cancel(CancelReason::Ending), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -91,7 +69,6 @@ TEST(UnitsProbe, ReportsEachNumberAsAnsweredWithLineErrorsOrSilent) {
         config.slow = c.slow;
         test::UnitsRig<> r(config);
         ASSERT_EQ(r.openLine(), 1);
-        r.line.units.config().slow = c.slow;
         bool acted = false;
         r.line.onYield = [&] {
             if (!acted && c.during.act && LastRequestIs(r.line.port.written, c.during.address)) {

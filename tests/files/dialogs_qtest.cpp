@@ -91,7 +91,6 @@ private slots:
 
         panel.answers = {Answer::No};
         Click(d, "Command1");
-        QCOMPARE(panel.questions.back(), std::string("old shot already exists, erase the file ?"));
         QVERIFY(!d.isVisible() && d.result() == SaveResult::Declined);
 
         d.show();
@@ -107,8 +106,6 @@ private slots:
         const std::string folder = DataFolder(home->path()) + "/Line 1";
         QCOMPARE(launched, std::vector<std::string>{ConverterPath(home->path()) + " " + home->path() +
                                                     "/data_trigger.txt|" + folder + "/shot 2.sg2"});
-        QVERIFY(IsNormalFile(folder + "/shot 2.txt"));
-        QCOMPARE(panel.messages.back(), std::string(kSg2Created));
     }
 
     // The timed save names itself after a file double-clicked, not one clicked;

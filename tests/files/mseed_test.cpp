@@ -40,9 +40,7 @@ TEST(MiniSeed, TracesReadBackWithTheirValuesCodesRateAndStart) {
     } rows[] = {
         {0, {t0}, "", {"XX.Q2401..DPZ", "XX.Q2402..DPZ"}},
         // Passive: each block from its own start; the third follows the second.
-        {2048,
-         {t0, t0 + 30000000},
-         "network=ab\r\nstation = N7\nlocation=00\nchannel=HHZ\n",
+        {2048, {t0, t0 + 30000000}, "network=ab\r\nstation = N7\nlocation=00\nchannel=HHZ\n",
          {"AB.N701.00.HHZ", "AB.N702.00.HHZ"}},
     };
     for (const auto& row : rows) {

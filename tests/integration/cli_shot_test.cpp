@@ -8,9 +8,9 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,19 +25,13 @@
 #include "support/RunTool.h"
 #include "support/SpreadIni.h"
 #include "support/TempDir.h"
+#include "support/UnitsRig.h"
 #include "units/PtyUnits.h"
 #include "units/UnitsProcess.h"
 
 using namespace q24;
 
 namespace {
-
-std::vector<std::string> FileLines(const std::filesystem::path& path) {
-    std::vector<std::string> lines;
-    std::istringstream in(test::ReadFile(path));
-    for (std::string l; std::getline(in, l);) lines.push_back(l.substr(0, l.find('\r')));
-    return lines;
-}
 
 // Stored sample k of unit a after a shot at 4000 Hz with no trigger
 // correction: the received pattern, mean removed, at k + 6.
@@ -128,10 +122,10 @@ TEST_F(CliShot, OneShotOrAStackedSeriesWritesTheAlignedTraces) {
             EXPECT_EQ(r.out.find("Keep on Stacking?"), std::string::npos);
             EXPECT_NE(Find(r.out, "message: file .sg2 created"), std::string::npos) << r.out;
             EXPECT_GT(std::filesystem::file_size(folder + "/line1.sg2"), 3u * 512 * 4);  // the three traces that came
-            EXPECT_EQ(FileLines(folder + "/line1.txt").size(), 5u + 4 * 512);
+            EXPECT_EQ(test::Lines(test::ReadFile(folder + "/line1.txt")).size(), 5u + 4 * 512);
         }
 
-        const std::vector<std::string> lines = FileLines(home_ / "data_trigger.txt");
+        const std::vector<std::string> lines = test::Lines(test::ReadFile(home_ / "data_trigger.txt"));
         const std::vector<int> blocks = stack == 1 ? std::vector<int>{1, 2, 4} : std::vector<int>{1, 2, 3, 4};
         ASSERT_EQ(lines.size(), 16u + blocks.size() * 513);
         EXPECT_EQ(lines[6], " 4 ");
@@ -191,41 +185,12 @@ double PatternRms(int unit, int n) {
     return std::sqrt(sum / n);
 }
 
-// Each running-mode sweep prints each channel's RMS, or that its unit is silent.
-TEST_F(CliShot, RunPrintsEachSweepsRmsOrThatItsUnitIsSilent) {
-    startUnits();
-    const test::ToolRun o = cli("run", {"--sweeps", "3"}, {}, true);
-    ASSERT_EQ(o.status, 0) << o.out;
-    const std::regex line(
-        R"(sweep (\d+) channel (\d+) unit (\d+) (rms ([0-9.]+)|not working))");
-    std::map<std::pair<int, int>, std::string> seen;
-    std::istringstream in(o.out);
-    for (std::string l; std::getline(in, l);) {
-        std::smatch m;
-        if (!std::regex_match(l, m, line)) continue;
-        const int sweep = std::stoi(m[1]), ch = std::stoi(m[2]), unit = std::stoi(m[3]);
-        EXPECT_EQ(unit, ch);
-        seen[{sweep, ch}] = m[4];
-        if (m[5].matched) {
-            EXPECT_NEAR(std::stod(m[5]), PatternRms(unit, 512), 0.051) << l;
-        }
-    }
-    for (int sweep = 1; sweep <= 3; ++sweep)
-        for (int ch = 1; ch <= 4; ++ch) {
-            ASSERT_TRUE(seen.count({sweep, ch})) << "sweep " << sweep << " channel " << ch << "\n" << o.out;
-            EXPECT_EQ((seen[{sweep, ch}] == "not working"), ch == 3);
-        }
-    EXPECT_EQ(seen.size(), 12u);
-    EXPECT_NE(o.out.find("unit: Unit 3 not working"), std::string::npos);
-    // The line ends where it began: reset, back at the working speed.
-    EXPECT_NE(o.out.rfind("R E S E T"), std::string::npos);
-    EXPECT_EQ(o.out.substr(o.out.rfind("line: ")), "line: Br= 1000000\n");
-}
-
-// With --threshold the noise monitor's figures follow each RMS: the noisy
-// unit's channel is marked, the silent one stays "not working"; a threshold
-// typed as text, out of range or missing is refused before the line is used.
-TEST_F(CliShot, RunWithAThresholdMarksTheNoisyChannel) {
+// Each running-mode sweep prints each channel's RMS, or that its unit is
+// silent; with --threshold the noise monitor's figures follow each RMS and the
+// noisy unit's channel is marked. A threshold typed as text, out of range or
+// missing is refused before the line is used. The line ends where it began:
+// reset, back at the working speed.
+TEST_F(CliShot, RunPrintsEachSweepsRmsAndWithAThresholdMarksTheNoisyChannel) {
     startUnits({"--noisy", "2"});
     const std::vector<std::vector<std::string>> refused{
         {"--threshold", "loud"}, {"--threshold", "-141"}, {"--threshold", "5"}, {"--threshold"}};
@@ -234,25 +199,29 @@ TEST_F(CliShot, RunWithAThresholdMarksTheNoisyChannel) {
         EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(2, std::string())) << bad.back();
         EXPECT_NE(r.err.find("--threshold: "), std::string::npos) << r.err;
     }
-    const test::ToolRun o = cli("run", {"--sweeps", "2", "--threshold", "-50"});
-    ASSERT_EQ(o.status, 0) << o.out << o.err;
+    const test::ToolRun o = cli("run", {"--sweeps", "2", "--threshold", "-50"}, {}, true);
+    ASSERT_EQ(o.status, 0) << o.out;
     const std::regex line(
-        R"(sweep (\d+) channel (\d+) unit \d+ (rms [0-9.]+ \((-?[0-9.]+) dB\) peak (-?[0-9.]+) dB( noisy)?|not working))");
-    int lines = 0;
+        R"(sweep (\d+) channel (\d+) unit (\d+) (rms ([0-9.]+) \((-?[0-9.]+) dB\) peak (-?[0-9.]+) dB( noisy)?|not working))");
+    std::set<std::pair<int, int>> seen;  // sweep, channel
     std::istringstream in(o.out);
     for (std::string l; std::getline(in, l);) {
         std::smatch m;
         if (!std::regex_match(l, m, line)) continue;
-        ++lines;
         const int ch = std::stoi(m[2]);
-        ASSERT_EQ(m[3] == "not working", ch == 3) << l;
+        EXPECT_TRUE(seen.insert({std::stoi(m[1]), ch}).second && std::stoi(m[3]) == ch) << l;
+        ASSERT_EQ(m[4] == "not working", ch == 3) << l;
         if (ch == 3) continue;
-        const double rms = std::stod(m[4]), peak = std::stod(m[5]);
+        const double rms = std::stod(m[6]), peak = std::stod(m[7]);
+        if (ch != 2) EXPECT_NEAR(std::stod(m[5]), PatternRms(ch, 512), 0.051) << l;
         EXPECT_NEAR(rms, ch == 2 ? -20.0 : 20 * std::log10(PatternRms(ch, 512) / 8388608), ch == 2 ? 1.0 : 0.06) << l;
         EXPECT_GT(peak, rms) << l;
-        EXPECT_EQ(m[6].matched, ch == 2) << l;
+        EXPECT_EQ(m[8].matched, ch == 2) << l;
     }
-    EXPECT_EQ(lines, 8) << o.out;
+    EXPECT_EQ(seen.size(), 8u) << o.out;
+    EXPECT_NE(o.out.find("unit: Unit 3 not working"), std::string::npos);
+    EXPECT_NE(o.out.rfind("R E S E T"), std::string::npos);
+    EXPECT_EQ(o.out.substr(o.out.rfind("line: ")), "line: Br= 1000000\n");
 }
 
 // detect finds exactly the units on the line, gaps and all; a line with no
@@ -278,11 +247,8 @@ TEST_F(CliShot, ASignalWhileArmedResetsTheUnitsOnceAndTheLineIsOneProgramsAtATim
         SCOPED_TRACE("signal " + std::to_string(sig));
         // Units in this process, so their log shows what reached them; the
         // hammer never falls.
-        units::UnitsConfig c;
-        c.addresses = {1, 2, 3, 4};
-        c.data = units::DataKind::Pattern;
-        c.paced = true;
-        c.triggerDelay = -1;
+        units::UnitsConfig c = test::PatternUnits({1, 2, 3, 4});
+        c.paced = true, c.triggerDelay = -1;
         units::PtyUnits units(c);
         std::string error;
         ASSERT_TRUE(units.open(error)) << error;

@@ -39,16 +39,6 @@ struct TestSlots : ChannelSlots {
     }
 };
 
-// A data file's lines without CR LF; a last piece without one counts as a line.
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        out.push_back(text.substr(start, end - start));
-    if (start < text.size()) out.push_back(text.substr(start));
-    return out;
-}
-
 inline long CountByte(const std::vector<uint8_t>& bytes, uint8_t b) { return std::count(bytes.begin(), bytes.end(), b); }
 
 }  // namespace q24::test
