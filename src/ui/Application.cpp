@@ -87,7 +87,10 @@ void Application::armScreenshot() {
         }
         (front ? front : window_.get())->grab().save(QString::fromStdString(options_.screenshot));
         shotTaken_ = true;
-        QApplication::exit(0);
+        // The sequence under way (the start-up's reset) is ended as EXIT ends
+        // it, so nothing is left suspended when the program ends.
+        if (!started_ || owner().idle()) QApplication::exit(0);
+        else program_->end(0);
     });
 }
 
