@@ -290,6 +290,12 @@ Task<int> Link::Read_block(int address, int32_t n, bool abandon, bool timeout_on
         if (e != ReadEnd::Ok) co_return end(e, 0);
         const std::vector<uint8_t>& rx = s_.Rx_buffer;
         const std::size_t used = std::min<std::size_t>(rx.size(), frames::kBlockBytes);
+        // A stray byte ahead of the block shifts every group: its samples
+        // would be garbage taken for data. Such a block is a line error.
+        if (!frames::WellPacked({rx.data(), used})) {
+            s_.Link_error = true;
+            co_return end(ReadEnd::LineError, 0);
+        }
         float* out = trace.data() + pos;
         const int made = frames::DecodeSamples({rx.data(), used}, frames::kBlockSamples, out);
         for (int i = 0; i < made; ++i) sum += out[i];
@@ -327,6 +333,7 @@ Task<int> Link::readBurst(uint8_t request, double limitSeconds, bool timeout_on,
     }
     const std::vector<uint8_t>& rx = s_.Rx_buffer;
     const std::size_t used = std::min<std::size_t>(rx.size(), static_cast<std::size_t>(bytes));
+    if (!frames::WellPacked({rx.data(), used})) co_return end(ReadEnd::LineError, 0);  // shifted or garbled
     frames::DecodeSamples({rx.data(), used}, frames::kBurstSamples, s_.Traccia.data());
     ++counters_.bursts;
     if (running) {

@@ -228,10 +228,15 @@ TEST(ReadBlockEdges, LateAndStrayBytesNeverShiftTheNextBlock) {
     for (int k = 0; k < 512; ++k) ASSERT_EQ(r.s->Traccia[k], want[k]);
 }
 
-TEST(ReadBlockEdges, SpeedMismatchFailsCleanly) {
-    Open r(Units([](UnitsConfig& c) { c.stuckBaud = 500000; }));
-    EXPECT_EQ(r.line.port.speed(), 1000000);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, false, true)), 0);
+// Units at another speed, or a stray byte ahead of every answer (the groups
+// shifted): the reads fail as line errors, never hand back garbage.
+TEST(ReadBlockEdges, SpeedMismatchOrStrayBytesFailCleanly) {
+    for (const bool stray : {false, true}) {
+        Open r(Units([stray](UnitsConfig& c) { stray ? void(c.strayChance = 1) : void(c.stuckBaud = 500000); }));
+        EXPECT_EQ(r.line.port.speed(), 1000000);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(r.line.run(r.link.Read_block(5, 256, false, true)), 0) << stray;
+        if (stray) EXPECT_EQ(r.link.lastEnd(), ReadEnd::LineError);
+    }
 }
 
 TEST(Bursts, RealTimeRunningWithoutItsMeanSilentUnitAndLineErrors) {
